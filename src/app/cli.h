@@ -1,0 +1,26 @@
+// Batch entry points of the program: each takes the whole argument list (args[0] is the
+// option) and returns the process exit status.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace plox::app {
+
+using Args = std::vector<std::string>;
+
+int cli_convert(const Args& args);      // --convert OUT.qvp DOC [--with-data]
+int cli_export_data(const Args& args);  // --export-data OUT DOC --series S [--graph G] [--curves]
+int cli_export(const Args& args);       // --export OUT DOC [--dpi N]
+int cli_fit_report(const Args& args);   // --fit-report DOC
+int run_gui(int argc, char** argv);     // the windowed program
+
+// Prints "ploxwin: MESSAGE" on standard error and returns the failure status.
+int cli_fail(std::string_view message);
+
+// Value of "--name VALUE" in args, or empty when absent.
+std::string option_value(const Args& args, std::string_view name);
+bool has_flag(const Args& args, std::string_view name);
+
+} // namespace plox::app

@@ -1,0 +1,8 @@
+// --export-data: not built yet.
+#include "app/cli.h"
+
+namespace plox::app {
+
+int cli_export_data(const Args&) { return cli_fail("--export-data is not available in this build"); }
+
+} // namespace plox::app
