@@ -3,6 +3,9 @@
 
 namespace plox::app {
 
-int cli_export_data(const Args&) { return cli_fail("--export-data is not available in this build"); }
+int cli_export_data(const Args& args) {
+    if (has_flag(args, "--curves")) return cli_export_curves(args);
+    return cli_fail("--export-data is not available in this build");
+}
 
 } // namespace plox::app
