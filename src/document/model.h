@@ -202,6 +202,9 @@ struct Series {
     int32_t Hatch = 5;
     std::optional<FitFunction> fit;                // kind 128
     std::shared_ptr<ExtensionBlock> extension;     // kinds 256, 512
+    // Stored lines of an extension analysis (count line first) that no module took: written
+    // back unchanged so that a document read without the module loses nothing.
+    std::vector<std::string> extension_lines;
     int32_t kind = kind::Data;
     int32_t curve_scale_type = 0;
     LineAttr curve_line;

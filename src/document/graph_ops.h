@@ -1,0 +1,69 @@
+// The operations every part of the program performs on graphs and the graph set: creating,
+// adding and freeing graphs, adding series under the 50-series limit, moving the frame, the two
+// document flags and the object slots.
+#pragma once
+
+#include "document/model.h"
+
+#include <functional>
+#include <memory>
+#include <string_view>
+
+namespace plox {
+
+class Prompter;
+
+// A graph with every field at its default, named `name`.
+std::unique_ptr<Graph> create_graph(std::string_view name = {});
+
+// Reads a template into a freshly created graph; false when it could not be read.
+using TemplateReader = std::function<bool(Graph&)>;
+
+// Appends a new graph (filled by `read_template` when given) and makes it current. A graph whose
+// template fails is reset to the defaults. Returns nullptr when 20 graphs are open.
+Graph* add_graph(GraphSet& set, const TemplateReader& read_template = {});
+
+// Removes graph `index`, keeping the order of the others. Removing the only graph leaves one new
+// empty graph; the current graph stays the same one or, when it was removed, becomes the last.
+void free_graph(GraphSet& set, int index, const TemplateReader& read_template = {});
+
+// A graph counts as empty when it has no series and its scales are not valid.
+bool is_empty_graph(const Graph& g);
+
+enum class LimitMessage {
+    Interactive,  // "%d個以上のファイルは開けません"
+    Reading       // "cannot open over %d files" (while reading a document)
+};
+
+// Initialises the next series entry with the defaults and returns its index; at the limit of 50
+// reports through `prompter` (when given) and returns -1, leaving the graph unchanged.
+int add_series(Graph& g, std::string_view file_name, Prompter* prompter,
+               LimitMessage which = LimitMessage::Interactive);
+
+// The text add_series shows at the limit (UTF-8).
+std::string series_limit_message(LimitMessage which);
+
+// Keeps every frame value within 1000..28000 and right and bottom edges at most 32000.
+void clamp_frame(int32_t& left, int32_t& top, int32_t& width, int32_t& height);
+
+// Moves the axis titles with the frame (halves of the size change truncated toward zero), then
+// stores the (clamped) frame.
+void set_frame(Graph& g, int32_t left, int32_t top, int32_t width, int32_t height);
+
+// Clears the unmodified flag and drops the cached drawing.
+void mark_modified(Graph& g);
+void mark_saved(Graph& g);
+// Forces automatic ranges on the next drawing.
+void invalidate_scales(Graph& g);
+
+// Lowest free object slot, or -1.
+int find_free_object_slot(const Graph& g);
+int count_objects(const Graph& g, int32_t type);
+// Slot of the first object of `type`, or -1 (axis titles exist at most once).
+int find_object(const Graph& g, int32_t type);
+// Moves the used slots down over the free ones, keeping their order.
+void compact_objects(Graph& g);
+// Frees slot `slot` and compacts.
+void delete_object(Graph& g, int slot);
+
+} // namespace plox
