@@ -74,4 +74,9 @@ void MemorySettingsStore::remove(std::string_view key, std::string_view name) {
     values_.erase(std::pair{std::string(key), std::string(name)});
 }
 
+bool MemorySettingsStore::has_key(std::string_view key) const {
+    auto it = values_.lower_bound(std::pair{std::string(key), std::string()});
+    return it != values_.end() && it->first.first == key;
+}
+
 } // namespace plox

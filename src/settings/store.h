@@ -23,6 +23,8 @@ public:
     virtual void write_binary(std::string_view key, std::string_view name,
                               const std::vector<uint8_t>& value) = 0;
     virtual void remove(std::string_view key, std::string_view name) = 0;
+    // Whether the key holds any value (a registry key that exists).
+    virtual bool has_key(std::string_view key) const = 0;
 
     // Typed helpers: a missing (or unreadable) value leaves `value` as it was.
     void read(std::string_view key, std::string_view name, int32_t& value) const;
@@ -46,6 +48,7 @@ public:
     void write_binary(std::string_view key, std::string_view name,
                       const std::vector<uint8_t>& value) override;
     void remove(std::string_view key, std::string_view name) override;
+    bool has_key(std::string_view key) const override;
 
 private:
     struct Value {
