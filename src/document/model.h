@@ -266,6 +266,8 @@ struct CachedDrawing;
 struct Graph {
     std::shared_ptr<CachedDrawing> cached_drawing;
     int32_t frame_left = 4000, frame_top = 1500, frame_width = 14000, frame_height = 10000;
+    // Frame rectangle widened by every label and object drawn; set by each drawing.
+    int32_t extent_left = 0, extent_top = 0, extent_right = 0, extent_bottom = 0;
     int32_t page_width = 210, page_height = 297;  // mm
     int32_t page_scale = 100;
     int16_t paper_code = 2;  // 1 A3, 2 A4, 3 A5, 4 B4, 5 B5
