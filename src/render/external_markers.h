@@ -14,6 +14,13 @@ public:
     // false when the module has no such marker (nothing drawn).
     virtual bool draw_marker(Surface& surface, int32_t number, int32_t x, int32_t y,
                              int32_t half_size, Color fill_color) = 0;
+    // The same, naming the pen and brush the caller selected: some module shapes are filled
+    // with a solid brush of the pen's colour and then restore the caller's brush, and a
+    // Surface cannot report either. Prefer this one.
+    virtual bool draw_marker(Surface& surface, int32_t number, int32_t x, int32_t y,
+                             int32_t half_size, const Pen& /*pen*/, const Brush& brush) {
+        return draw_marker(surface, number, x, y, half_size, brush.color);
+    }
 };
 
 } // namespace plox
