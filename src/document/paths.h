@@ -58,8 +58,8 @@ struct ResolveOptions {
 // one can be found; returns the indices of the series whose files are still missing.
 std::vector<int> resolve_paths(Graph& g, const ResolveOptions& options);
 
-// The open-error text of a failed open or create, by errno, with the file's display name.
-std::string open_error_message(int error, std::string_view path);
+// The open-error text of a failed open (or create) by errno, with the file's display name.
+std::string open_error_message(int error, std::string_view path, bool creating = false);
 inline constexpr const char* OPEN_ERROR_TITLE = "エラー";
 
 } // namespace paths
