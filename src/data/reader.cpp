@@ -1,0 +1,400 @@
+// The data file reader: line splitting, field rules and the counters of load_columns.
+#include "data/reader.h"
+
+#include <fast_float/fast_float.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+
+#include "data/converter.h"
+#include "document/model.h"
+#include "document/prompter.h"
+
+namespace plox {
+
+namespace {
+
+// Large blocks keep the pass to one read per quarter megabyte; any block holds a whole line.
+constexpr size_t BLOCK_SIZE = 256 * 1024;
+static_assert(BLOCK_SIZE >= LOADER_LINE_SIZE && BLOCK_SIZE >= TEXT_FIELD_LINE_SIZE);
+
+inline bool is_digit(char c) { return c >= '0' && c <= '9'; }
+inline bool is_line_end(char c) { return c == '\0' || c == '\r' || c == '\n'; }
+
+// Position of field `field` after its leading spaces, or nullptr when the line has no such
+// field. A run of spaces, a comma, or spaces followed by one comma make one separator.
+const char* locate_field(const char* p, const char* e, int field, bool tab_is_space) {
+    const auto space = [tab_is_space](char c) { return c == ' ' || (tab_is_space && c == '\t'); };
+    const auto comma = [tab_is_space](char c) { return c == ',' || (!tab_is_space && c == '\t'); };
+    for (int i = 0; i < field; ++i) {
+        while (p < e && space(*p)) ++p;
+        while (p < e && !space(*p) && !comma(*p) && !is_line_end(*p)) ++p;
+        while (p < e && space(*p)) ++p;
+        if (p < e && comma(*p)) ++p;
+        if (p == e || is_line_end(*p)) return nullptr;
+    }
+    while (p < e && space(*p)) ++p;
+    return p;
+}
+
+// Longest numeric prefix at p (sign, digits, point, digits, exponent with "e", "E" or "D");
+// 0 when no digit converts, as strtod would give.
+double number_prefix(const char* p, const char* e) {
+    bool negative = false;
+    if (p < e && (*p == '+' || *p == '-')) {
+        negative = *p == '-';
+        ++p;
+    }
+    const char* begin = p;
+    bool digits = false;
+    while (p < e && is_digit(*p)) ++p, digits = true;
+    if (p < e && *p == '.') {
+        ++p;
+        while (p < e && is_digit(*p)) ++p, digits = true;
+    }
+    if (!digits) return negative ? -0.0 : 0.0;
+    const char* exponent = nullptr;
+    if (p < e && (*p == 'e' || *p == 'E' || *p == 'D')) {
+        const char* t = p + 1;
+        if (t < e && (*t == '+' || *t == '-')) ++t;
+        if (t < e && is_digit(*t)) {
+            exponent = p;
+            while (t < e && is_digit(*t)) ++t;
+            p = t;
+        }
+    }
+    double value = 0;
+    if (exponent && *exponent == 'D') {
+        std::string copy(begin, p);
+        copy[exponent - begin] = 'e';
+        fast_float::from_chars(copy.data(), copy.data() + copy.size(), value);
+    } else {
+        fast_float::from_chars(begin, p, value);
+    }
+    // Out-of-range numbers would become infinities that no later stage expects.
+    if (!std::isfinite(value)) return ERROR_VALUE;
+    return negative ? -value : value;
+}
+
+std::optional<double> value_at(const char* p, const char* e) {
+    if (!p || p == e) return std::nullopt;
+    const char c = *p;
+    if (c == '=') return ERROR_VALUE;
+    if (is_digit(c) || c == '+' || c == '-' || c == '.') return number_prefix(p, e);
+    return std::nullopt;
+}
+
+inline std::optional<double> field_of(std::string_view line, int field, bool tab_is_space) {
+    const char* b = line.data();
+    const char* e = b + line.size();
+    return value_at(locate_field(b, e, field, tab_is_space), e);
+}
+
+// Error-bar element: the base value shifted by an offset field, ERROR_VALUE when either is
+// missing or invalid.
+inline double offset(double base, std::optional<double> field, double sign) {
+    if (!field || !is_valid(*field) || !is_valid(base)) return ERROR_VALUE;
+    return base + sign * *field;
+}
+
+void run_converter(Series& series, const DataContext& context) {
+    if (!context.converter) return;
+    if (series.converted_file_name.size() < 3) {
+        std::error_code ec;
+        std::string pattern = (std::filesystem::temp_directory_path(ec) / "QVTXXXXXX").string();
+        if (ec) pattern = "/tmp/QVTXXXXXX";
+        const int fd = ::mkstemp(pattern.data());
+        if (fd < 0) return;
+        ::close(fd);
+        series.converted_file_name = pattern;
+        if (context.temporary_files) context.temporary_files->add(pattern);
+    }
+    context.converter->convert_file(series.file_name, series.converted_file_name, series.Converter);
+}
+
+} // namespace
+
+LineReader::~LineReader() { close(); }
+
+bool LineReader::open(const std::string& path) {
+    close();
+    if (path.empty()) {
+        errno = ENOENT;
+        return false;
+    }
+    // Non-blocking so that a FIFO cannot stall the open; only regular files are read, since a
+    // device such as /dev/zero would never end.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return false;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        const int error = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+        ::close(fd);
+        errno = error;
+        return false;
+    }
+    fd_ = fd;
+    buffer_.resize(BLOCK_SIZE);
+    begin_ = end_ = 0;
+    eof_ = false;
+    return true;
+}
+
+void LineReader::close() {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+    eof_ = true;
+}
+
+std::optional<std::string_view> fetch_line(LineReader& reader, size_t size) {
+    if (reader.fd_ < 0 || size < 2) return std::nullopt;
+    const size_t limit = size - 1;
+    size_t copied = 0;
+    bool found_lf = false;
+    for (;;) {
+        const size_t available = reader.end_ - reader.begin_;
+        const size_t look = std::min(available, limit);
+        const char* start = reader.buffer_.data() + reader.begin_;
+        if (const void* lf = std::memchr(start, '\n', look)) {
+            copied = static_cast<const char*>(lf) - start + 1;
+            found_lf = true;
+            break;
+        }
+        if (available >= limit || reader.eof_) {
+            copied = look;
+            break;
+        }
+        // Keep the partial line and fill the rest of the block.
+        if (reader.begin_ > 0) {
+            std::memmove(reader.buffer_.data(), start, available);
+            reader.end_ = available;
+            reader.begin_ = 0;
+        }
+        while (reader.end_ < reader.buffer_.size()) {
+            const ssize_t got = ::read(reader.fd_, reader.buffer_.data() + reader.end_,
+                                       reader.buffer_.size() - reader.end_);
+            if (got < 0 && errno == EINTR) continue;
+            if (got <= 0) {
+                reader.eof_ = true;
+                break;
+            }
+            reader.end_ += static_cast<size_t>(got);
+            if (std::memchr(reader.buffer_.data() + reader.end_ - got, '\n', static_cast<size_t>(got)))
+                break;
+        }
+    }
+    if (copied == 0) return std::nullopt;
+    const char* line = reader.buffer_.data() + reader.begin_;
+    reader.begin_ += copied;
+    size_t length = copied;
+    if (copied >= 2 && line[copied - 2] == '\r') {
+        length = copied - 2;
+    } else if (line[copied - 1] == 0x1A) {
+        if (copied == 1) return std::nullopt;
+        length = copied - 1;
+    } else if (found_lf) {
+        length = copied - 1;
+    }
+    return std::string_view(line, length);
+}
+
+std::optional<double> field_value(std::string_view line, int field, bool tab_is_space) {
+    if (field < 0) return std::nullopt;
+    return field_of(line, field, tab_is_space);
+}
+
+std::optional<LoadedColumns> read_columns(Series& series, int kind, int column,
+                                          const DataContext& context) {
+    int first_field = series.ColumnX, second_field = series.ColumnY;
+    switch (kind) {
+    case load_kind::XY: break;
+    case load_kind::XErrorOffsets:
+    case load_kind::XErrorSymmetric:
+        if (series.ColumnX < 0) return std::nullopt;
+        break;
+    case load_kind::YErrorOffsets:
+    case load_kind::YErrorSymmetric:
+        if (series.ColumnY < 0) return std::nullopt;
+        break;
+    case load_kind::Column: first_field = column; break;
+    case load_kind::XAndNext: second_field = series.ColumnX + 1; break;
+    case load_kind::YAndNext:
+        first_field = series.ColumnY;
+        second_field = series.ColumnY + 1;
+        break;
+    default: return std::nullopt;
+    }
+
+    std::string path = series.file_name;
+    if (series.Converter != 0) {
+        if (series.converted_file_name.size() < 2) run_converter(series, context);
+        path = series.converted_file_name;
+    }
+    LineReader reader;
+    if (!reader.open(path)) return std::nullopt;
+
+    if (series.Step < 1) series.Step = 1;
+    if (series.XAvr < 0) series.XAvr = 0;
+    if (series.YAvr < 0) series.YAvr = 0;
+    const int64_t start = std::max<int32_t>(series.Start, 0);
+    const int64_t step = series.Step;
+    const int64_t limit = series.End < 0 ? MAX_POINTS : series.End;
+    const bool abs_line = series.AbsLine != 0;
+    const bool skip_comment = series.SkipComment != 0;
+    const bool tab_is_space = series.TabEqSpc != 0;
+
+    LoadedColumns out;
+    const size_t initial = 2048;
+    out.first.reserve(initial);
+    if (kind != load_kind::Column) out.second.reserve(initial);
+
+    int64_t j = 0, d = skip_comment ? 1 : 0, q = 0, n = 0;
+    while (const auto fetched = fetch_line(reader, LOADER_LINE_SIZE)) {
+        const std::string_view line = *fetched;
+        ++j;
+        if (j - 1 < start) continue;
+        if (q >= step) q = 0;
+        if (!skip_comment) {
+            if (++q != 1) continue;
+            ++d;
+        }
+        if (!line.empty() && (line[0] == '#' || line[0] == '%' || line[0] == '\'')) continue;
+        if (abs_line && j > limit) break;
+
+        const auto value = [&](int field) -> std::optional<double> {
+            if (field < 0) return static_cast<double>(abs_line ? j : d);
+            return field_of(line, field, tab_is_space);
+        };
+        const auto a = value(first_field);
+        if (!a) continue;
+        const auto b = value(second_field);
+        if (!b) continue;
+        if (skip_comment) {
+            if (++q != 1) continue;
+            ++d;
+        }
+        if (!abs_line && d > limit) break;
+
+        switch (kind) {
+        case load_kind::XY:
+        case load_kind::XAndNext:
+        case load_kind::YAndNext:
+            out.first.push_back(*a);
+            out.second.push_back(*b);
+            break;
+        case load_kind::Column: out.first.push_back(*a); break;
+        case load_kind::XErrorOffsets:
+            out.first.push_back(offset(*a, field_of(line, first_field + 1, tab_is_space), 1));
+            out.second.push_back(offset(*a, field_of(line, first_field + 2, tab_is_space), 1));
+            break;
+        case load_kind::YErrorOffsets:
+            out.first.push_back(offset(*b, field_of(line, second_field + 1, tab_is_space), 1));
+            out.second.push_back(offset(*b, field_of(line, second_field + 2, tab_is_space), 1));
+            break;
+        case load_kind::XErrorSymmetric: {
+            const auto f = field_of(line, first_field + 1, tab_is_space);
+            out.first.push_back(offset(*a, f, -1));
+            out.second.push_back(offset(*a, f, 1));
+            break;
+        }
+        case load_kind::YErrorSymmetric: {
+            const auto f = field_of(line, second_field + 1, tab_is_space);
+            out.first.push_back(offset(*b, f, -1));
+            out.second.push_back(offset(*b, f, 1));
+            break;
+        }
+        }
+        if (++n >= MAX_POINTS) break;
+    }
+    return out;
+}
+
+std::optional<std::vector<double>> load_columns(Series& series, int kind, int column,
+                                                const DataContext& context) {
+    auto loaded = read_columns(series, kind, column, context);
+    if (!loaded) return std::nullopt;
+    if (kind != load_kind::Column) {
+        series.point_count = static_cast<int32_t>(loaded->first.size());
+        series.y_data = std::move(loaded->second);
+    }
+    return std::move(loaded->first);
+}
+
+std::optional<std::string> read_text_field(const std::string& path, int line, int field) {
+    if (line < 0) return std::nullopt;
+    LineReader reader;
+    if (!reader.open(path)) return std::nullopt;
+    std::optional<std::string_view> text;
+    for (int i = 0; i <= line; ++i) {
+        text = fetch_line(reader, TEXT_FIELD_LINE_SIZE);
+        if (!text) return std::nullopt;
+    }
+    const char* p = text->data();
+    const char* e = p + text->size();
+    if (const void* nul = std::memchr(p, '\0', text->size())) e = static_cast<const char*>(nul);
+    if (field < 0) return std::string(p, e);
+    const auto separator = [](char c) { return c == ' ' || c == ',' || c == '\t'; };
+    // Unlike numbers, a tab separates on its own and a comma after spaces opens an empty field.
+    for (int i = 0; i < field; ++i) {
+        while (p < e && *p == ' ') ++p;
+        while (p < e && !separator(*p) && !is_line_end(*p)) ++p;
+        if (p < e && (*p == '\t' || *p == ',')) {
+            ++p;
+        } else {
+            while (p < e && *p == ' ') ++p;
+        }
+        if (p == e || is_line_end(*p)) return std::nullopt;
+    }
+    while (p < e && *p == ' ') ++p;
+    const char* end = p;
+    while (end < e && !separator(*end) && !is_line_end(*end)) ++end;
+    return std::string(p, end);
+}
+
+std::string display_name(std::string_view path) {
+    if (path.empty()) return "(Untitled)";
+    size_t start = 0;
+    for (size_t i = 0; i < path.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(path[i]);
+        // A Shift-JIS lead byte carries a trail byte that may be 0x5C; a slash is never one.
+        if (((c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC)) && i + 1 < path.size() &&
+            path[i + 1] != '/') {
+            ++i;
+            continue;
+        }
+        if (c == '/' || c == '\\' || (c == ':' && i == 1)) start = i + 1;
+    }
+    return std::string(path.substr(std::min(start, path.size())));
+}
+
+std::string open_error_message(std::string_view path, int system_error) {
+    const std::string name = display_name(path);
+    switch (system_error) {
+    case ENOENT:
+    case ENOTDIR: return name + " が見つかりません。";
+    case EROFS: return "書き込み禁止エラーです。(" + name + ")";
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG: return "書き込みに失敗しました。(" + name + ")";
+    case EIO: return "読み取りに失敗しました。(" + name + ")";
+    case ETXTBSY:
+    case EBUSY:
+    case EWOULDBLOCK: return name + ": 共有違反です。";
+    case EEXIST:
+    case EMLINK: return name + ": 作成できません。";
+    default: return "FileOpen Error " + name;
+    }
+}
+
+void report_open_error(Prompter& prompter, std::string_view path, int system_error) {
+    prompter.message("エラー", open_error_message(path, system_error), Buttons::Ok, Icon::Error);
+}
+
+} // namespace plox
