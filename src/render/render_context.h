@@ -2,6 +2,7 @@
 // measuring surface, the prompter, the extension's markers and the source of series ranges.
 #pragma once
 
+#include "data/context.h"
 #include "render/surface.h"
 
 #include <functional>
@@ -28,7 +29,7 @@ RenderSettings read_render_settings(const SettingsStore& store);
 struct SeriesExtent {
     double xmin = 0, xmax = 1, ymin = 0, ymax = 1;
 };
-using SeriesRangeFunction = std::function<SeriesExtent(const Graph&, int series_index)>;
+using SeriesRangeFunction = std::function<SeriesExtent(Graph&, int series_index)>;
 
 struct RenderContext {
     // Text is always measured here, never on the target, so every device lays out alike.
@@ -40,8 +41,10 @@ struct RenderContext {
     bool metafile = false;
     // The caller's clip region in logical units (none: unclipped).
     std::optional<Rect> caller_clip;
+    // What the series builder calls out to (messages, extension functions, converter).
+    DataContext data;
     // Data extents for the automatic range; when empty, series_range of the data subsystem
-    // is used if it is built in, otherwise series count as having no extents.
+    // (which reads the files) is used with `data`. Tests put fixed extents here.
     SeriesRangeFunction series_range;
 };
 
