@@ -45,6 +45,7 @@ public:
         auto* grid = new QGridLayout(this);
         grid->addWidget(new QLabel(text("数")), 0, 0);
         count_ = new QComboBox;
+        count_->setObjectName("count");
         for (int i = 1; i <= MAX_PEAKS; ++i) count_->addItem(QString::number(i));
         count_->setCurrentIndex(std::clamp<int>(work_.peaks, 1, MAX_PEAKS) - 1);
         grid->addWidget(count_, 0, 1);
@@ -56,12 +57,16 @@ public:
             for (int c = 0; c < 3; ++c) {
                 edit_[r][c] = new QLineEdit;
                 free_[r][c] = new QCheckBox;
+                edit_[r][c]->setObjectName(QString("value%1%2").arg(r).arg(c));
+                free_[r][c]->setObjectName(QString("free%1%2").arg(r).arg(c));
                 grid->addWidget(edit_[r][c], 2 + r, 1 + 2 * c);
                 grid->addWidget(free_[r][c], 2 + r, 2 + 2 * c);
             }
         }
         auto* low = new QPushButton(text("1～3"));
         auto* high = new QPushButton(text("4～6"));
+        low->setObjectName("peaks1");
+        high->setObjectName("peaks4");
         grid->addWidget(low, 5, 1);
         grid->addWidget(high, 5, 3);
         connect(low, &QPushButton::clicked, this, [this] { switch_page(0); });
@@ -69,10 +74,13 @@ public:
         offset_free_ = new QCheckBox(text("Offset"));
         offset_free_->setChecked(work_.offset_free != 0);
         offset_ = new QLineEdit(number(work_.initial_offset));
+        offset_free_->setObjectName("offset_free");
+        offset_->setObjectName("offset");
         grid->addWidget(offset_free_, 6, 0);
         grid->addWidget(offset_, 6, 1);
         auto* tolerance_label = new QLabel(text("精度(&L)"));
         tolerance_ = new QLineEdit(number(work_.tolerance));
+        tolerance_->setObjectName("tolerance");
         tolerance_label->setBuddy(tolerance_);
         grid->addWidget(tolerance_label, 7, 0);
         grid->addWidget(tolerance_, 7, 1);
