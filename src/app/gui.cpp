@@ -1,13 +1,124 @@
-// The windowed program: not built yet.
+// The windowed program: start-up in order, the message loop, and the modules freed last.
+// Hidden options for headless use: --screenshot FILE grabs the window after the first paint
+// and ends; --command N (repeatable) sends commands first; --timing prints start-up and
+// repaint times.
 #include "app/cli.h"
 
+#include "dialogs/shell_dialogs_qt.h"
+#include "platform/prompter_qt.h"
+#include "platform/settings_qt.h"
+#include "shell/main_window.h"
+#include "shell/page_window.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QScrollBar>
+#include <QTimer>
+#include <algorithm>
 #include <cstdio>
+#include <vector>
 
 namespace plox::app {
 
-int run_gui(int, char**) {
-    std::fputs("usage: ploxwin --convert OUT.qvp DOC [--with-data]\n", stderr);
-    return 2;
+namespace {
+
+struct GuiOptions {
+    std::string path;
+    std::string screenshot;
+    std::vector<int> commands;
+    bool timing = false;
+    int width = 0, height = 0;
+};
+
+GuiOptions parse(int argc, char** argv) {
+    GuiOptions o;
+    std::vector<std::string> rest;
+    for (int i = 1; i < argc; ++i) {
+        std::string a = argv[i];
+        if (a == "--screenshot" && i + 1 < argc) o.screenshot = argv[++i];
+        else if (a == "--command" && i + 1 < argc) o.commands.push_back(std::atoi(argv[++i]));
+        else if (a == "--timing") o.timing = true;
+        else if (a == "--size" && i + 1 < argc) std::sscanf(argv[++i], "%dx%d", &o.width, &o.height);
+        else rest.push_back(a);
+    }
+    // Everything else is one path, spaces included, as the command line always was.
+    for (size_t i = 0; i < rest.size(); ++i) o.path += (i ? " " : "") + rest[i];
+    return o;
+}
+
+double median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v[v.size() / 2];
+}
+
+// Repaints of the page while it scrolls one line at a time, the median in milliseconds.
+double measure_scroll_repaint(shell::PageWindow* page) {
+    std::vector<double> times;
+    auto connection = QObject::connect(page, &shell::PageWindow::painted, [&](double ms) { times.push_back(ms); });
+    QScrollBar* bar = page->verticalScrollBar();
+    for (int i = 0; i < 40; ++i) {
+        bar->setValue(i % 2 ? bar->value() + bar->singleStep() : std::max(0, bar->value() - bar->singleStep() / 2));
+        page->viewport()->repaint();
+    }
+    QObject::disconnect(connection);
+    return median(times);
+}
+
+} // namespace
+
+int run_gui(int argc, char** argv) {
+    QElapsedTimer since_start;
+    since_start.start();
+    GuiOptions options = parse(argc, argv);
+    if (!options.screenshot.empty() && qEnvironmentVariableIsEmpty("DISPLAY") &&
+        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("PloxWin"));
+    QApplication::setOrganizationName(QStringLiteral("Hexwold"));
+
+    QtSettingsStore store;
+    QtPrompter prompter;
+    QtShellDialogs dialogs;
+    shell::ShellServices services;
+    services.store = &store;
+    services.prompter = &prompter;
+    services.dialogs = &dialogs;
+
+    shell::MainWindow window(services);
+    prompter.set_parent(&window);
+    dialogs.set_parent(&window);
+    if (!window.start(options.path)) return 1;
+    for (int id : options.commands) window.send_command(id);
+
+    bool first_paint = true;
+    QObject::connect(window.page(), &shell::PageWindow::painted, &window, [&](double) {
+        if (!first_paint) return;
+        first_paint = false;
+        const double startup = since_start.nsecsElapsed() / 1e6;
+        QTimer::singleShot(0, &window, [&, startup] {
+            if (options.timing) {
+                const double repaint = measure_scroll_repaint(window.page());
+                std::printf("start-up to first paint: %.1f ms\nrepaint while scrolling (median of 40): %.2f ms\n",
+                            startup, repaint);
+            }
+            if (!options.screenshot.empty()) {
+                const bool ok = window.grab().save(QString::fromStdString(options.screenshot));
+                if (!ok) std::fprintf(stderr, "ploxwin: cannot write %s\n", options.screenshot.c_str());
+                app.exit(ok ? 0 : 1);
+            } else if (options.timing) {
+                app.exit(0);
+            }
+        });
+    });
+    if (options.width > 0 && options.height > 0) {
+        window.resize(options.width, options.height);
+        window.show();
+    } else {
+        window.show_as_stored();
+    }
+    return app.exec();
 }
 
 } // namespace plox::app

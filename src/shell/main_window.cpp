@@ -1,0 +1,363 @@
+// Construction of the main window, its menus, toolbar and status bar, and the dispatcher.
+#include "shell/main_window.h"
+
+#include "document/paths.h"
+#include "shell/command_table.h"
+#include "shell/page_window.h"
+#include "shell/shell_icons.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QClipboard>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QDir>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPageSize>
+#include <QPrinterInfo>
+#include <QStatusBar>
+#include <QToolBar>
+#include <cstdlib>
+#include <unistd.h>
+
+namespace plox::shell {
+
+namespace {
+
+QString q(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+
+// The names menus, captions and the status bar show: file name with extension.
+QString base_name(const std::string& path) { return QString::fromStdString(paths::display_name(path)); }
+
+// The page of the default printer; A4 portrait without one.
+Paper default_printer_page() {
+    Paper p;
+    QPrinterInfo printer = QPrinterInfo::defaultPrinter();
+    if (!printer.isNull()) {
+        QSizeF mm = printer.defaultPageSize().size(QPageSize::Millimeter);
+        if (mm.width() >= 1 && mm.height() >= 1) {
+            p.width_mm = static_cast<int>(mm.width());
+            p.height_mm = static_cast<int>(mm.height());
+        }
+    }
+    return p;
+}
+
+} // namespace
+
+MainWindow::MainWindow(ShellServices services, QWidget* parent)
+    : QMainWindow(parent), services_(std::move(services)) {
+    setObjectName(QStringLiteral("Plox for Windows"));
+    setWindowTitle(QStringLiteral("Plox for Windows"));
+    setWindowIcon(program_icon());
+
+    state_.io.prompter = services_.prompter;
+    state_.io.add_recent = [this](const std::string& path) { add_recent(path); };
+    state_.io.temp_dir = QDir::tempPath().toStdString() + "/";
+    // This run's list of data files restored from documents (shared with other copies once
+    // they can find each other).
+    std::string list = state_.io.temp_dir + "QVDXXXXXX";
+    if (int fd = mkstemp(list.data()); fd >= 0) {
+        ::close(fd);
+        state_.io.extracted_list_path = list;
+    }
+
+    build_actions();
+    build_menus();
+    build_toolbar();
+    build_status_bar();
+    register_handlers();
+
+    if (services_.store) {
+        state_.recent = read_recent_files(*services_.store);
+        state_.config = read_user_config(*services_.store);
+    }
+    rebuild_recent_menu();
+    toolbar_->setVisible(state_.config.ToolBar != 0);
+    statusBar()->setVisible(state_.config.StatusBar != 0);
+    state_.io.prior_temp = state_.config.PriorTemp != 0;
+    state_.io.same_directory = state_.config.SavePath != 0;
+    state_.default_page = default_printer_page();
+    setAcceptDrops(true);
+
+    page_ = new PageWindow(state_, this);
+    setCentralWidget(page_);
+    connect(page_, &PageWindow::escape_pressed, this, [this] {
+        if (state_.preview) toggle_preview();
+    });
+    connect(QApplication::clipboard(), &QClipboard::dataChanged, this, &MainWindow::refresh_menus);
+    resize(800, 600);
+}
+
+MainWindow::~MainWindow() { delete_extracted_files(); }
+
+QAction* MainWindow::make_action(int id, const QString& label) {
+    auto* a = new QAction(label, this);
+    a->setData(id);
+    connect(a, &QAction::triggered, this, [this, id] { send_command(id); });
+    return a;
+}
+
+void MainWindow::build_actions() {
+    for (const Command& c : commands()) {
+        QAction* a = make_action(c.id, q(c.label));
+        QList<QKeySequence> keys;
+        if (!c.shortcut.empty()) keys << QKeySequence(q(c.shortcut));
+        if (!c.shortcut2.empty()) keys << QKeySequence(q(c.shortcut2));
+        a->setShortcuts(keys);
+        a->setShortcutContext(Qt::WindowShortcut);
+        // Accelerators of commands without a menu item still belong to the window.
+        addAction(a);
+        actions_[c.id] = a;
+    }
+    actions_[cmd::Preview]->setCheckable(true);
+}
+
+void MainWindow::build_menus() {
+    std::function<void(QMenu*, const std::vector<MenuEntry>&)> fill = [&](QMenu* m,
+                                                                          const std::vector<MenuEntry>& entries) {
+        for (const MenuEntry& e : entries) {
+            switch (e.kind) {
+            case MenuEntry::Kind::Separator: m->addSeparator(); break;
+            case MenuEntry::Kind::Item: m->addAction(actions_.at(e.id)); break;
+            case MenuEntry::Kind::Submenu: {
+                QMenu* sub = m->addMenu(q(e.label));
+                fill(sub, e.children);
+                if (e.label == "位置あわせ(&J)") align_submenu_ = sub;
+                if (e.label == "最小二乗(&L)") analysis_submenus_[0] = sub;
+                if (e.label == "スプライン補間(&S)") analysis_submenus_[1] = sub;
+                if (e.label == "特殊処理(&E)") {
+                    analysis_submenus_[2] = sub;
+                    extension_submenu_ = sub;
+                }
+                break;
+            }
+            }
+        }
+    };
+    for (const Menu& menu : main_menu()) {
+        QMenu* m = menuBar()->addMenu(q(menu.title));
+        fill(m, menu.entries);
+        connect(m, &QMenu::aboutToShow, this, &MainWindow::refresh_menus);
+        menus_.push_back(m);
+    }
+    recent_separator_ = menus_[0]->actions().back();
+}
+
+void MainWindow::build_toolbar() {
+    toolbar_ = addToolBar(QStringLiteral("toolbar"));
+    toolbar_->setObjectName(QStringLiteral("toolbar"));
+    toolbar_->setIconSize(QSize(19, 19));
+    toolbar_->setMovable(false);
+    for (const ToolButton& b : toolbar_buttons()) {
+        if (b.group_start) toolbar_->addSeparator();
+        // The button carries the command's own action so it greys and checks with the menu.
+        QAction* a = actions_.at(b.id);
+        a->setIcon(tool_icon(b.id));
+        a->setToolTip(q(b.tooltip));
+        toolbar_->addAction(a);
+    }
+}
+
+void MainWindow::build_status_bar() {
+    // Parts end at 180, 270 and 600 pixels.
+    const int widths[3] = {180, 90, 330};
+    for (int i = 0; i < 3; ++i) {
+        status_[i] = new QLabel(this);
+        status_[i]->setMinimumWidth(widths[i]);
+        status_[i]->setFrameShape(QFrame::Panel);
+        status_[i]->setFrameShadow(QFrame::Sunken);
+        statusBar()->addWidget(status_[i], i == 2 ? 1 : 0);
+    }
+}
+
+QAction* MainWindow::action(int id) const {
+    auto it = actions_.find(id);
+    if (it != actions_.end()) return it->second;
+    const int g = cmd::graph_of_command(id);
+    if (g >= 0 && g < static_cast<int>(graph_items_.size())) return graph_items_[g];
+    if (id >= cmd::FirstRecent && id < cmd::FirstRecent + static_cast<int>(recent_items_.size()))
+        return recent_items_[id - cmd::FirstRecent];
+    return nullptr;
+}
+
+QMenu* MainWindow::menu(int position) const {
+    return position >= 0 && position < static_cast<int>(menus_.size()) ? menus_[position] : nullptr;
+}
+
+void MainWindow::set_handler(int id, std::function<void()> handler, std::function<bool()> available) {
+    handlers_[id] = Handler{std::move(handler), std::move(available)};
+    refresh_menus();
+}
+
+bool MainWindow::is_command_enabled(int id) {
+    const int g = cmd::graph_of_command(id);
+    if (g >= 0) return g < state_.graph_count();
+    if (id >= cmd::FirstRecent && id < cmd::FirstRecent + MAX_RECENT_FILES)
+        return id - cmd::FirstRecent < static_cast<int>(state_.recent.size());
+    auto h = handlers_.find(id);
+    if (h == handlers_.end()) return false;
+    if (h->second.available && !h->second.available()) return false;
+    MenuState rules = evaluate_menu_state(menu_inputs());
+    if (const ItemState* s = rules.find(id); s && !s->enabled) return false;
+    if ((id == cmd::Again || id == cmd::ClearAnalysis) && !rules.analysis_submenus_enabled) return false;
+    return true;
+}
+
+void MainWindow::send_command(int id) {
+    // A pending mouse operation of the page window ends before any command.
+    page_->unsetCursor();
+    const int g = cmd::graph_of_command(id);
+    if (g >= 0) {
+        if (g < state_.graph_count()) make_current(g);
+    } else if (id >= cmd::FirstRecent && id < cmd::FirstRecent + MAX_RECENT_FILES) {
+        open_recent(id - cmd::FirstRecent);
+    } else if (is_command_enabled(id)) {
+        handlers_.at(id).run();
+    } else {
+        return;
+    }
+    refresh_menus();
+    emit command_executed(id);
+}
+
+MenuInputs MainWindow::menu_inputs() const {
+    MenuInputs in;
+    const QMimeData* mime = QApplication::clipboard()->mimeData();
+    if (mime) {
+        in.clipboard_text = mime->hasText();
+        in.clipboard_arrow = mime->hasFormat(QStringLiteral("application/x-plox-arrow"));
+        in.clipboard_rect = mime->hasFormat(QStringLiteral("application/x-plox-rect"));
+        in.clipboard_dot = mime->hasFormat(QStringLiteral("application/x-plox-dot"));
+        in.clipboard_legend = mime->hasFormat(QStringLiteral("application/x-plox-legend"));
+    }
+    const Graph* g = const_cast<GraphSet&>(state_.set).current_graph();
+    in.free_object_slot = g && find_free_object_slot(*g) >= 0;
+    in.graph_count = state_.graph_count();
+    in.current_graph = state_.set.current;
+    in.show_all = state_.set.show_all;
+    in.preview = state_.preview;
+    in.default_page_width_mm = state_.default_page.width_mm;
+    in.series_count = g ? g->series_count : 0;
+    in.x_common = g && g->axes[AxisX].common;
+    in.y_common = g && g->axes[AxisY].common;
+    return in;
+}
+
+void MainWindow::refresh_menus() {
+    menu_state_ = evaluate_menu_state(menu_inputs());
+    for (auto& [id, a] : actions_) {
+        const Command* c = find_command(id);
+        const ItemState* s = menu_state_.find(id);
+        a->setEnabled(is_command_enabled(id));
+        if (a->isCheckable()) a->setChecked(s && s->checked);
+        QString label = c ? q(c->label) : a->text();
+        if (s && s->label) label = q(*s->label).section(QLatin1Char('\t'), 0, 0);
+        a->setText(label);
+    }
+    for (QMenu* sub : analysis_submenus_)
+        if (sub) sub->menuAction()->setEnabled(menu_state_.analysis_submenus_enabled);
+    if (align_submenu_) align_submenu_->menuAction()->setEnabled(menu_state_.align_submenu_enabled);
+    for (int i = 0; i < static_cast<int>(graph_items_.size()); ++i)
+        graph_items_[i]->setChecked(i == state_.set.current);
+}
+
+void MainWindow::rebuild_graph_menu() {
+    for (QAction* a : graph_items_) {
+        menus_[3]->removeAction(a);
+        delete a;
+    }
+    graph_items_.clear();
+    for (int i = 0; i < state_.graph_count(); ++i) {
+        const int id = cmd::graph_command(i);
+        QAction* a = new QAction(QStringLiteral("&%1:%2").arg(i + 1).arg(base_name(state_.set.graphs[i]->file_name)), this);
+        a->setData(id);
+        a->setCheckable(true);
+        if (i < 4) a->setShortcut(QKeySequence(Qt::Key_F6 + i));
+        connect(a, &QAction::triggered, this, [this, id] { send_command(id); });
+        menus_[3]->addAction(a);
+        addAction(a);
+        graph_items_.push_back(a);
+    }
+    refresh_menus();
+}
+
+void MainWindow::rebuild_recent_menu() {
+    for (QAction* a : recent_items_) {
+        menus_[0]->removeAction(a);
+        delete a;
+    }
+    recent_items_.clear();
+    for (int i = 0; i < static_cast<int>(state_.recent.size()); ++i) {
+        const int id = cmd::FirstRecent + i;
+        QAction* a = new QAction(QStringLiteral("&%1:%2").arg(i + 1).arg(base_name(state_.recent[i])), this);
+        a->setData(id);
+        connect(a, &QAction::triggered, this, [this, id] { send_command(id); });
+        menus_[0]->addAction(a);
+        recent_items_.push_back(a);
+    }
+}
+
+void MainWindow::add_recent(const std::string& path) {
+    if (!services_.store) return;
+    state_.recent = add_recent_file(*services_.store, path);
+    rebuild_recent_menu();
+}
+
+std::string MainWindow::caption_name() const {
+    const auto& set = state_.set;
+    if (set.graphs.size() > 1) return paths::display_name(set.bundle_name);
+    const Graph* g = const_cast<GraphSet&>(set).current_graph();
+    return paths::display_name(g ? g->file_name : std::string());
+}
+
+void MainWindow::update_caption() {
+    setWindowTitle(QStringLiteral("PloxWin - %1").arg(QString::fromStdString(caption_name())));
+}
+
+void MainWindow::update_status() {
+    const Graph* g = state_.current();
+    status_[0]->setText(QStringLiteral("%1:%2").arg(state_.set.current + 1).arg(base_name(g ? g->file_name : std::string())));
+}
+
+void MainWindow::make_current(int index) {
+    if (index < 0 || index >= state_.graph_count()) return;
+    state_.set.current = index;
+    update_status();
+    update_caption();
+    refresh_menus();
+    if (!state_.preview && !state_.set.show_all) page_->viewport()->update();
+}
+
+void MainWindow::graph_changed(bool scales_invalid) {
+    if (Graph* g = state_.current()) {
+        if (scales_invalid) invalidate_scales(*g);
+        mark_modified(*g);
+    }
+    redraw(false);
+}
+
+void MainWindow::redraw(bool fresh) {
+    if (fresh) state_.drawings_valid = false;
+    page_->update_layout();
+    refresh_menus();
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+    for (const QUrl& url : event->mimeData()->urls()) {
+        const std::string path = url.toLocalFile().toStdString();
+        if (path.empty() || path.size() >= PATH_CAPACITY) continue;
+        open_file(path, true, OpenSource::Drop);
+    }
+    redraw(true);
+    event->acceptProposedAction();
+}
+
+} // namespace plox::shell

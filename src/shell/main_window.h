@@ -1,0 +1,159 @@
+// The main window "Plox for Windows": menu, toolbar, status bar and page window, the command
+// dispatcher every menu item, accelerator, toolbar button and outside sender goes through,
+// file opening from every source, saving and closing.
+#pragma once
+
+#include "dialogs/shell_dialogs.h"
+#include "document/graph_ops.h"
+#include "document/prompter.h"
+#include "settings/store.h"
+#include "shell/app_state.h"
+#include "shell/menu_state.h"
+
+#include <QMainWindow>
+#include <functional>
+#include <map>
+#include <string>
+
+class QAction;
+class QActionGroup;
+class QLabel;
+class QMenu;
+class QToolBar;
+
+namespace plox {
+class ExtensionFunctions;
+}
+
+namespace plox::shell {
+
+class PageWindow;
+
+// What the window needs from the program around it; the hooks are optional.
+struct ShellServices {
+    SettingsStore* store = nullptr;
+    Prompter* prompter = nullptr;
+    ShellDialogs* dialogs = nullptr;
+    std::function<bool(const std::string& path)> run_macro;  // ".qvd" files
+    // The series property sheet of a new series; false (Cancel) removes the series again.
+    std::function<bool(Graph& graph, int series)> series_properties;
+    std::function<bool()> other_copy_running;  // another copy shares the extracted-files list
+    std::string help_path;                     // the HTML help
+};
+
+enum class OpenSource { CommandLine, Drop, Recent, Dialog, Message };
+
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit MainWindow(ShellServices services, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // Steps after the window exists: the first graph and the command-line file. False when
+    // the command-line file could not be opened (the program ends).
+    bool start(const std::string& command_line_path = {});
+    // Shows the window as "Window" says (maximised, minimised or at the stored rectangle).
+    void show_as_stored();
+
+    // A command by number, as its menu item, accelerator or toolbar button sends it; unknown
+    // numbers and commands whose conditions fail do nothing.
+    void send_command(int id);
+    // Registers (or replaces) the handler of a command; `available` adds conditions beyond
+    // the menu rules. Commands without a handler stay greyed.
+    void set_handler(int id, std::function<void()> handler, std::function<bool()> available = {});
+    bool is_command_enabled(int id);
+
+    // Opens a file as every source does: macro, document or data series.
+    bool open_file(const std::string& path, bool property_dialog, OpenSource source);
+    // Adds data files as new series of the current graph (command 101 after its dialog).
+    void open_data_files(const std::vector<std::string>& paths, bool property_dialog);
+
+    void make_current(int index);
+    // Marks the current graph modified, drops the cached drawings and repaints.
+    void graph_changed(bool scales_invalid = false);
+    void redraw(bool fresh);
+
+    AppState& state() { return state_; }
+    PageWindow* page() const { return page_; }
+    QAction* action(int id) const;
+    QMenu* menu(int position) const;
+    // Re-evaluates the menu rules (also done whenever a menu opens).
+    void refresh_menus();
+    MenuInputs menu_inputs() const;
+
+signals:
+    void command_executed(int id);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    struct Handler {
+        std::function<void()> run;
+        std::function<bool()> available;
+    };
+
+    void build_actions();
+    void build_menus();
+    void build_toolbar();
+    void build_status_bar();
+    void register_handlers();
+    void rebuild_graph_menu();
+    void rebuild_recent_menu();
+    void update_caption();
+    void update_status();
+    void add_recent(const std::string& path);
+    std::string caption_name() const;
+    QAction* make_action(int id, const QString& label);
+
+    // Commands of this window.
+    void open_data_command();
+    void close_data_command();
+    void toggle_preview();
+    void set_show_all(bool on);
+    void new_graph();
+    void delete_graph();
+    void delete_all_graphs();
+    void open_document_command();
+    void open_recent(int index);
+    void clear_scales();
+    void show_help();
+    void calculator();
+
+    // Saving: one graph as a document, or all as a bundle.
+    enum class SaveKind { Save, SaveGraphAs, SaveAllAs };
+    bool save(SaveKind kind);
+    bool save_graph(int index, bool ask_name);
+    bool save_all(bool ask_name);
+    // "%s は変更されています\n　保存しますか?": false when the user cancels.
+    bool ask_save_changes();
+    bool any_modified() const;
+
+    bool add_data_series(const std::string& path, bool property_dialog);
+    bool report_open_failure(const std::string& path);
+    void store_placement();
+    void delete_extracted_files();
+    TemplateReader template_reader();
+
+    ShellServices services_;
+    AppState state_;
+    PageWindow* page_ = nullptr;
+    QToolBar* toolbar_ = nullptr;
+    QLabel* status_[3] = {nullptr, nullptr, nullptr};
+    std::map<int, QAction*> actions_;       // the one action of each command in the main menu
+    std::vector<QAction*> popup_actions_;   // popup items with labels of their own
+    std::vector<QMenu*> menus_;
+    QMenu* analysis_submenus_[3] = {nullptr, nullptr, nullptr};
+    QMenu* align_submenu_ = nullptr;
+    QMenu* extension_submenu_ = nullptr;
+    std::vector<QAction*> graph_items_;
+    std::vector<QAction*> recent_items_;
+    QAction* recent_separator_ = nullptr;
+    std::map<int, Handler> handlers_;
+    MenuState menu_state_;
+    ExtensionFunctions* extension_functions_ = nullptr;
+};
+
+} // namespace plox::shell

@@ -1,0 +1,157 @@
+// The commands the main window carries out itself: graphs, views, scales, help and the
+// calculator.
+#include "shell/main_window.h"
+
+#include "expr/evaluator.h"
+#include "shell/command_table.h"
+#include "shell/page_window.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <cstdio>
+
+namespace plox::shell {
+
+void MainWindow::register_handlers() {
+    auto on = [this](int id, auto fn, std::function<bool()> available = {}) {
+        handlers_[id] = Handler{fn, std::move(available)};
+    };
+    on(cmd::Redraw, [this] {
+        redraw(true);
+        setFocus();
+    });
+    on(cmd::OpenData, [this] { open_data_command(); });
+    // With several series the data manager chooses them; that dialog is not built yet.
+    on(cmd::CloseData, [this] { close_data_command(); }, [this] {
+        const Graph* g = state_.current();
+        return g && g->series_count == 1;
+    });
+    on(cmd::Exit, [this] { close(); });
+    on(cmd::Preview, [this] { toggle_preview(); });
+    on(cmd::Save, [this] { save(SaveKind::Save); });
+    on(cmd::NewGraph, [this] { new_graph(); });
+    on(cmd::DeleteGraph, [this] { delete_graph(); });
+    on(cmd::SaveGraphAs, [this] { save(SaveKind::SaveGraphAs); });
+    on(cmd::OpenDocument, [this] { open_document_command(); });
+    on(cmd::SaveAllAs, [this] { save(SaveKind::SaveAllAs); });
+    on(cmd::DeleteAllGraphs, [this] { delete_all_graphs(); });
+    on(cmd::ShowAll, [this] { set_show_all(true); });
+    on(cmd::ShowOne, [this] { set_show_all(false); });
+    on(cmd::Undo, [] {});  // the program keeps no undo history
+    on(cmd::ClearAllScales, [this] { clear_scales(); });
+    for (int id = cmd::ClearScaleX; id <= cmd::ClearScaleR; ++id) on(id, [this] { clear_scales(); });
+    on(cmd::Help, [this] { show_help(); }, [this] { return services_.dialogs != nullptr; });
+    on(cmd::Calculator, [this] { calculator(); }, [this] { return services_.dialogs != nullptr; });
+    if (services_.run_macro)
+        on(cmd::RunMacro, [this] {
+            if (!services_.dialogs) return;
+            if (auto path = services_.dialogs->open_document(state_.last_data_dir)) services_.run_macro(*path);
+        });
+}
+
+void MainWindow::toggle_preview() {
+    if (!state_.preview && state_.default_page.width_mm < 1) return;
+    state_.preview = !state_.preview;
+    // Leaving preview keeps the drawings only when show-all mode shows the same graphs.
+    if (state_.preview || !state_.set.show_all) state_.drawings_valid = false;
+    redraw(false);
+}
+
+void MainWindow::set_show_all(bool on) {
+    if (state_.set.show_all == on) return;
+    state_.set.show_all = on;
+    redraw(true);
+}
+
+TemplateReader MainWindow::template_reader() {
+    if (state_.config.Template.empty()) return {};
+    return [this](Graph& g) {
+        if (read_template(state_.config.Template, g, state_.io)) return true;
+        // An unreadable template is forgotten for the rest of the run.
+        state_.config.Template.clear();
+        return false;
+    };
+}
+
+void MainWindow::new_graph() {
+    if (state_.graph_count() >= MAX_GRAPHS) return;
+    if (!add_graph(state_.set, template_reader())) return;
+    rebuild_graph_menu();
+    make_current(state_.set.current);
+    redraw(true);
+}
+
+void MainWindow::delete_graph() {
+    Graph* g = state_.current();
+    if (!g) return;
+    if (!g->unmodified &&
+        services_.prompter->message("データが変更されています", "保存せずに削除しますか？", Buttons::YesNo,
+                                    Icon::Question) != Answer::Yes)
+        return;
+    free_graph(state_.set, state_.set.current, template_reader());
+    if (state_.set.graphs.size() <= 1) state_.set.bundle_name.clear();
+    rebuild_graph_menu();
+    make_current(state_.graph_count() - 1);
+    redraw(true);
+}
+
+void MainWindow::delete_all_graphs() {
+    if (state_.graph_count() < 2) return;
+    if (!ask_save_changes()) return;
+    while (state_.graph_count() > 1) free_graph(state_.set, state_.graph_count() - 1);
+    free_graph(state_.set, 0, template_reader());
+    state_.set.bundle_name.clear();
+    rebuild_graph_menu();
+    make_current(0);
+    redraw(true);
+}
+
+void MainWindow::clear_scales() {
+    Graph* g = state_.current();
+    if (!g) return;
+    graph_changed(true);
+}
+
+void MainWindow::show_help() {
+    std::string path = services_.help_path;
+    if (path.empty()) {
+        // Installed next to the program, else in the source tree the program was built from.
+        const QDir bin(QCoreApplication::applicationDirPath());
+        for (const QString& candidate : {bin.filePath(QStringLiteral("help.html")),
+                                         bin.filePath(QStringLiteral("../share/ploxwin/help.html")),
+                                         QStringLiteral(PLOX_SOURCE_DIR "/docs/help.html")})
+            if (QFileInfo::exists(candidate)) {
+                path = QFileInfo(candidate).absoluteFilePath().toStdString();
+                break;
+            }
+    }
+    if (path.empty() || !services_.dialogs->open_help(path))
+        services_.prompter->message("エラー", "ヘルプファイルを開けません。", Buttons::Ok, Icon::Error);
+}
+
+} // namespace plox::shell
+
+namespace plox::shell {
+
+void MainWindow::calculator() {
+    auto text = services_.dialogs->input_text("四則計算機", "式:", state_.calculator_text, 50);
+    if (!text) return;
+    state_.calculator_text = *text;
+    if (const Graph* g = state_.current()) set_parameters(g->user_constants);
+    double x = 0, y = 0, value = ERROR_VALUE;
+    EvalEnvironment env;
+    env.prompter = services_.prompter;
+    env.functions = extension_functions_;
+    // A syntax or math error has been shown by the evaluator.
+    if (!evaluate(env, 1, &x, &y, &value, *text, true, true, 0)) return;
+    if (!is_valid(value)) {
+        services_.prompter->message("確認", "Over(Under)flow Error");
+        return;
+    }
+    char buf[128];
+    std::snprintf(buf, sizeof buf, "%s=%lf", text->c_str(), value);
+    services_.prompter->message("PloxWin", buf);
+}
+
+} // namespace plox::shell

@@ -1,0 +1,176 @@
+// Painting, scrolling and keys of the page window.
+#include "shell/page_window.h"
+
+#include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QPaintEvent>
+#include <QScrollBar>
+#include <QWheelEvent>
+
+namespace plox::shell {
+
+namespace {
+
+QColor colorref(int32_t c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
+
+} // namespace
+
+PageWindow::PageWindow(AppState& state, QWidget* parent)
+    : QAbstractScrollArea(parent), state_(state), graph_painter_(paint_graph_frame) {
+    setObjectName(QStringLiteral("PloxImage"));
+    setFrameShape(QFrame::Box);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+    viewport()->setAutoFillBackground(false);
+    setFocusPolicy(Qt::StrongFocus);
+    update_layout();
+}
+
+void PageWindow::update_layout() {
+    const QSize client = viewport()->size();
+    const double dpi_x = logicalDpiX(), dpi_y = logicalDpiY();
+    if (state_.preview) {
+        Paper paper = state_.default_page;
+        paper.print_scale = state_.set.print_scale;
+        layout_ = preview_layout(paper, {client.width(), client.height()}, dpi_x, dpi_y);
+    } else {
+        layout_ = normal_layout(state_.config.ScreenSize, dpi_x, dpi_y);
+    }
+    // The scroll range covers the extent; in preview the fitted paper needs no scrolling.
+    const int full_w = state_.preview ? 0 : layout_.extent.width;
+    const int full_h = state_.preview ? 0 : layout_.extent.height;
+    QScrollBar* h = horizontalScrollBar();
+    QScrollBar* v = verticalScrollBar();
+    h->setRange(0, std::max(0, full_w - client.width()));
+    v->setRange(0, std::max(0, full_h - client.height()));
+    h->setPageStep(std::max(1, client.width()));
+    v->setPageStep(std::max(1, client.height()));
+    h->setSingleStep(line_step(client.width()));
+    v->setSingleStep(line_step(client.height()));
+    viewport()->update();
+}
+
+void PageWindow::scroll_to_bottom() { verticalScrollBar()->setValue(verticalScrollBar()->maximum()); }
+
+void PageWindow::scroll_pages(int vertical, int horizontal) {
+    verticalScrollBar()->setValue(verticalScrollBar()->value() + vertical * verticalScrollBar()->pageStep());
+    horizontalScrollBar()->setValue(horizontalScrollBar()->value() +
+                                    horizontal * horizontalScrollBar()->pageStep());
+}
+
+void PageWindow::scroll_lines(int vertical) {
+    verticalScrollBar()->setValue(verticalScrollBar()->value() + vertical * verticalScrollBar()->singleStep());
+}
+
+QPoint PageWindow::to_device(int x, int y) const {
+    const int ox = layout_.origin_x - horizontalScrollBar()->value();
+    const int oy = layout_.origin_y - verticalScrollBar()->value();
+    return {ox + static_cast<int>(static_cast<int64_t>(x) * layout_.extent.width / LOGICAL_EXTENT),
+            oy + static_cast<int>(static_cast<int64_t>(y) * layout_.extent.height / LOGICAL_EXTENT)};
+}
+
+void PageWindow::map_logical(QPainter& painter) const {
+    painter.setWindow(0, 0, LOGICAL_EXTENT, LOGICAL_EXTENT);
+    painter.setViewport(layout_.origin_x - horizontalScrollBar()->value(),
+                        layout_.origin_y - verticalScrollBar()->value(), layout_.extent.width,
+                        layout_.extent.height);
+}
+
+void PageWindow::paint_page(QPainter& painter, const QRect& rect) {
+    painter.save();
+    painter.fillRect(rect, state_.preview ? palette().color(QPalette::Dark) : colorref(state_.config.BkColor));
+    if (!state_.drawings_valid)
+        for (auto& g : state_.set.graphs) g->cached_drawing.reset();
+
+    map_logical(painter);
+    if (state_.preview) {
+        painter.save();
+        painter.resetTransform();
+        const QPoint corner = to_device(0, 0);
+        QColor paper = state_.config.EnableBkColor ? colorref(state_.config.BkColor) : QColor(Qt::white);
+        painter.fillRect(QRect(corner, QSize(layout_.paper.width, layout_.paper.height)), paper);
+        painter.restore();
+    } else if (state_.config.DrawGlid == 500 || state_.config.DrawGlid == 1000) {
+        QPen dashed(QColor(0xA0, 0xA0, 0xA0), 0, Qt::DashLine);
+        QPen dotted(QColor(0xA0, 0xA0, 0xA0), 0, Qt::DotLine);
+        for (int p = 0; p <= 30000; p += state_.config.DrawGlid) {
+            painter.setPen(p % 5000 == 0 ? dashed : dotted);
+            painter.drawLine(p, 0, p, 30000);
+            painter.drawLine(0, p, 30000, p);
+        }
+    }
+
+    const bool all = state_.set.show_all || state_.preview;
+    for (int i = 0; i < static_cast<int>(state_.set.graphs.size()); ++i) {
+        if (!all && i != state_.set.current) continue;
+        painter.save();
+        graph_painter_(painter, *state_.set.graphs[i], state_);
+        painter.restore();
+    }
+    state_.drawings_valid = true;
+    painter.restore();
+}
+
+void PageWindow::paintEvent(QPaintEvent* event) {
+    QElapsedTimer timer;
+    timer.start();
+    QPainter painter(viewport());
+    paint_page(painter, event->rect());
+    painter.end();
+    emit painted(timer.nsecsElapsed() / 1e6);
+}
+
+void PageWindow::resizeEvent(QResizeEvent* event) {
+    QAbstractScrollArea::resizeEvent(event);
+    update_layout();
+}
+
+void PageWindow::scrollContentsBy(int, int) { viewport()->update(); }
+
+void PageWindow::wheelEvent(QWheelEvent* event) {
+    const int delta = event->angleDelta().y();
+    if (delta > 0) scroll_lines(-1);
+    else if (delta < 0) scroll_lines(1);
+    event->accept();
+}
+
+void PageWindow::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+    case Qt::Key_End: scroll_to_bottom(); break;
+    case Qt::Key_PageUp: scroll_pages(-1, 0); break;
+    case Qt::Key_PageDown: scroll_pages(1, 0); break;
+    case Qt::Key_Up: scroll_lines(-1); break;
+    case Qt::Key_Down: scroll_lines(1); break;
+    case Qt::Key_Left: scroll_pages(0, -1); break;
+    case Qt::Key_Right: scroll_pages(0, 1); break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter: emit enter_pressed(); break;
+    case Qt::Key_Escape: emit escape_pressed(); break;
+    default: QAbstractScrollArea::keyPressEvent(event); return;
+    }
+    event->accept();
+}
+
+// Tab and Shift+Tab select items instead of moving the focus.
+bool PageWindow::event(QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) {
+            emit tab_pressed(key->key() == Qt::Key_Backtab);
+            return true;
+        }
+    }
+    return QAbstractScrollArea::event(event);
+}
+
+void paint_graph_frame(QPainter& painter, Graph& g, const AppState&) {
+    const double m = g.Magnification / 100.0;
+    QPen pen(colorref(g.frame_line.color), std::max(0, g.frame_line.width));
+    painter.setPen(pen);
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(QRectF(g.frame_left * m, g.frame_top * m, g.frame_width * m, g.frame_height * m));
+}
+
+} // namespace plox::shell
