@@ -1,9 +1,11 @@
 // Rich text: field expansion, series renumbering and run layout on the recording surface.
-#include "render/rich_text_fields.h"
+#include "render/rich_text.h"
 
 #include <gtest/gtest.h>
 
 #include <map>
+
+#include "render/recording_surface.h"
 
 namespace plox {
 namespace {
@@ -129,6 +131,193 @@ TEST(RichTextRenumber, ReferencesFollowTheSeriesList) {
     EXPECT_EQ(g.objects[0].Type, object_type::FilledArrow);
     EXPECT_EQ(g.objects[1].Str, "%02E%02N");
     EXPECT_FALSE(g.objects[2].used);
+}
+
+template <class T> std::vector<T> all_of(const RecordingSurface& s) {
+    std::vector<T> out;
+    for (const Command& c : s.commands())
+        if (auto* p = std::get_if<T>(&c)) out.push_back(*p);
+    return out;
+}
+
+// A text object at (1000, 2000) from the frame corner (4000, 1500): baseline start (5000, 3500);
+// 24 pt fonts are 847 units high and the fixed measurer gives 423 per byte.
+struct Layout {
+    Graph graph = graph_with_series(2);
+    GraphObject object;
+    FixedTextMeasurer measurer;
+    RenderContext context;
+    RecordingSurface surface;
+    FakeSources sources;
+    Rect box;
+
+    Layout() {
+        context.measurer = &measurer;
+        object.used = 1;
+        object.Type = object_type::Text;
+        object.x = 1000;
+        object.y = 2000;
+        default_text_fonts(graph, object);
+    }
+    Layout& run(std::string markup, bool draw = true, bool white = false) {
+        object.Str = std::move(markup);
+        surface.clear();
+        box = draw_text_object(surface, graph, context, object, white, draw, sources);
+        return *this;
+    }
+    std::vector<rec::TextOut> texts() const { return all_of<rec::TextOut>(surface); }
+    std::vector<rec::SelectFont> fonts() const { return all_of<rec::SelectFont>(surface); }
+};
+
+TEST(RichTextLayout, ScriptsRaiseLowerAndShrink) {
+    Layout l;
+    l.run("x^2@ + y_i@");
+    auto t = l.texts();
+    ASSERT_EQ(t.size(), 4u);
+    EXPECT_EQ(t[0].bytes, "x");
+    EXPECT_EQ(t[0].p, (Point{5000, 3500}));
+    EXPECT_EQ(t[1].bytes, "2");
+    EXPECT_EQ(t[1].p, (Point{5423, 3500 - 423}));  // raised by half the base height
+    EXPECT_EQ(t[2].bytes, " + y");
+    EXPECT_EQ(t[2].p, (Point{5423 + 296, 3500}));
+    EXPECT_EQ(t[3].bytes, "i");
+    EXPECT_EQ(t[3].p.y, 3500 + 169);  // lowered by a fifth
+    auto f = l.fonts();
+    ASSERT_EQ(f.size(), 4u);
+    EXPECT_EQ(f[0].font.height, -847);
+    EXPECT_EQ(f[1].font.height, -592);  // 70 %
+    EXPECT_EQ(f[2].font.height, -847);
+    EXPECT_EQ(f[3].font.height, -592);
+    EXPECT_EQ(l.box, (Rect{5000, 3500 - 423 - 592, 5423 + 296 + 4 * 423 + 296, 3669}));
+}
+
+TEST(RichTextLayout, GreekColourSizeAndFaceSwitches) {
+    Layout l;
+    l.run("%Ga%A = 0.5");
+    auto t = l.texts();
+    ASSERT_EQ(t.size(), 2u);
+    EXPECT_EQ(t[0].bytes, "a");
+    EXPECT_EQ(l.fonts()[0].font.face, "Symbol");
+    EXPECT_EQ(t[1].bytes, " = 0.5");
+    EXPECT_EQ(l.fonts()[1].font.face, "Times New Roman");
+
+    l.run("a %Kff0000word");
+    auto colours = all_of<rec::TextColor>(l.surface);
+    ASSERT_EQ(colours.size(), 2u);
+    EXPECT_EQ(colours[1].color, 0x0000FF);
+    EXPECT_EQ(l.texts()[1].bytes, "word");
+
+    l.run("%S150word");
+    EXPECT_EQ(l.fonts()[0].font.height, -1270);
+
+    l.run("a%JArial%Jb%Bc");
+    auto f = l.fonts();
+    ASSERT_EQ(f.size(), 3u);
+    EXPECT_EQ(f[1].font.face, "Arial");
+    EXPECT_EQ(f[2].font.weight, 700);
+    EXPECT_EQ(f[2].font.face, "Arial");
+
+    // Japanese picks font 2 by itself; half-width katakana too, 0xA1 stays Latin.
+    l.run("a\x82\xa0\xb1\xa1");
+    t = l.texts();
+    ASSERT_EQ(t.size(), 3u);
+    EXPECT_EQ(t[1].bytes, "\x82\xa0\xb1");
+    EXPECT_EQ(l.fonts()[1].font.charset, 128);
+    EXPECT_EQ(t[2].bytes, "\xa1");
+}
+
+TEST(RichTextLayout, EscapesFieldsAndMalformedCodesDrawAsTyped) {
+    Layout l;
+    l.graph.file_name = "/tmp/my_data.qvp";
+    l.run("%N");
+    ASSERT_EQ(l.texts().size(), 1u);
+    EXPECT_EQ(l.texts()[0].bytes, "MY_DATA.QVP");
+    for (auto [markup, shown] : std::vector<std::pair<std::string, std::string>>{
+             {"%1x", "%1x"}, {"%Kxyz", "%Kxyz"}, {"%S1", "%S1"}, {"%JArial", "%JArial"},
+             {"%X10", "%X10"}, {"100\\%", "100%"}, {"a\\^b", "a^b"}, {"%", "%"}}) {
+        l.run(markup);
+        std::string all;
+        for (auto& t : l.texts()) all += t.bytes;
+        EXPECT_EQ(all, shown) << markup;
+    }
+}
+
+TEST(RichTextLayout, CentredLinesAreCentredEachOnTheAnchor) {
+    Layout l;
+    l.object.alignment = 1;
+    l.run("ab\\ncdef");
+    auto t = l.texts();
+    ASSERT_EQ(t.size(), 2u);
+    EXPECT_EQ(t[0].p, (Point{5000 - 423, 3500}));
+    EXPECT_EQ(t[1].p, (Point{5000 - 846, 3500 + 847}));
+    l.object.alignment = 2;
+    l.run("ab");
+    EXPECT_EQ(l.texts()[0].p.x, 5000 - 846);
+}
+
+TEST(RichTextLayout, RotatedTextRunsUpwardWithRotatedScripts) {
+    Layout l;
+    l.object.Font1.escapement = 900;
+    l.run("x^2@\\nb");
+    auto t = l.texts();
+    ASSERT_EQ(t.size(), 3u);
+    EXPECT_EQ(t[0].p, (Point{5000, 3500}));
+    EXPECT_EQ(t[1].p, (Point{5000 - 423, 3500 - 423}));  // up the page, raised to the left
+    EXPECT_EQ(t[2].p, (Point{5000 + 847, 3500}));         // the next line is to the right
+    for (auto& f : l.fonts()) EXPECT_EQ(f.font.escapement, 900);
+    EXPECT_EQ(l.box.top, 3500 - 423 - 296);
+}
+
+TEST(RichTextLayout, ShiftsLegendSamplesAndMeasuring) {
+    Layout l;
+    l.run("a%X+50b%Y-10c");
+    auto t = l.texts();
+    ASSERT_EQ(t.size(), 3u);
+    EXPECT_EQ(t[1].p.x, 5000 + 423 + 423);
+    EXPECT_EQ(t[2].p.y, 3500 + 84);
+
+    l.graph.series[0].PlotType = 2;
+    l.graph.series[0].LineType = 1;
+    l.run("%01E data\\n%H050%02F fit\\n%09E gone");
+    EXPECT_FALSE(all_of<rec::Ellipse>(l.surface).empty());  // the marker of series 1
+    t = l.texts();
+    ASSERT_EQ(t.size(), 3u);
+    EXPECT_EQ(t[0].p.x, 5000 + 2 * 847);
+    EXPECT_EQ(t[1].p.x, 5000 + 846);
+    EXPECT_EQ(t[2].bytes, " gone");  // no series 9: no sample, no room
+
+    Rect drawn = l.box;
+    l.run(l.object.Str, false);
+    EXPECT_TRUE(l.surface.empty());
+    EXPECT_EQ(l.box, drawn);
+    EXPECT_EQ(l.object.extent_left, drawn.left);
+    EXPECT_EQ(l.object.extent_bottom, drawn.bottom);
+}
+
+TEST(RichTextLayout, WhiteAndOpaque) {
+    Layout l;
+    l.object.Back = bk_mode::Opaque;
+    l.run("%Kff0000a", true, true);
+    for (auto& c : all_of<rec::TextColor>(l.surface)) EXPECT_EQ(c.color, 0xFFFFFF);
+    EXPECT_EQ(all_of<rec::BkMode>(l.surface).back().mode, bk_mode::Transparent);
+    l.run("a");
+    EXPECT_EQ(all_of<rec::BkMode>(l.surface).back().mode, bk_mode::Opaque);
+}
+
+TEST(RichTextLayout, HostileTextsStayBounded) {
+    Layout l;
+    std::string full;
+    while (full.size() + 8 <= 511) full += "%01C0100";
+    l.sources.files["/data/s1_x.dat"] = {std::string(3000, 'w')};
+    l.run(full);
+    size_t drawn = 0;
+    for (auto& t : l.texts()) drawn += t.bytes.size();
+    EXPECT_EQ(drawn, RICH_LINE_CAPACITY - 1);
+    std::string junk;
+    for (int i = 0; i < 511; ++i) junk += "%^_@\\JKSXYHG0E"[i * 7 % 14];
+    l.run(junk);
+    l.run("%J never closed %K12 %S %X+ %Y- %H %0 %01");
+    EXPECT_FALSE(l.texts().empty());
 }
 
 } // namespace
