@@ -13,6 +13,10 @@ namespace plox {
 class Prompter;
 class SettingsStore;
 class ExternalMarkers;
+class CurveSource;
+class FieldSources;
+class PictureLoader;
+struct FontMapping;
 
 // "User Config" values the renderer reads (defaults as a fresh installation has them).
 struct RenderSettings {
@@ -46,6 +50,14 @@ struct RenderContext {
     // Data extents for the automatic range; when empty, series_range of the data subsystem
     // (which reads the files) is used with `data`. Tests put fixed extents here.
     SeriesRangeFunction series_range;
+    // Curves of fits, splines and extension analyses (series_drawing.h); null: none drawn.
+    CurveSource* curves = nullptr;
+    // Dates, times and data lines of text fields (rich_text_fields.h); null: the file system.
+    const FieldSources* field_sources = nullptr;
+    // GRA font slots (font_mapping.h); null: the built-in table.
+    const FontMapping* font_mapping = nullptr;
+    // Bitmap pictures (objects.h); null: bitmaps draw nothing.
+    PictureLoader* pictures = nullptr;
 };
 
 } // namespace plox

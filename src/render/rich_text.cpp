@@ -404,7 +404,8 @@ Rect draw_text_object(Surface& surface, Graph& graph, RenderContext& context, Gr
 
 void draw_text_object(Surface& surface, Graph& graph, RenderContext& context, GraphObject& object,
                       bool white, bool draw) {
-    draw_text_object(surface, graph, context, object, white, draw, system_field_sources());
+    draw_text_object(surface, graph, context, object, white, draw,
+                     context.field_sources ? *context.field_sources : system_field_sources());
 }
 
 } // namespace plox
