@@ -9,6 +9,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
 
 using namespace plox;
 using namespace plox::test;
@@ -244,4 +245,17 @@ TEST(RunningAnalysis, UnknownAnalysisInADocumentDropsItsLines) {
     EXPECT_EQ(lines.converter_number("anything"), 0);
     ModuleConverter converter(nullptr);
     EXPECT_FALSE(converter.convert_file("/tmp/a", "/tmp/b", 1));
+}
+
+TEST(Binding, TheProgramsOwnFolderIsSearchedBeforeTheInstallAndBuildFolders) {
+    const char* old = std::getenv("PLOXWIN_EXT_DIR");
+    const std::string saved = old ? old : "";
+    unsetenv("PLOXWIN_EXT_DIR");
+    // The test program sits in <build>/bin next to the module, as the program does.
+    const std::string found = find_module(EXTENSION_FILE);
+    const auto dirs = module_search_dirs();
+    if (old) setenv("PLOXWIN_EXT_DIR", saved.c_str(), 1);
+    ASSERT_GE(dirs.size(), 2u);
+    EXPECT_EQ(found, dirs[0] + "/" + EXTENSION_FILE);
+    EXPECT_EQ(dirs[1], (std::filesystem::path(dirs[0]) / ".." / "lib" / "ploxwin").lexically_normal().string());
 }
