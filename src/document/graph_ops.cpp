@@ -117,8 +117,11 @@ int find_object(const Graph& g, int32_t type) {
 }
 
 void compact_objects(Graph& g) {
-    auto kept = std::stable_partition(g.objects.begin(), g.objects.end(),
-                                      [](const GraphObject& o) { return o.used != 0; });
+    // Text objects left without text (e.g. after their series references were removed) go too.
+    auto kept = std::stable_partition(g.objects.begin(), g.objects.end(), [](const GraphObject& o) {
+        const bool empty_text = o.Type >= object_type::TitleX && o.Type <= object_type::Text && o.Str.empty();
+        return o.used && !empty_text;
+    });
     std::fill(kept, g.objects.end(), GraphObject{});
 }
 

@@ -61,7 +61,8 @@ int find_free_object_slot(const Graph& g);
 int count_objects(const Graph& g, int32_t type);
 // Slot of the first object of `type`, or -1 (axis titles exist at most once).
 int find_object(const Graph& g, int32_t type);
-// Moves the used slots down over the free ones, keeping their order.
+// Moves the used slots down over the free ones, keeping their order; text objects (types 4 to 8)
+// with an empty text are dropped.
 void compact_objects(Graph& g);
 // Frees slot `slot` and compacts.
 void delete_object(Graph& g, int slot);

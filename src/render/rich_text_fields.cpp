@@ -331,16 +331,4 @@ void renumber_series_references(Graph& graph, const std::vector<int>& new_index)
     }
 }
 
-void compact_objects(Graph& graph) {
-    size_t to = 0;
-    for (size_t from = 0; from < graph.objects.size(); ++from) {
-        GraphObject& o = graph.objects[from];
-        bool empty_text = o.Type >= object_type::TitleX && o.Type <= object_type::Text && o.Str.empty();
-        if (!o.used || empty_text) continue;
-        if (to != from) graph.objects[to] = std::move(o);
-        ++to;
-    }
-    for (; to < graph.objects.size(); ++to) graph.objects[to] = GraphObject{};
-}
-
 } // namespace plox

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "document/graph_ops.h"  // compact_objects
 #include "document/model.h"
 
 namespace plox {
@@ -51,8 +52,5 @@ std::string file_name_field(std::string_view path, bool upper);
 // new_index[old] is the series' new 0-based index, or -1 when it was deleted.
 void renumber_series_references(Graph& graph, const std::vector<int>& new_index);
 std::string renumber_series_references(std::string_view markup, const std::vector<int>& new_index);
-
-// Moves the used objects to the lowest slots in their order, dropping texts left empty.
-void compact_objects(Graph& graph);
 
 } // namespace plox

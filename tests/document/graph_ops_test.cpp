@@ -150,6 +150,18 @@ TEST(GraphOps, ObjectSlotsCountAndCompactInOrder) {
     EXPECT_EQ(find_free_object_slot(g), 2);
     for (auto& o : g.objects) o.used = 1;
     EXPECT_EQ(find_free_object_slot(g), -1);
+
+    // Texts left empty are dropped by compacting; other objects without text stay.
+    Graph h;
+    for (int i = 0; i < 3; ++i) {
+        h.objects[i].used = 1;
+        h.objects[i].Type = i == 1 ? object_type::TitleY : object_type::Rectangle;
+    }
+    compact_objects(h);
+    EXPECT_EQ(h.objects[0].Type, object_type::Rectangle);
+    EXPECT_EQ(h.objects[1].Type, object_type::Rectangle);
+    EXPECT_EQ(h.objects[1].used, 1);
+    EXPECT_EQ(h.objects[2].used, 0);
 }
 
 } // namespace
