@@ -4,6 +4,7 @@
 #include "expr/evaluator.h"
 #include "settings/store.h"
 
+#include <algorithm>
 #include <string>
 
 namespace plox {
@@ -89,24 +90,34 @@ void apply_spline(Series& series, int variant) {
     series.degree = variant;
 }
 
-std::optional<PointArrays> analysis_curve(Graph& graph, int index, const AnalysisContext& context,
-                                          const DataContext& data) {
-    if (index < 0 || index >= graph.series_count) return std::nullopt;
+AnalysisRun run_analysis(Graph& graph, int index, const AnalysisContext& context, const DataContext& data) {
+    AnalysisRun run;
+    if (index < 0 || index >= std::min(graph.series_count, MAX_SERIES)) return run;
     Series& series = graph.series[static_cast<size_t>(index)];
     const bool handled = series.kind == kind::Spline || (series.kind & kind::LeastSquares);
-    if (!handled) return std::nullopt;
+    if (!handled) return run;
 
     auto points = build_series(graph, index, build_kind_for(series), data);
-    if (!points) return std::nullopt;
+    if (!points) {
+        run.status = AnalysisRun::Status::NoPoints;
+        return run;
+    }
     if (!series.CountOutArea) exclude_outside(graph, series, points->x, points->y);
 
     AnalysisContext ctx = context;
     ctx.series_number = index + 1;
     switch (series.kind) {
-    case kind::Spline: return spline_curve(graph, series, points->x, points->y, ctx);
-    case kind::General: return fit_general_function(series, points->x, points->y, ctx);
-    default: return fit_least_squares(series, points->x, points->y, ctx);
+    case kind::Spline: run.curve = spline_curve(graph, series, points->x, points->y, ctx); break;
+    case kind::General: run.curve = fit_general_function(series, points->x, points->y, ctx); break;
+    default: run.curve = fit_least_squares(series, points->x, points->y, ctx); break;
     }
+    run.status = run.curve ? AnalysisRun::Status::Ok : AnalysisRun::Status::Failed;
+    return run;
+}
+
+std::optional<PointArrays> analysis_curve(Graph& graph, int index, const AnalysisContext& context,
+                                          const DataContext& data) {
+    return run_analysis(graph, index, context, data).curve;
 }
 
 } // namespace plox

@@ -52,9 +52,15 @@ double fit_value(const Series& series, double x, const AnalysisContext& context)
 std::optional<PointArrays> spline_curve(const Graph& graph, Series& series, std::span<const double> X,
                                         std::span<const double> Y, const AnalysisContext& context);
 
-// The series' points as an analysis sees them (built, points outside the axes removed unless
-// CountOutArea) and then its curve for kinds 2, 4, 16, 32, 64 and 128; nothing for other kinds
-// or when the series has no points or the analysis fails.
+// One analysis as a drawing runs it: the series' points built, points outside its axes removed
+// unless CountOutArea, then the fit or spline of kinds 2, 4, 16, 32, 64 and 128.
+struct AnalysisRun {
+    enum class Status { NotAnalysed, NoPoints, Failed, Ok };
+    Status status = Status::NotAnalysed;
+    std::optional<PointArrays> curve;
+};
+AnalysisRun run_analysis(Graph& graph, int index, const AnalysisContext& context, const DataContext& data = {});
+// Just the curve of run_analysis.
 std::optional<PointArrays> analysis_curve(Graph& graph, int index, const AnalysisContext& context,
                                           const DataContext& data = {});
 
