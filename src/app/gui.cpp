@@ -61,6 +61,7 @@ double measure_scroll_repaint(shell::PageWindow* page) {
         page->viewport()->repaint();
     }
     QObject::disconnect(connection);
+    bar->setValue(0);
     return median(times);
 }
 
@@ -89,6 +90,7 @@ int run_gui(int argc, char** argv) {
     shell::MainWindow window(services);
     prompter.set_parent(&window);
     dialogs.set_parent(&window);
+    if (!window.bind_extension()) return 1;
     if (!window.start(options.path)) return 1;
     for (int id : options.commands) window.send_command(id);
 

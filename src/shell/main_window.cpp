@@ -2,6 +2,9 @@
 #include "shell/main_window.h"
 
 #include "document/paths.h"
+#include "extension/bindings.h"
+#include "platform/text_decoding.h"
+#include "shell/graph_renderer.h"
 #include "shell/command_table.h"
 #include "shell/page_window.h"
 #include "shell/shell_icons.h"
@@ -85,6 +88,11 @@ MainWindow::MainWindow(ShellServices services, QWidget* parent)
 
     page_ = new PageWindow(state_, this);
     setCentralWidget(page_);
+    renderer_ = std::make_unique<GraphRenderer>();
+    renderer_->prompter = services_.prompter;
+    page_->set_graph_painter([this](QPainter& p, Graph& g, const AppState& s, double scale, QPointF origin) {
+        renderer_->paint(p, g, s, scale, origin);
+    });
     connect(page_, &PageWindow::escape_pressed, this, [this] {
         if (state_.preview) toggle_preview();
     });
@@ -92,7 +100,36 @@ MainWindow::MainWindow(ShellServices services, QWidget* parent)
     resize(800, 600);
 }
 
-MainWindow::~MainWindow() { delete_extracted_files(); }
+MainWindow::~MainWindow() {
+    delete_extracted_files();
+    // Graphs may hold blocks of the module: free them before the module goes.
+    state_.set.graphs.clear();
+}
+
+bool MainWindow::bind_extension() {
+    binding_ = std::make_unique<ModuleBinding>(bind_modules(*services_.prompter, this));
+    if (!binding_->ok()) return false;
+    const ExtensionModule& module = *binding_->extension;
+    functions_ = std::make_unique<ModuleFunctions>(module);
+    markers_ = std::make_unique<ModuleMarkers>(module);
+    document_lines_ = std::make_unique<ModuleDocumentLines>(module, binding_->converter.get());
+    converter_ = std::make_unique<ModuleConverter>(binding_->converter.get());
+    extension_functions_ = functions_.get();
+    state_.io.extension = document_lines_.get();
+    renderer_->functions = functions_.get();
+    renderer_->markers = markers_.get();
+    renderer_->converter = converter_.get();
+
+    handlers_[cmd::ExtensionAbout] = Handler{[this] { binding_->extension->version(this, true); }, {}};
+    // The analyses are listed now; they run once the analysis commands exist (greyed until then).
+    for (const AnalysisEntry& entry : module.analyses()) {
+        QAction* a = make_action(entry.command, decode_cp932(entry.menu_text));
+        extension_submenu_->addAction(a);
+        actions_[entry.command] = a;
+    }
+    refresh_menus();
+    return true;
+}
 
 QAction* MainWindow::make_action(int id, const QString& label) {
     auto* a = new QAction(label, this);

@@ -13,6 +13,7 @@
 #include <QMainWindow>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 
 class QAction;
@@ -23,11 +24,16 @@ class QToolBar;
 
 namespace plox {
 class ExtensionFunctions;
-}
+class ExternalMarkers;
+class ExtensionIo;
+class Converter;
+struct ModuleBinding;
+} // namespace plox
 
 namespace plox::shell {
 
 class PageWindow;
+class GraphRenderer;
 
 // What the window needs from the program around it; the hooks are optional.
 struct ShellServices {
@@ -48,6 +54,10 @@ class MainWindow : public QMainWindow {
 public:
     explicit MainWindow(ShellServices services, QWidget* parent = nullptr);
     ~MainWindow() override;
+
+    // Loads the extension module (and the converter module when present), binds it to the
+    // evaluator, documents and drawing, and lists its analyses. False: the program ends.
+    bool bind_extension();
 
     // Steps after the window exists: the first graph and the command-line file. False when
     // the command-line file could not be opened (the program ends).
@@ -153,6 +163,12 @@ private:
     QAction* recent_separator_ = nullptr;
     std::map<int, Handler> handlers_;
     MenuState menu_state_;
+    std::unique_ptr<GraphRenderer> renderer_;
+    std::unique_ptr<ModuleBinding> binding_;
+    std::unique_ptr<ExtensionFunctions> functions_;
+    std::unique_ptr<ExternalMarkers> markers_;
+    std::unique_ptr<ExtensionIo> document_lines_;
+    std::unique_ptr<Converter> converter_;
     ExtensionFunctions* extension_functions_ = nullptr;
 };
 

@@ -1,6 +1,7 @@
 // Opening files from every source, the data-file commands, saving and closing.
 #include "shell/main_window.h"
 
+#include "data/reader.h"
 #include "document/paths.h"
 #include "settings/series_defaults.h"
 #include "shell/command_table.h"
@@ -23,23 +24,6 @@ bool has_extension(const std::string& path, std::string_view ext) {
     return name.size() > ext.size() && equal_ignoring_case(name.substr(name.size() - ext.size()), ext);
 }
 
-// The open-error messages by system error, formatted with the file's display name.
-std::string open_error_text(int error, const std::string& name) {
-    const char* format = "FileOpen Error %s";
-    switch (error) {
-    case ENOENT:
-    case ENOTDIR: format = "%s が見つかりません。"; break;
-    case EROFS: format = "書き込み禁止エラーです。(%s)"; break;
-    case EIO: format = "読み取りに失敗しました。(%s)"; break;
-    case EBUSY:
-    case ETXTBSY: format = "%s: 共有違反です。"; break;
-    default: break;
-    }
-    char buf[600];
-    std::snprintf(buf, sizeof buf, format, name.c_str());
-    return buf;
-}
-
 } // namespace
 
 bool MainWindow::report_open_failure(const std::string& path) {
@@ -55,8 +39,7 @@ bool MainWindow::report_open_failure(const std::string& path) {
         }
         error = errno;
     }
-    services_.prompter->message("エラー", open_error_text(error, paths::display_name(path)), Buttons::Ok,
-                                Icon::Error);
+    report_open_error(*services_.prompter, path, error);
     return true;
 }
 

@@ -17,7 +17,7 @@ QColor colorref(int32_t c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) 
 } // namespace
 
 PageWindow::PageWindow(AppState& state, QWidget* parent)
-    : QAbstractScrollArea(parent), state_(state), graph_painter_(paint_graph_frame) {
+    : QAbstractScrollArea(parent), state_(state) {
     setObjectName(QStringLiteral("PloxImage"));
     setFrameShape(QFrame::Box);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -104,9 +104,12 @@ void PageWindow::paint_page(QPainter& painter, const QRect& rect) {
 
     const bool all = state_.set.show_all || state_.preview;
     for (int i = 0; i < static_cast<int>(state_.set.graphs.size()); ++i) {
-        if (!all && i != state_.set.current) continue;
+        if (!graph_painter_ || (!all && i != state_.set.current)) continue;
         painter.save();
-        graph_painter_(painter, *state_.set.graphs[i], state_);
+        painter.setViewTransformEnabled(false);
+        painter.resetTransform();
+        graph_painter_(painter, *state_.set.graphs[i], state_,
+                       static_cast<double>(layout_.extent.width) / LOGICAL_EXTENT, QPointF(to_device(0, 0)));
         painter.restore();
     }
     state_.drawings_valid = true;
@@ -163,14 +166,6 @@ bool PageWindow::event(QEvent* event) {
         }
     }
     return QAbstractScrollArea::event(event);
-}
-
-void paint_graph_frame(QPainter& painter, Graph& g, const AppState&) {
-    const double m = g.Magnification / 100.0;
-    QPen pen(colorref(g.frame_line.color), std::max(0, g.frame_line.width));
-    painter.setPen(pen);
-    painter.setBrush(Qt::NoBrush);
-    painter.drawRect(QRectF(g.frame_left * m, g.frame_top * m, g.frame_width * m, g.frame_height * m));
 }
 
 } // namespace plox::shell

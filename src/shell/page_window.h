@@ -12,9 +12,9 @@ class QPainter;
 
 namespace plox::shell {
 
-// Draws one graph: its body (from the cache when there is one) and then its objects, in
-// logical units on a painter already mapped to the page.
-using GraphPainter = std::function<void(QPainter&, Graph&, const AppState&)>;
+// Draws one graph: its body (from the cache when there is one) and then its objects. `scale`
+// is device pixels per logical unit, `origin` the device position of logical (0, 0).
+using GraphPainter = std::function<void(QPainter&, Graph&, const AppState&, double scale, QPointF origin)>;
 
 class PageWindow : public QAbstractScrollArea {
     Q_OBJECT
@@ -58,8 +58,5 @@ private:
     PageLayout layout_;
     GraphPainter graph_painter_;
 };
-
-// The stand-in for a graph until its drawing is available: the frame rectangle.
-void paint_graph_frame(QPainter& painter, Graph& graph, const AppState& state);
 
 } // namespace plox::shell

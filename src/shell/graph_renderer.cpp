@@ -1,0 +1,36 @@
+// Screen drawing of one graph.
+#include "shell/graph_renderer.h"
+
+#include "platform/qt_surface.h"
+#include "platform/qt_text_measurer.h"
+#include "render/graph_drawing.h"
+#include "shell/page_geometry.h"
+
+#include <QPainter>
+
+namespace plox::shell {
+
+GraphRenderer::GraphRenderer() : measurer_(std::make_unique<QtTextMeasurer>()) {}
+GraphRenderer::~GraphRenderer() = default;
+
+void GraphRenderer::paint(QPainter& painter, Graph& graph, const AppState& state, double scale, QPointF origin) {
+    RenderContext context;
+    context.measurer = measurer_.get();
+    context.prompter = prompter;
+    context.external_markers = markers;
+    context.settings.SubscriptSize = state.config.SubscriptSize;
+    context.settings.SubscriptPos = state.config.SubscriptPos;
+    context.settings.SuperscriptPos = state.config.SuperscriptPos;
+    context.settings.Clipping = state.config.Clipping;
+    context.data.prompter = prompter;
+    context.data.functions = functions;
+    context.data.converter = converter;
+
+    QtSurface surface(painter, *measurer_, scale, plox::Size{LOGICAL_EXTENT, LOGICAL_EXTENT}, origin);
+    cached_body(graph, context).replay(surface);
+    // Objects are drawn live on top; they are not part of the recording.
+    context.metafile = false;
+    draw_objects(surface, graph, context);
+}
+
+} // namespace plox::shell

@@ -1,0 +1,39 @@
+// Paints graphs on the page window through the renderer: the body replayed from its cached
+// recording (made on demand), then the annotation objects drawn live.
+#pragma once
+
+#include "shell/app_state.h"
+
+#include <QPointF>
+#include <memory>
+
+class QPainter;
+
+namespace plox {
+class ExternalMarkers;
+class ExtensionFunctions;
+class Converter;
+class Prompter;
+class QtTextMeasurer;
+} // namespace plox
+
+namespace plox::shell {
+
+class GraphRenderer {
+public:
+    GraphRenderer();
+    ~GraphRenderer();
+
+    Prompter* prompter = nullptr;
+    ExternalMarkers* markers = nullptr;
+    ExtensionFunctions* functions = nullptr;
+    Converter* converter = nullptr;
+
+    // `scale`: device pixels per logical unit; `origin`: device position of logical (0, 0).
+    void paint(QPainter& painter, Graph& graph, const AppState& state, double scale, QPointF origin);
+
+private:
+    std::unique_ptr<QtTextMeasurer> measurer_;
+};
+
+} // namespace plox::shell
