@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <span>
 #include <string_view>
+#include <vector>
 
 namespace plox {
 
@@ -100,6 +101,13 @@ inline constexpr int32_t NotXorPen = 10;
 inline constexpr int32_t CopyPen = 13;
 } // namespace rop2
 
+// A bitmap: rows top to bottom, pixels 0xAARRGGBB.
+struct Image {
+    int32_t width = 0;
+    int32_t height = 0;
+    std::vector<uint32_t> pixels;
+};
+
 // Fonts are LOGFONTs whose height is already in logical units (negative: the em height,
 // positive: the cell height); escapement in tenths of a degree, counter-clockwise.
 using Font = LogFont;
@@ -154,6 +162,9 @@ public:
     // Bytes in the current font's character set; with UpdateCP (x, y) is ignored and the
     // current point advances by the text width.
     virtual void text_out(int32_t x, int32_t y, std::string_view bytes) = 0;
+    // Stretches a bitmap into the rectangle (pictures). Surfaces that cannot show bitmaps
+    // leave it out.
+    virtual void draw_image(const Rect& /*rect*/, const Image& /*image*/) {}
 
     // Clipping in logical units; nullptr removes the clip.
     virtual void set_clip_rect(const Rect* rect) = 0;
