@@ -84,6 +84,7 @@ IoStatus load_single(const std::string& path, LineReader& r, GraphSet& set, IoCo
     Graph& placed = *set.graphs[index];
 
     IoStatus st;
+    st.with_data = info.with_data != 0;
     if (info.with_data) {
         r.next();  // "[DATA]"
         extract_data_blocks(r, ctx, true);
@@ -143,6 +144,7 @@ IoStatus load_bundle(const std::string& path, LineReader& r, GraphSet& set, IoCo
 
     IoStatus st;
     if (stopped) return st;
+    st.with_data = with_data;
     if (with_data) {
         r.next();  // "[DATA]"
         extract_data_blocks(r, ctx, true);

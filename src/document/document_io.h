@@ -72,6 +72,7 @@ struct IoStatus {
         int graph, series;
     };
     std::vector<Missing> missing;  // data files not found after resolving (file search dialog)
+    bool with_data = false;        // the document carried a [DATA] section
     bool ok() const { return code == Code::Ok; }
 };
 

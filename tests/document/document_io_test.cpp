@@ -91,6 +91,7 @@ TEST(DocumentIo, EmbeddedDataAreStoredOnceAndRestoredExactly) {
     GraphSet set;
     const IoStatus st = load_document(path, set, f.ctx);
     ASSERT_TRUE(st.ok()) << st.message;
+    EXPECT_TRUE(st.with_data);
     EXPECT_EQ(read_file(f.dir / "tmp/shared.dat"), no_final_break);
     EXPECT_EQ(read_file(f.dir / "tmp/other.dat"), "5 6\n");
     const Graph& back = *set.current_graph();
