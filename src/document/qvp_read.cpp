@@ -119,6 +119,7 @@ void read_series(LineReader& r, Graph& g, ReadInfo& info, IoContext& ctx) {
     s->ColumnY = column_y;
     s->Start = start;
     s->End = end;
+    s->point_count = points;  // only until the data file is read again
     set_text(s->analysis_name, analysis, EXPRESSION_CAPACITY);
     read_series_details(r, *s, ctx);
 }

@@ -29,6 +29,7 @@ Graph make_rich_graph(const std::string& data_dir) {
     g.series[i].DotStyle = 2;
     g.series[i].BarBottom = -1.25;
     g.series[i].shown = 0;
+    g.series[i].point_count = 17;
 
     i = add_series(g, data_dir + "a.dat", nullptr);
     g.series[i].kind = kind::Polynomial;
@@ -227,6 +228,7 @@ TEST(QvpRoundTrip, WrittenReadAndWrittenAgainIsByteIdentical) {
     EXPECT_EQ(back.series[0].Xtrans, "x*2");
     EXPECT_EQ(back.series[0].BarBottom, -1.25);
     EXPECT_EQ(back.series[0].shown, 0);
+    EXPECT_EQ(back.series[0].point_count, 17);
     EXPECT_EQ(back.series[1].kind, kind::Polynomial);
     EXPECT_EQ(back.series[1].ColumnX, -1);
     EXPECT_EQ(back.series[2].Ytrans, "sin(x)");
