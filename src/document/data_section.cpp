@@ -56,7 +56,9 @@ bool parse_stamp(std::string_view line, Stamp& st) {
     Scan sc(rest);
     for (int32_t& x : v) sc.i32(x);
     if (sc.count() < 6) return true;
-    st.has_time = true;
+    // Only dates a file can carry count as a stamp time; sizes are read regardless.
+    st.has_time = v[0] >= 1970 && v[0] <= 2200 && v[1] >= 1 && v[1] <= 12 && v[2] >= 1 && v[2] <= 31 &&
+                  v[3] >= 0 && v[3] <= 23 && v[4] >= 0 && v[4] <= 59 && v[5] >= 0 && v[5] <= 61;
     st.time.tm_year = v[0] - 1900;
     st.time.tm_mon = v[1] - 1;
     st.time.tm_mday = v[2];

@@ -189,6 +189,16 @@ TEST(DocumentIo, TruncatedBlockStopsTheExtraction) {
     EXPECT_EQ(f.prompter.shown.size(), 1u);
 }
 
+TEST(DocumentIo, ImplausibleStampDatesAreIgnored) {
+    Fixture f;
+    const std::string path = f.dir / "doc.qvp";
+    write_file(path, document_with_blocks("[y.dat] 99999-13-40 99:99:99 00000001 00000000\r\nY[End of Data]\r\n\r\n"));
+    GraphSet set;
+    ASSERT_TRUE(load_document(path, set, f.ctx).ok());
+    EXPECT_EQ(read_file(f.dir / "tmp/y.dat"), "Y");
+    EXPECT_TRUE(f.prompter.shown.empty());
+}
+
 TEST(DocumentIo, ExtractedFilesListGetsFixedRecords) {
     Fixture f;
     f.ctx.extracted_list_path = f.dir / "QVD.list";
