@@ -74,7 +74,7 @@ double value_after(const std::vector<std::string>& lines, const std::string& pre
 
 } // namespace
 
-TEST(AnalysisTable, FiveOfferedAndSmoothingAnsweredToo) {
+TEST(ExtAnalysisTable, FiveOfferedAndSmoothingAnsweredToo) {
     char key[PLOXEX_KEY_SIZE], text[PLOXEX_MENU_TEXT_SIZE];
     EXPECT_EQ(ex().register_analysis(-1, key, text), 5);
     const char* keys[] = {"GAUSSF2", "LORENF2", "GetMax", "GetMin", "PeakDct", "SMOOTH"};
@@ -88,7 +88,7 @@ TEST(AnalysisTable, FiveOfferedAndSmoothingAnsweredToo) {
     EXPECT_EQ(ex().register_analysis(3, nullptr, nullptr), 5);
 }
 
-TEST(AnalysisSetUp, EachAnalysisAnswersItsKind) {
+TEST(ExtAnalysisSetUp, EachAnalysisAnswersItsKind) {
     int32_t curve, show;
     Block gauss, max, detect, smooth, unknown;
     EXPECT_EQ(init("GAUSSF2", gauss, &curve, &show), 0);
@@ -106,14 +106,14 @@ TEST(AnalysisSetUp, EachAnalysisAnswersItsKind) {
     EXPECT_EQ(ex().init(nullptr, "GAUSSF2", nullptr, 1, nullptr, nullptr), -1);
 }
 
-TEST(AnalysisSetUp, PeakDialogIsNotShownWithoutAnApplication) {
+TEST(ExtAnalysisSetUp, PeakDialogIsNotShownWithoutAnApplication) {
     // No QApplication here: the dialog cannot be created and the set-up counts as cancelled.
     Block b;
     int32_t curve, show;
     EXPECT_EQ(ex().init(nullptr, "GAUSSF2", &b.handle, 0, &curve, &show), -1);
 }
 
-TEST(PeakFit, SingleGaussianGivesItsFullWidthInTheResultLines) {
+TEST(ExtPeakFit, SingleGaussianGivesItsFullWidthInTheResultLines) {
     Block b;
     char name[PLOXEX_KEY_SIZE] = "GAUSSF2";
     ASSERT_EQ(init(name, b), 0);
@@ -130,7 +130,7 @@ TEST(PeakFit, SingleGaussianGivesItsFullWidthInTheResultLines) {
     EXPECT_EQ(lines[3].substr(0, 13), "1:Width=2.497");
 }
 
-TEST(PeakFit, TwoLorentzianPeaksOnAnOffsetAreRecovered) {
+TEST(ExtPeakFit, TwoLorentzianPeaksOnAnOffsetAreRecovered) {
     Block b;
     char name[PLOXEX_KEY_SIZE] = "LORENF2";
     ASSERT_EQ(init(name, b), 0);
@@ -163,7 +163,7 @@ TEST(PeakFit, TwoLorentzianPeaksOnAnOffsetAreRecovered) {
     EXPECT_EQ(ex().second(name, b.handle, 4, 3, cx.data(), cy.data(), p.n(), p.x.data(), p.y.data()), 0);
 }
 
-TEST(PeakFit, OldKeysAreRewrittenByTheFirstComputation) {
+TEST(ExtPeakFit, OldKeysAreRewrittenByTheFirstComputation) {
     Block b;
     char name[PLOXEX_KEY_SIZE] = "GAUSS_F";
     ASSERT_EQ(init(name, b), 0);
@@ -173,7 +173,7 @@ TEST(PeakFit, OldKeysAreRewrittenByTheFirstComputation) {
     EXPECT_STREQ(name, "GAUSSF2");
 }
 
-TEST(PeakFit, FailsCleanlyWithoutUsablePoints) {
+TEST(ExtPeakFit, FailsCleanlyWithoutUsablePoints) {
     Block b;
     char name[PLOXEX_KEY_SIZE] = "GAUSSF2";
     ASSERT_EQ(init(name, b), 0);
@@ -186,7 +186,7 @@ TEST(PeakFit, FailsCleanlyWithoutUsablePoints) {
     EXPECT_EQ(ex().first(name, b.handle, p.n(), p.x.data(), p.y.data()), -1);
 }
 
-TEST(Extremes, FirstWinsTiesAndMarkersNeverWin) {
+TEST(ExtExtremes, FirstWinsTiesAndMarkersNeverWin) {
     Block b;
     char min_name[] = "GetMin", max_name[] = "GetMax";
     ASSERT_EQ(init(min_name, b), -2);
@@ -206,7 +206,7 @@ TEST(Extremes, FirstWinsTiesAndMarkersNeverWin) {
     EXPECT_EQ(ex().first(max_name, b.handle, 2, x, none), -1);
 }
 
-TEST(PeakDetect, SteepestTurnsFirstWithTickMarks) {
+TEST(ExtPeakDetect, SteepestTurnsFirstWithTickMarks) {
     Block b;
     char name[] = "PeakDct";
     ASSERT_EQ(init(name, b), 0);
@@ -236,7 +236,7 @@ TEST(PeakDetect, SteepestTurnsFirstWithTickMarks) {
     EXPECT_EQ(results(name, b).size(), 2u);
 }
 
-TEST(Smoothing, AStraightLineComesBackUnchanged) {
+TEST(ExtSmoothing, AStraightLineComesBackUnchanged) {
     char name[] = "SMOOTH";
     const Points p = sample(0, 10, 100, [](double x) { return 3 * x - 7; });
     std::vector<double> cx(100), cy(100);
@@ -250,7 +250,7 @@ TEST(Smoothing, AStraightLineComesBackUnchanged) {
     for (int i = 64; i < 100; ++i) EXPECT_EQ(cy[i], ERROR_VALUE);
 }
 
-TEST(Smoothing, RemovesHighFrequencies) {
+TEST(ExtSmoothing, RemovesHighFrequencies) {
     char name[] = "SMOOTH";
     const Points p = sample(0, 127, 128, [](double x) { return std::sin(x * 0.05) + 0.3 * (static_cast<int>(x) % 2 ? 1 : -1); });
     std::vector<double> cx(128), cy(128);
@@ -260,7 +260,7 @@ TEST(Smoothing, RemovesHighFrequencies) {
     EXPECT_LT(worst, 0.1);
 }
 
-TEST(PeakState, SaveAndLoadRoundTrip) {
+TEST(ExtPeakState, SaveAndLoadRoundTrip) {
     Block b;
     const char* name = "GAUSSF2";
     ASSERT_EQ(init(name, b), 0);
@@ -283,7 +283,7 @@ TEST(PeakState, SaveAndLoadRoundTrip) {
     EXPECT_EQ(saved("PeakDct", other), "0\r\n");
 }
 
-TEST(PeakState, HostileLinesChangeNothingOrOnlyWhatParses) {
+TEST(ExtPeakState, HostileLinesChangeNothingOrOnlyWhatParses) {
     Block b;
     const char* name = "GAUSSF2";
     ASSERT_EQ(init(name, b), 0);

@@ -65,7 +65,7 @@ std::string saved(const char* name, PloxexBlock* block) {
 
 } // namespace
 
-TEST(Fuzz, RandomStateLinesKeepThePeakBlockUsable) {
+TEST(ExtFuzz, RandomStateLinesKeepThePeakBlockUsable) {
     std::mt19937 rng(20261208);
     for (int round = 0; round < 300; ++round) {
         char name[PLOXEX_KEY_SIZE] = "LORENF2";
@@ -94,7 +94,7 @@ TEST(Fuzz, RandomStateLinesKeepThePeakBlockUsable) {
     }
 }
 
-TEST(Fuzz, EveryAnalysisSurvivesHostilePoints) {
+TEST(ExtFuzz, EveryAnalysisSurvivesHostilePoints) {
     std::mt19937 rng(7);
     const char* keys[] = {"GAUSSF2", "LORENF2", "GetMax", "GetMin", "PeakDct", "SMOOTH", "GAUSS_F", "bogus"};
     for (int round = 0; round < 200; ++round) {
@@ -123,7 +123,7 @@ TEST(Fuzz, EveryAnalysisSurvivesHostilePoints) {
     }
 }
 
-TEST(Fuzz, ExtraFunctionsOnHostileValues) {
+TEST(ExtFuzz, ExtraFunctionsOnHostileValues) {
     std::mt19937 rng(11);
     std::vector<double> v(257), out(257);
     for (int round = 0; round < 100; ++round) {

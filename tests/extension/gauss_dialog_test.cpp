@@ -53,7 +53,7 @@ std::string saved(PloxexBlock* block) {
 
 } // namespace
 
-TEST(GaussDialog, OkStoresBothPagesAndClampsTheTolerance) {
+TEST(ExtGaussDialog, OkStoresBothPagesAndClampsTheTolerance) {
     int argc = 1;
     char arg0[] = "extension_tests";
     char* argv[] = {arg0, nullptr};

@@ -37,7 +37,7 @@ struct Curves {
 
 } // namespace
 
-TEST(Binding, TheDeliveredModuleBindsWithFiveAnalyses) {
+TEST(ExtBinding, TheDeliveredModuleBindsWithFiveAnalyses) {
     RecordingPrompter prompter;
     ModuleBinding binding = bind_modules(prompter);
     ASSERT_TRUE(binding.ok());
@@ -53,7 +53,7 @@ TEST(Binding, TheDeliveredModuleBindsWithFiveAnalyses) {
     EXPECT_EQ(binding.converter, nullptr) << "no converter module is delivered";
 }
 
-TEST(Binding, EnvironmentOverrideComesFirst) {
+TEST(ExtBinding, EnvironmentOverrideComesFirst) {
     const char* old = std::getenv("PLOXWIN_EXT_DIR");
     const std::string saved = old ? old : "";
     setenv("PLOXWIN_EXT_DIR", "/nonexistent-dir", 1);
@@ -64,7 +64,7 @@ TEST(Binding, EnvironmentOverrideComesFirst) {
     EXPECT_TRUE(find_module("libno-such-module.so").empty());
 }
 
-TEST(Binding, MissingModuleEndsTheProgram) {
+TEST(ExtBinding, MissingModuleEndsTheProgram) {
     RecordingPrompter prompter;
     ModuleBinding binding = bind_modules(prompter, "", "");
     EXPECT_EQ(binding.status, ModuleBinding::Status::Missing);
@@ -75,7 +75,7 @@ TEST(Binding, MissingModuleEndsTheProgram) {
     EXPECT_EQ(bind_modules(again, "/nonexistent/libploxex32.so", "").status, ModuleBinding::Status::Missing);
 }
 
-TEST(Binding, AModuleOfMajorVersionFiveIsRefused) {
+TEST(ExtBinding, AModuleOfMajorVersionFiveIsRefused) {
     RecordingPrompter prompter;
     ModuleBinding binding = bind_modules(prompter, test_module("wrong_version"), "");
     EXPECT_EQ(binding.status, ModuleBinding::Status::WrongVersion);
@@ -85,7 +85,7 @@ TEST(Binding, AModuleOfMajorVersionFiveIsRefused) {
     EXPECT_EQ(prompter.shown[0].text, "PloxEx32.dll のバージョンが違います");
 }
 
-TEST(Binding, AModuleWithoutItsAboutFunctionIsTreatedAsWrongVersion) {
+TEST(ExtBinding, AModuleWithoutItsAboutFunctionIsTreatedAsWrongVersion) {
     RecordingPrompter prompter;
     ModuleBinding binding = bind_modules(prompter, test_module("missing_about"), "");
     EXPECT_EQ(binding.status, ModuleBinding::Status::WrongVersion);
@@ -95,7 +95,7 @@ TEST(Binding, AModuleWithoutItsAboutFunctionIsTreatedAsWrongVersion) {
     EXPECT_EQ(prompter.shown[1].text, "PloxEx32.dll のバージョンが違います");
 }
 
-TEST(Binding, MissingExportsBindAndEveryCallDegradesSafely) {
+TEST(ExtBinding, MissingExportsBindAndEveryCallDegradesSafely) {
     RecordingPrompter prompter;
     ModuleBinding binding = bind_modules(prompter, test_module("missing_exports"), "");
     ASSERT_TRUE(binding.ok());
@@ -126,7 +126,7 @@ TEST(Binding, MissingExportsBindAndEveryCallDegradesSafely) {
     EXPECT_EQ(series.analysis_valid, 0);
 }
 
-TEST(RunningAnalysis, GaussianSetUpDrawingAndResults) {
+TEST(ExtRunningAnalysis, GaussianSetUpDrawingAndResults) {
     const ExtensionModule& module = real_module();
     Graph graph;
     graph.axes[AxisX].from = -4;
@@ -180,7 +180,7 @@ TEST(RunningAnalysis, GaussianSetUpDrawingAndResults) {
     EXPECT_EQ(saved, (std::vector<std::string>{"3", "0.100000", "0 0.000000", "1 4 1 1 1 2"}));
 }
 
-TEST(RunningAnalysis, ResultOnlyAndPerPointAnalyses) {
+TEST(ExtRunningAnalysis, ResultOnlyAndPerPointAnalyses) {
     const ExtensionModule& module = real_module();
     Graph graph;
     Series& series = graph.series[0];
@@ -209,7 +209,7 @@ TEST(RunningAnalysis, ResultOnlyAndPerPointAnalyses) {
     EXPECT_EQ(ui.curve_dialogs, 1);
 }
 
-TEST(RunningAnalysis, AFailedComputationIsReportedOnTheNextDrawing) {
+TEST(ExtRunningAnalysis, AFailedComputationIsReportedOnTheNextDrawing) {
     const ExtensionModule& module = real_module();
     Series series;
     series.kind = kind::Extension2;
@@ -233,7 +233,7 @@ TEST(RunningAnalysis, AFailedComputationIsReportedOnTheNextDrawing) {
     EXPECT_EQ(prompter.shown[1].text, "e.datの GetMax に失敗しました");
 }
 
-TEST(RunningAnalysis, UnknownAnalysisInADocumentDropsItsLines) {
+TEST(ExtRunningAnalysis, UnknownAnalysisInADocumentDropsItsLines) {
     Series series;
     series.kind = kind::Extension1;
     series.analysis_name = "NOSUCH";
@@ -247,7 +247,7 @@ TEST(RunningAnalysis, UnknownAnalysisInADocumentDropsItsLines) {
     EXPECT_FALSE(converter.convert_file("/tmp/a", "/tmp/b", 1));
 }
 
-TEST(Binding, TheProgramsOwnFolderIsSearchedBeforeTheInstallAndBuildFolders) {
+TEST(ExtBinding, TheProgramsOwnFolderIsSearchedBeforeTheInstallAndBuildFolders) {
     const char* old = std::getenv("PLOXWIN_EXT_DIR");
     const std::string saved = old ? old : "";
     unsetenv("PLOXWIN_EXT_DIR");

@@ -65,7 +65,7 @@ const Brush HOLLOW{brush_style::Hollow, 0xFFFFFF, hatch_style::DiagCross};
 
 } // namespace
 
-TEST(Markers, FifteenShapesFromPlotType38) {
+TEST(ExtMarkers, FifteenShapesFromPlotType38) {
     EXPECT_EQ(real_module().marker_count(), 15);
     ModuleMarkers markers(real_module());
     for (int32_t k = 0; k < 15; ++k) {
@@ -79,7 +79,7 @@ TEST(Markers, FifteenShapesFromPlotType38) {
     EXPECT_TRUE(log.calls.empty());
 }
 
-TEST(Markers, RegularShapesUseTheirFactors) {
+TEST(ExtMarkers, RegularShapesUseTheirFactors) {
     ModuleMarkers markers(real_module());
     CallLog hexagon;
     markers.draw_marker(hexagon, 0, 1000, 2000, 100, RED_PEN, HOLLOW);
@@ -96,7 +96,7 @@ TEST(Markers, RegularShapesUseTheirFactors) {
     EXPECT_EQ(radius.calls, (std::vector<std::string>{"ellipse -50,-50 50,50", "polyline 0,0 0,50"}));
 }
 
-TEST(Markers, FilledPartsUseThePenColourAndRestoreTheBrush) {
+TEST(ExtMarkers, FilledPartsUseThePenColourAndRestoreTheBrush) {
     ModuleMarkers markers(real_module());
     for (int32_t k : {6, 7, 8, 9, 10}) {
         CallLog log;
@@ -114,7 +114,7 @@ TEST(Markers, FilledPartsUseThePenColourAndRestoreTheBrush) {
     for (const auto& call : outline.calls) EXPECT_NE(call.rfind("brush", 0), 0u);
 }
 
-TEST(Markers, AbsurdSizesDoNotOverflow) {
+TEST(ExtMarkers, AbsurdSizesDoNotOverflow) {
     ModuleMarkers markers(real_module());
     CallLog log;
     EXPECT_TRUE(markers.draw_marker(log, 10, 2147483000, -2147483000, 2147483647, RED_PEN, HOLLOW));

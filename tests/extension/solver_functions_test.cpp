@@ -23,7 +23,7 @@ std::vector<double> apply(const char* name, std::vector<double> v) {
 
 } // namespace
 
-TEST(GaussJordan, PivotsOnTheLargestUnusedRow) {
+TEST(ExtGaussJordan, PivotsOnTheLargestUnusedRow) {
     const double a[] = {0, 1, 1, 0};
     const double b[] = {3, 7};
     double x[2] = {};
@@ -34,7 +34,7 @@ TEST(GaussJordan, PivotsOnTheLargestUnusedRow) {
     EXPECT_EQ(b[0], 3);
 }
 
-TEST(GaussJordan, SolvesAGeneralSystem) {
+TEST(ExtGaussJordan, SolvesAGeneralSystem) {
     // 3x3 with a known solution (1, -2, 3); rows need swapping part way.
     const double a[] = {2, 1, -1, -3, -1, 2, -2, 1, 2};
     const double b[] = {2 * 1 + 1 * -2 - 3, -3 * 1 + -1 * -2 + 2 * 3, -2 * 1 + 1 * -2 + 2 * 3};
@@ -45,7 +45,7 @@ TEST(GaussJordan, SolvesAGeneralSystem) {
     EXPECT_NEAR(x[2], 3, 1e-12);
 }
 
-TEST(GaussJordan, RefusesSingularAndOversizedSystems) {
+TEST(ExtGaussJordan, RefusesSingularAndOversizedSystems) {
     const double singular[] = {1, 2, 2, 4};
     const double b[] = {1, 2};
     double x[2];
@@ -62,7 +62,7 @@ TEST(GaussJordan, RefusesSingularAndOversizedSystems) {
     EXPECT_EQ(ex().gauss_jordan(-3, identity.data(), rhs.data(), out.data()), 0);
 }
 
-TEST(GaussJordan, ServesTheFitsThroughTheLinearSolver) {
+TEST(ExtGaussJordan, ServesTheFitsThroughTheLinearSolver) {
     ModuleLinearSolver solver(real_module());
     const std::vector<double> a = {4, 1, 1, 3};
     const std::vector<double> b = {1, 2};
@@ -78,7 +78,7 @@ TEST(GaussJordan, ServesTheFitsThroughTheLinearSolver) {
     EXPECT_EQ(big_x[18], 1);
 }
 
-TEST(ExtraFunctions, NamesAreFoundWithoutRegardToCase) {
+TEST(ExtExtraFunctions, NamesAreFoundWithoutRegardToCase) {
     EXPECT_EQ(ex().function_number("dif"), 0);
     EXPECT_EQ(ex().function_number("INTEG"), 1);
     EXPECT_EQ(ex().function_number("Gamma"), 5);
@@ -90,7 +90,7 @@ TEST(ExtraFunctions, NamesAreFoundWithoutRegardToCase) {
     EXPECT_EQ(functions.function_number("Theta"), 2);
 }
 
-TEST(ExtraFunctions, DifferencesAndRunningSums) {
+TEST(ExtExtraFunctions, DifferencesAndRunningSums) {
     const auto dif = apply("dif", {1, 4, 9});
     EXPECT_EQ(dif[0], ERROR_VALUE);
     EXPECT_EQ(dif[1], 3);
@@ -106,13 +106,13 @@ TEST(ExtraFunctions, DifferencesAndRunningSums) {
     EXPECT_EQ(integ_masked_first, (std::vector<double>{0, 5}));
 }
 
-TEST(ExtraFunctions, StepsAndDelta) {
+TEST(ExtExtraFunctions, StepsAndDelta) {
     EXPECT_EQ(apply("theta", {0, -1e-300, 3, ERROR_VALUE}), (std::vector<double>{1, 0, 1, ERROR_VALUE}));
     EXPECT_EQ(apply("delta", {0, -7, 1e300, 5e300, MASKED_VALUE}),
               (std::vector<double>{1, 1, 1, 0, ERROR_VALUE}));
 }
 
-TEST(ExtraFunctions, GammaAndErfcFollowTheirApproximations) {
+TEST(ExtExtraFunctions, GammaAndErfcFollowTheirApproximations) {
     const auto g = apply("gamma", {5, 0.5, 1, 56.5, 57, 0, -1, ERROR_VALUE});
     EXPECT_NEAR(g[0], 24, 24 * 3e-7);
     EXPECT_NEAR(g[1], std::sqrt(M_PI), 1e-6);
@@ -133,13 +133,13 @@ TEST(ExtraFunctions, GammaAndErfcFollowTheirApproximations) {
     EXPECT_EQ(e[6], ERROR_VALUE);
 }
 
-TEST(ExtraFunctions, ExtremesFillEveryElement) {
+TEST(ExtExtraFunctions, ExtremesFillEveryElement) {
     EXPECT_EQ(apply("max", {3, ERROR_VALUE, 8, -2}), (std::vector<double>(4, 8)));
     EXPECT_EQ(apply("min", {3, MASKED_VALUE, 8, -2}), (std::vector<double>(4, -2)));
     EXPECT_EQ(apply("max", {ERROR_VALUE, MASKED_VALUE}), (std::vector<double>(2, ERROR_VALUE)));
 }
 
-TEST(ExtraFunctions, EmptyInvalidAndOutOfRangeCallsAreHarmless) {
+TEST(ExtExtraFunctions, EmptyInvalidAndOutOfRangeCallsAreHarmless) {
     double out[3] = {7, 7, 7};
     for (int32_t index = 0; index < 8; ++index) {
         EXPECT_EQ(ex().function_set(index, nullptr, nullptr, nullptr, out, 0), 0);
