@@ -114,7 +114,7 @@ void smooth_curve(int32_t division, double* curve_x, double* curve_y, int32_t co
     const double first = curve_y[0];
     const double slope = (curve_y[copied - 1] - first) / (copied - 1);
     size_t m = 2;
-    while (m < static_cast<size_t>(copied) + 20) m *= 2;
+    while (m < static_cast<size_t>(a) + 20) m *= 2;
     std::vector<std::complex<double>> data(m);
     for (int32_t i = 0; i < copied; ++i) data[i] = curve_y[i] - (first + slope * i);
 

@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 
 using namespace plox;
 using namespace plox::test;
@@ -258,4 +259,38 @@ TEST(ExtBinding, TheProgramsOwnFolderIsSearchedBeforeTheInstallAndBuildFolders) 
     ASSERT_GE(dirs.size(), 2u);
     EXPECT_EQ(found, dirs[0] + "/" + EXTENSION_FILE);
     EXPECT_EQ(dirs[1], (std::filesystem::path(dirs[0]) / ".." / "lib" / "ploxwin").lexically_normal().string());
+}
+
+TEST(ExtBinding, TheConverterModuleIsBoundFunctionByFunction) {
+    RecordingPrompter prompter;
+    ModuleBinding binding = bind_modules(prompter, find_module(EXTENSION_FILE), test_module("converter"));
+    ASSERT_TRUE(binding.ok());
+    ASSERT_NE(binding.converter, nullptr);
+    const ConverterModule& converter = *binding.converter;
+    EXPECT_EQ(converter.names(), (std::vector<std::string>{"Copy", "Broken"}));
+    EXPECT_EQ(converter.version(), 0) << "ExternalLoadAbout is missing";
+    EXPECT_EQ(converter.check_header("%Ngraph GRAF"), 7);
+    EXPECT_EQ(converter.check_header(" PloxWin ver. 1.8  QVP file"), -1);
+
+    ModuleDocumentLines lines(*binding.extension, &converter);
+    EXPECT_TRUE(lines.has_converter_module());
+    EXPECT_EQ(lines.converter_number("Broken"), 2);
+    EXPECT_EQ(lines.converter_number("Unlisted"), 0);
+    EXPECT_EQ(lines.converter_name(1), "Copy");
+    EXPECT_EQ(lines.converter_name(3), "");
+
+    const auto dir = std::filesystem::temp_directory_path() / "ploxex_converter_test";
+    std::filesystem::create_directories(dir);
+    const std::string source = (dir / "in.raw").string(), destination = (dir / "out.dat").string();
+    { std::ofstream(source) << "1 2\n3 4\n"; }
+    ModuleConverter convert(&converter);
+    EXPECT_TRUE(convert.convert_file(source, destination, 1));
+    std::ifstream copied(destination);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(copied), {}), "1 2\n3 4\n");
+    EXPECT_FALSE(convert.convert_file(source, destination, 2));
+    std::filesystem::remove_all(dir);
+
+    // A wrong extension module does not keep the converter either.
+    RecordingPrompter refused;
+    EXPECT_EQ(bind_modules(refused, test_module("wrong_version"), test_module("converter")).converter, nullptr);
 }
