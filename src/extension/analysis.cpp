@@ -194,7 +194,9 @@ void draw_extension_analysis(const ExtensionModule& module, Series& series, std:
         std::copy(curve_positions.begin(), curve_positions.end(), curve_x.begin());
         std::fill(curve_y.begin(), curve_y.end(), ERROR_VALUE);
         series.analysis_valid = analyses.curve(series, c, curve_x, curve_y, x, y) != 0 ? 1 : 0;
-        if (draw) draw(curve_x, curve_y);
+        // A component the module does not produce (peak fits answer one more than they draw)
+        // holds no curve.
+        if (draw && series.analysis_valid) draw(curve_x, curve_y);
     }
 }
 

@@ -65,7 +65,8 @@ void report_analysis(const ExtensionModule& module, const Series& series, Prompt
 using CurveSink = std::function<void(std::span<const double> x, std::span<const double> y)>;
 
 // The drawing of a series of kind 256 or 512 after its points are built: checks and clears
-// needs_reading, computes, and hands every curve component from the highest to 0 to `draw`.
+// needs_reading, computes, and hands every curve component from the highest to 0 that the
+// module produces (answers valid) to `draw`.
 // curve_positions are the series' curve X positions (generate_curve_x, axis type 0);
 // display_name is the series' name as shown to the user (UTF-8).
 void draw_extension_analysis(const ExtensionModule& module, Series& series, std::string_view display_name,

@@ -167,10 +167,11 @@ TEST(ExtRunningAnalysis, GaussianSetUpDrawingAndResults) {
     EXPECT_TRUE(prompter.shown.empty());
     EXPECT_EQ(series.needs_reading, 0);
     EXPECT_EQ(series.analysis_valid, 1);
-    ASSERT_EQ(curves.y.size(), 3u);  // components 2 (nothing), 1 (total), 0 (the peak)
-    EXPECT_EQ(curves.y[0][2], ERROR_VALUE);
-    EXPECT_NEAR(curves.y[1][2], 5, 1e-6);
-    EXPECT_NEAR(curves.y[2][2], 5, 1e-6);
+    // Components 2 (not produced: no curve), 1 (the total) and 0 (the peak alone).
+    ASSERT_EQ(curves.y.size(), 2u);
+    EXPECT_NEAR(curves.y[0][2], 5, 1e-6);
+    EXPECT_NEAR(curves.y[1][3], 5 * std::exp(-4.0), 1e-6);
+    EXPECT_EQ(series.analysis_valid, 1);
 
     report_analysis(module, series, prompter, ui);
     EXPECT_EQ(ui.title, "Result");
