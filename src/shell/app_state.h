@@ -24,6 +24,9 @@ struct AppState {
     std::string calculator_text;   // remembered between calculator runs
 
     Graph* current() { return set.current_graph(); }
+    const Graph* current() const {
+        return set.current >= 0 && set.current < graph_count() ? set.graphs[set.current].get() : nullptr;
+    }
     int graph_count() const { return static_cast<int>(set.graphs.size()); }
 };
 

@@ -96,6 +96,9 @@ MainWindow::MainWindow(ShellServices services, QWidget* parent)
     connect(page_, &PageWindow::escape_pressed, this, [this] {
         if (state_.preview) toggle_preview();
     });
+    connect(page_, &PageWindow::mouse_moved, this, [this](int x, int y) {
+        status_[1]->setText(QString::asprintf("(%3d,%3d)", x / 100, y / 100));
+    });
     connect(QApplication::clipboard(), &QClipboard::dataChanged, this, &MainWindow::refresh_menus);
     resize(800, 600);
 }
@@ -230,7 +233,9 @@ void MainWindow::set_handler(int id, std::function<void()> handler, std::functio
     refresh_menus();
 }
 
-bool MainWindow::is_command_enabled(int id) {
+bool MainWindow::is_command_enabled(int id) { return is_command_enabled(id, evaluate_menu_state(menu_inputs())); }
+
+bool MainWindow::is_command_enabled(int id, const MenuState& rules) const {
     const int g = cmd::graph_of_command(id);
     if (g >= 0) return g < state_.graph_count();
     if (id >= cmd::FirstRecent && id < cmd::FirstRecent + MAX_RECENT_FILES)
@@ -238,7 +243,6 @@ bool MainWindow::is_command_enabled(int id) {
     auto h = handlers_.find(id);
     if (h == handlers_.end()) return false;
     if (h->second.available && !h->second.available()) return false;
-    MenuState rules = evaluate_menu_state(menu_inputs());
     if (const ItemState* s = rules.find(id); s && !s->enabled) return false;
     if ((id == cmd::Again || id == cmd::ClearAnalysis) && !rules.analysis_submenus_enabled) return false;
     return true;
@@ -271,7 +275,7 @@ MenuInputs MainWindow::menu_inputs() const {
         in.clipboard_dot = mime->hasFormat(QStringLiteral("application/x-plox-dot"));
         in.clipboard_legend = mime->hasFormat(QStringLiteral("application/x-plox-legend"));
     }
-    const Graph* g = const_cast<GraphSet&>(state_.set).current_graph();
+    const Graph* g = state_.current();
     in.free_object_slot = g && find_free_object_slot(*g) >= 0;
     in.graph_count = state_.graph_count();
     in.current_graph = state_.set.current;
@@ -289,7 +293,7 @@ void MainWindow::refresh_menus() {
     for (auto& [id, a] : actions_) {
         const Command* c = find_command(id);
         const ItemState* s = menu_state_.find(id);
-        a->setEnabled(is_command_enabled(id));
+        a->setEnabled(is_command_enabled(id, menu_state_));
         if (a->isCheckable()) a->setChecked(s && s->checked);
         QString label = c ? q(c->label) : a->text();
         if (s && s->label) label = q(*s->label).section(QLatin1Char('\t'), 0, 0);
@@ -347,7 +351,7 @@ void MainWindow::add_recent(const std::string& path) {
 std::string MainWindow::caption_name() const {
     const auto& set = state_.set;
     if (set.graphs.size() > 1) return paths::display_name(set.bundle_name);
-    const Graph* g = const_cast<GraphSet&>(set).current_graph();
+    const Graph* g = state_.current();
     return paths::display_name(g ? g->file_name : std::string());
 }
 
@@ -388,13 +392,17 @@ void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
 }
 
 void MainWindow::dropEvent(QDropEvent* event) {
-    for (const QUrl& url : event->mimeData()->urls()) {
+    open_dropped(event->mimeData()->urls());
+    event->acceptProposedAction();
+}
+
+void MainWindow::open_dropped(const QList<QUrl>& urls) {
+    for (const QUrl& url : urls) {
         const std::string path = url.toLocalFile().toStdString();
         if (path.empty() || path.size() >= PATH_CAPACITY) continue;
         open_file(path, true, OpenSource::Drop);
     }
     redraw(true);
-    event->acceptProposedAction();
 }
 
 } // namespace plox::shell

@@ -10,7 +10,9 @@
 #include "shell/app_state.h"
 #include "shell/menu_state.h"
 
+#include <QList>
 #include <QMainWindow>
+#include <QUrl>
 #include <functional>
 #include <map>
 #include <memory>
@@ -47,7 +49,8 @@ struct ShellServices {
     std::string help_path;                     // the HTML help
 };
 
-enum class OpenSource { CommandLine, Drop, Recent, Dialog, Message };
+// Where a file to open comes from; macros and the command server (Macro) open documents only.
+enum class OpenSource { CommandLine, Drop, Recent, Dialog, Message, Macro };
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -75,6 +78,8 @@ public:
 
     // Opens a file as every source does: macro, document or data series.
     bool open_file(const std::string& path, bool property_dialog, OpenSource source);
+    // Files dropped on the window, in order; names of 260 bytes or more are skipped.
+    void open_dropped(const QList<QUrl>& urls);
     // Adds data files as new series of the current graph (command 101 after its dialog).
     void open_data_files(const std::vector<std::string>& paths, bool property_dialog);
 
@@ -105,6 +110,7 @@ private:
         std::function<bool()> available;
     };
 
+    bool is_command_enabled(int id, const MenuState& rules) const;
     void build_actions();
     void build_menus();
     void build_toolbar();

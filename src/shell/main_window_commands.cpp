@@ -90,7 +90,6 @@ void MainWindow::delete_graph() {
                                     Icon::Question) != Answer::Yes)
         return;
     free_graph(state_.set, state_.set.current, template_reader());
-    if (state_.set.graphs.size() <= 1) state_.set.bundle_name.clear();
     rebuild_graph_menu();
     make_current(state_.graph_count() - 1);
     redraw(true);

@@ -65,11 +65,13 @@ bool MainWindow::open_file(const std::string& given, bool property_dialog, OpenS
             add_recent(path);
         }
         state_.drawings_valid = false;
+    } else if (source == OpenSource::Macro) {
+        // Macros and the command server open documents only.
+        services_.prompter->message("エラー", "不正なファイルです", Buttons::Ok, Icon::Error);
     } else {
         ok = add_data_series(path, property_dialog);
         if (ok) add_recent(path);
     }
-    (void)source;
     update_caption();
     update_status();
     redraw(false);
@@ -257,7 +259,6 @@ bool MainWindow::start(const std::string& command_line_path) {
     if (!command_line_path.empty() &&
         !open_file(command_line_path, state_.config.FirstDlgOpen != 0, OpenSource::CommandLine))
         return false;
-    // Start-up counts as no change: the first graph is unmodified unless a file was added.
     redraw(true);
     return true;
 }

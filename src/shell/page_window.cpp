@@ -3,6 +3,7 @@
 
 #include <QElapsedTimer>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPaintEvent>
 #include <QScrollBar>
@@ -25,6 +26,7 @@ PageWindow::PageWindow(AppState& state, QWidget* parent)
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     viewport()->setAutoFillBackground(false);
     setFocusPolicy(Qt::StrongFocus);
+    viewport()->setMouseTracking(true);
     update_layout();
 }
 
@@ -131,6 +133,15 @@ void PageWindow::resizeEvent(QResizeEvent* event) {
 }
 
 void PageWindow::scrollContentsBy(int, int) { viewport()->update(); }
+
+void PageWindow::mouseMoveEvent(QMouseEvent* event) {
+    const QPoint origin = to_device(0, 0);
+    const QPointF p = event->position();
+    if (layout_.extent.width > 0 && layout_.extent.height > 0)
+        emit mouse_moved(static_cast<int>((p.x() - origin.x()) * LOGICAL_EXTENT / layout_.extent.width),
+                         static_cast<int>((p.y() - origin.y()) * LOGICAL_EXTENT / layout_.extent.height));
+    QAbstractScrollArea::mouseMoveEvent(event);
+}
 
 void PageWindow::wheelEvent(QWheelEvent* event) {
     const int delta = event->angleDelta().y();

@@ -42,6 +42,8 @@ signals:
     void escape_pressed();
     void tab_pressed(bool backwards);
     void enter_pressed();
+    // The mouse over the page, in logical units.
+    void mouse_moved(int x, int y);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -50,6 +52,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     bool event(QEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
     void map_logical(QPainter& painter) const;

@@ -1,6 +1,7 @@
 // The main window under the offscreen platform: start-up, commands by key and by number,
 // menu states, recent files, closing and saving. Message boxes and file dialogs are answered
 // by scripted fakes, and every test has its own settings folder.
+#include "document/paths.h"
 #include "platform/settings_qt.h"
 #include "settings/user_config.h"
 #include "shell/main_window.h"
@@ -11,6 +12,8 @@
 #include <QDir>
 #include <QFile>
 #include <QMenu>
+#include <QPainter>
+#include <QUrl>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -380,6 +383,50 @@ TEST_F(MainWindowTest, PageScrollsByLinesAndPages) {
     EXPECT_EQ(v->value(), v->maximum());
     page->scroll_pages(-100, 0);
     EXPECT_EQ(v->value(), 0);
+}
+
+TEST_F(MainWindowTest, DroppedFilesBecomeSeriesAndOverlongNamesAreSkipped) {
+    auto w = make_window();
+    ASSERT_TRUE(w->start());
+    const std::string too_long = files_.path().toStdString() + "/" + std::string(270, 'x') + ".dat";
+    w->open_dropped({QUrl::fromLocalFile(QString::fromStdString(data_file("a.dat"))),
+                     QUrl::fromLocalFile(QString::fromStdString(too_long)),
+                     QUrl::fromLocalFile(QString::fromStdString(data_file("b.dat")))});
+    const Graph& g = *w->state().current();
+    ASSERT_EQ(g.series_count, 2);
+    EXPECT_EQ(paths::file_name_of(g.series[1].file_name), "b.dat");
+    EXPECT_TRUE(prompter_.shown.empty());
+}
+
+TEST_F(MainWindowTest, MacrosAndTheCommandServerOpenDocumentsOnly) {
+    auto w = make_window();
+    ASSERT_TRUE(w->start());
+    EXPECT_FALSE(w->open_file(data_file("a.dat"), false, OpenSource::Macro));
+    ASSERT_EQ(prompter_.shown.size(), 1u);
+    EXPECT_EQ(prompter_.shown[0].second, "不正なファイルです");
+    EXPECT_EQ(w->state().current()->series_count, 0);
+    // A macro file without the macro interpreter is refused with a message, not ignored.
+    EXPECT_FALSE(w->open_file(data_file("run.QVD"), false, OpenSource::Drop));
+    EXPECT_EQ(prompter_.shown.size(), 2u);
+}
+
+TEST_F(MainWindowTest, PreviewPaintsThePaperOnTheDesktopColour) {
+    auto w = make_window();
+    ASSERT_TRUE(w->start());
+    w->resize(600, 500);
+    w->show();
+    w->send_command(117);
+    PageWindow* page = w->page();
+    QImage image(page->viewport()->size(), QImage::Format_RGB32);
+    {
+        QPainter painter(&image);
+        page->paint_page(painter, image.rect());
+    }
+    const PageLayout l = page->layout();
+    const QPoint inside(l.origin_x + l.paper.width / 2, l.origin_y + l.paper.height - 3);
+    EXPECT_EQ(image.pixel(inside), qRgb(255, 255, 255));
+    EXPECT_EQ(image.pixel(1, 1), page->palette().color(QPalette::Dark).rgb());
+    EXPECT_TRUE(w->state().drawings_valid);
 }
 
 TEST_F(MainWindowTest, SettingsFileWithoutKeysGivesDefaults) {
