@@ -298,6 +298,19 @@ TEST(LoadColumns, HostileBytesNeverCrash) {
     EXPECT_EQ(*x, (std::vector<double>{1, 6}));
 }
 
+TEST(ReadTextField, HostileBytesNeverCrash) {
+    TempDir dir;
+    std::mt19937 random(7);
+    std::string bytes(300000, '\0');
+    for (char& c : bytes) c = static_cast<char>(random() % 5 == 0 ? '\n' : random());
+    const std::string path = dir.write("random", bytes);
+    for (int line = 0; line < 200; line += 7)
+        for (int f = -1; f < 6; ++f) read_text_field(path, line, f);
+    for (size_t start = 0; start + 64 < bytes.size(); start += 997)
+        for (int f = 0; f < 5; ++f) field_value(std::string_view(bytes).substr(start, 64), f, f % 2);
+    EXPECT_EQ(read_text_field(dir.path(""), 0, 0), std::nullopt);  // a directory
+}
+
 class FakeConverter : public Converter {
 public:
     bool convert_file(const std::string& source, const std::string& destination, int32_t number) override {

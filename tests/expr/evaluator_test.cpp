@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -296,6 +295,29 @@ TEST_F(EvaluatorTest, HostileExpressionsAreRefusedOrEvaluatedSafely) {
     for (int i = 0; i < 4096; ++i) bytes += static_cast<char>((i * 131 + 7) % 256);
     error_of(bytes);  // any status, no crash
     EXPECT_EQ(error_of(std::string("x\0+1", 4)), EVAL_OK);
+}
+
+TEST_F(EvaluatorTest, RandomTokenSoupNeverCrashes) {
+    static const char* const pieces[] = {"x", "y", "(", ")", ",", "+", "-", "*", "/", "^", "=", "1e+", "2.5",
+                                         "sin", "SQRT", "pi", "n1", "a", "#0101", "#", " ", "\t", "q", "."};
+    FakeFunctions functions;
+    functions_ = &functions;
+    uint32_t seed = 12345;
+    for (int round = 0; round < 3000; ++round) {
+        std::string text;
+        const int count = 1 + round % 40;
+        for (int k = 0; k < count; ++k) {
+            seed = seed * 1664525u + 1013904223u;
+            text += pieces[(seed >> 16) % std::size(pieces)];
+        }
+        const auto out = eval(text, {1, -2, ERROR_VALUE});
+        ASSERT_GE(last_.error, EVAL_OK) << text;
+        ASSERT_LE(last_.error, EVAL_FILE_NOT_FOUND) << text;
+        if (ok_) {
+            for (double v : out) ASSERT_FALSE(std::isnan(v) || std::isinf(v)) << text;
+        }
+    }
+    functions_ = nullptr;
 }
 
 } // namespace
