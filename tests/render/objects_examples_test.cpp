@@ -178,7 +178,7 @@ std::string gra_picture() {
            "S,1,\"Detector\n"
            "F,8,0,2,0,0,4,0,1000,0\n"
            "M,2,2100,4900\n"
-           "K,1,\"\x83\xc9\x81\x81\x82T\x82T\x82U\x81\x40nm\n"
+           "K,1,\"\x83\xc9\x81\x81\x82T\x82S\x82U\x81\x40nm\n"
            "F,8,0,0,0,0,1,1,900,0\n"
            "M,2,9600,4500\n"
            "S,1,\"optical axis\n";
@@ -265,7 +265,7 @@ Graph spectrum_graph() {
     add_titles(g, "Wavelength  %Gl%A / nm", "Intensity / counts s^-1@");
     g.objects[find_free_object_slot(g)] =
         text(object_type::Text, 9000, 900, 0, "%01E Hg lamp\\n%02E continuum (2800 K)\\n%03E reference lines", -1200);
-    g.objects[find_free_object_slot(g)] = text(object_type::Text, 2000, 700, 0, "%I546.1 nm%R", -1100);
+    g.objects[find_free_object_slot(g)] = text(object_type::Text, 6300, 700, 0, "Hg  %I546.1 nm%R", -1100);
     return g;
 }
 
@@ -277,31 +277,35 @@ Graph errorbar_graph() {
     bars.PlotSize = 420;
     bars.line.width = 10;
     bars.BarBottom = 0;
-    data_series(g, "histogram_model.dat", 0, 0x2020B0, 34).line.width = 30;
+    Series& model = data_series(g, "histogram_model.dat", 0, 0x2020B0, 34);
+    model.line.width = 30;
+    // The legend shows the staircase's colour through the curve line sample ("%02F").
+    model.curve_line = {30, 0x2020B0, 300};
+    model.curve_line_type = 1;
     Series& rates = data_series(g, "histogram_rates.dat", 0, 0x202020, 1);
     rates.Errorbar2 = 2;
     rates.line = {20, 0x202020, 300};
     rates.PlotSize = 200;
     add_titles(g, "Energy  %IE%R / keV", "Counts per bin");
     g.objects[find_free_object_slot(g)] = text(
-        object_type::Text, 9200, 900, 0, "%01E counts\\n%02E model\\n%03E rate (%Gs%A error)", -1200);
+        object_type::Text, 9200, 900, 0, "%01E counts\\n%02F model\\n%03E rate (%Gs%A error)", -1200);
     return g;
 }
 
 Graph titles_graph() {
     Graph g = base_graph("Titles with scripts, Greek letters, Japanese and a multiplier label");
     axis(g, AxisX, 0, 300, 50, 5, 0);
-    axis(g, AxisY, 0, 45000, 10000, 2, 0);
+    axis(g, AxisY, 0, 70000, 10000, 2, 0);
     g.axes[AxisY].integer_digits = 3;
     data_series(g, "resistivity.dat", 1, 0x7A2A8E, 5).PlotSize = 160;
     add_titles(g, "\x89\xb7\x93\x78  %IT%R / K",
-               "%Gr%A_xx@ / %Gm%AW cm");
+               "%Gr%A_xx@ / %GmW%A cm");
     g.objects[1].Font3.face = "Symbol";
     g.objects[find_free_object_slot(g)] =
         text(object_type::Text, 1200, 1300, 0, "%Gr%A(%IT%R) = %Gr%A_0@ + %IA%R %IT%R^2@ + %IB%R %IT%R^4@", -1400);
     g.objects[find_free_object_slot(g)] = text(
         object_type::Text, 1200, 2600, 0,
-        "\x8e\x8e\x97\xbf\x20\x41\x81\x46\x8f\xc4\x93\xdd\x8c\xe3" "  %S080(%Gr%A_0@ = 180 %Gm%AW cm)", -1400);
+        "\x8e\x8e\x97\xbf\x20\x41\x81\x46\x8f\xc4\x93\xdd\x8c\xe3" "  %S080(%Gr%A_0@ = 180 %GmW%A cm)", -1400);
     g.objects[find_free_object_slot(g)] =
         text(object_type::Text, 1200, 3900, 0, "%BBold%R, %IItalic%R, %UUnderlined%U, %Kc02020red%K000000, %S150large", -1200);
     return g;
@@ -357,34 +361,40 @@ Graph annotation_graph() {
     g.objects[find_free_object_slot(g)] = box;
     g.objects[find_free_object_slot(g)] =
         text(object_type::Text, 9100, 1500, 0, "Resonance\\n%If%R_0@ = 30.0 kHz\\n%IQ%R = 12", -1200);
-    // A filled arrow from the box to the peak, given in axis values at its head.
-    GraphObject to_peak = arrow(object_type::FilledArrow, 1, 88, 18, 30.8, 97, 0x1010A0);
-    to_peak.RefX = 1;
-    to_peak.RefY = 1;
+    // A filled arrow from the box to the peak, both ends given in axis values.
+    GraphObject to_peak = arrow(object_type::FilledArrow, 1, 34.9, 93, 30.9, 96.5, 0xA01010);
+    to_peak.RefX = to_peak.RefY = 1;
     g.objects[find_free_object_slot(g)] = to_peak;
     // The width at half the maximum, with open heads at both ends.
-    GraphObject fwhm = arrow(object_type::OpenArrow, 3, 28.75, 68.6, 31.25, 68.6, 0x006000);
+    GraphObject fwhm = arrow(object_type::OpenArrow, 3, 28.75, 47.9, 31.25, 47.9, 0x006000);
     fwhm.RefX = fwhm.RefY = 1;
     fwhm.Length = 200;
     g.objects[find_free_object_slot(g)] = fwhm;
-    g.objects[find_free_object_slot(g)] = text(object_type::Text, 8300, 4300, 0, "%Kf00000%ID%Rf = f_0@/%IQ%R", -1100);
-    GraphObject range = arrow(object_type::Line, 1, 35, 5, 135, 5, 0x505050);
+    g.objects[find_free_object_slot(g)] =
+        text(object_type::Text, 7750, 6250, 0, "%K008000%GD%A%If%R = %If%R_0@/%IQ%R", -1100);
+    GraphObject range = arrow(object_type::Line, 1, 35, 96, 135, 96, 0x505050);
     range.Length = 250;
     range.LineStyle = 2;
     g.objects[find_free_object_slot(g)] = range;
+    g.objects[find_free_object_slot(g)] = text(object_type::Text, 7000, 9450, 1, "%Iline with end bars%R", -1000);
     GraphObject rounded = box;
-    rounded.position = {8, 60, 48, 92};
+    rounded.position = {8, 8, 52, 44};
     rounded.Length = 0;
     rounded.Size1 = rounded.Size2 = 300;
     rounded.Color2 = 0xF4F4F4;
     g.objects[find_free_object_slot(g)] = rounded;
-    g.objects[find_free_object_slot(g)] = text(object_type::Text, 1200, 6800, 0,
-                                               "%05E point objects", -1100);
-    g.objects[find_free_object_slot(g)] = point_object(30, {{2000, 8000}, {2476, 8345}, {2294, 8905}, {1706, 8905}, {1524, 8345}}, 0x303030, 0x70C0F0);
-    g.objects[find_free_object_slot(g)] = point_object(32, {{3200, 7900}, {3900, 8200}, {3700, 8950}, {3000, 8800}}, 0xA02080, 0xFFFFFF);
-    GraphObject zig = point_object(29, {{4100, 8000}, {4400, 8600}, {4700, 8000}}, 0x208020, 0);
-    zig.LineStyle = 3;
-    g.objects[find_free_object_slot(g)] = zig;
+    g.objects[find_free_object_slot(g)] = text(object_type::Text, 1200, 1600, 0, "Point objects", -1100);
+    g.objects[find_free_object_slot(g)] = point_object(
+        30, {{1900, 2100}, {2376, 2445}, {2194, 3005}, {1606, 3005}, {1424, 2445}}, 0x303030, 0x70C0F0);
+    g.objects[find_free_object_slot(g)] =
+        point_object(32, {{3000, 2100}, {3700, 2400}, {3500, 3100}, {2800, 2950}}, 0xA02080, 0xFFFFFF);
+    g.objects[find_free_object_slot(g)] =
+        point_object(29, {{4000, 3000}, {4300, 2200}, {4600, 3000}, {4900, 2200}}, 0x208020, 0);
+    GraphObject sample = point_object(14, {{1900, 3800}}, 0x8B3A1F, 0x8B3A1F);
+    sample.Length = 500;
+    sample.Size1 = 260;
+    g.objects[find_free_object_slot(g)] = sample;
+    g.objects[find_free_object_slot(g)] = text(object_type::Text, 2700, 3900, 0, "legend sample", -1000);
     return g;
 }
 
