@@ -5,6 +5,7 @@
 #include "document/prompter.h"
 #include "platform/font_faces.h"
 #include "platform/page_export.h"
+#include "platform/settings_qt.h"
 
 #include <QGuiApplication>
 
@@ -79,6 +80,8 @@ int cli_export(const Args& args) {
     }
 
     RenderContext context;
+    const QtSettingsStore settings;
+    context.settings = read_render_settings(settings);  // clipping and script sizes as the user set them
     context.prompter = &prompter;
     context.data.prompter = &prompter;
     const ExportResult result = export_page(set, out, page_size_of(*set.graphs.front()), dpi, context);

@@ -245,6 +245,25 @@ void QtSurface::text_out(int32_t x, int32_t y, std::string_view bytes) {
     }
 }
 
+QImage to_qimage(const Image& image) {
+    if (image.width <= 0 || image.height <= 0 ||
+        image.pixels.size() != static_cast<size_t>(image.width) * static_cast<size_t>(image.height))
+        return {};
+    QImage q(image.width, image.height, QImage::Format_ARGB32);
+    if (q.isNull()) return {};
+    for (int y = 0; y < image.height; ++y)
+        std::copy_n(image.pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(image.width),
+                    image.width, reinterpret_cast<uint32_t*>(q.scanLine(y)));
+    return q;
+}
+
+void QtSurface::draw_image(const Rect& rect, const Image& image) {
+    const QImage q = to_qimage(image);
+    if (q.isNull()) return;
+    p_.setRenderHint(QPainter::SmoothPixmapTransform, true);
+    p_.drawImage(QRectF(QPointF(rect.left, rect.top), QPointF(rect.right, rect.bottom)), q);
+}
+
 void QtSurface::set_clip_rect(const Rect* rect) {
     if (!rect) {
         clip_.reset();

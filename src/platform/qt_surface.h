@@ -43,6 +43,7 @@ public:
              int32_t y2) override;
     void fill_rect(const Rect& rect, const Brush& brush) override;
     void text_out(int32_t x, int32_t y, std::string_view bytes) override;
+    void draw_image(const Rect& rect, const Image& image) override;
 
     void set_clip_rect(const Rect* rect) override;
     Rect clip_box() const override;
@@ -71,6 +72,9 @@ private:
 };
 
 QColor to_qcolor(Color c);
+
+// A QImage sharing nothing with `image`; null when the pixel count does not match the size.
+QImage to_qimage(const Image& image);
 
 // Parametric angle in degrees (Qt convention: counter-clockwise, 0 at 3 o'clock) of the point
 // where the ray from the centre of `rect` through `radial` meets the ellipse.

@@ -5,6 +5,8 @@
 #include "platform/qt_surface.h"
 #include "platform/text_decoding.h"
 
+#include <QBuffer>
+#include <QImage>
 #include <QRectF>
 
 #include <cmath>
@@ -259,6 +261,18 @@ void SvgSurface::text_out(int32_t x, int32_t y, std::string_view bytes) {
         cpx_ += advance * std::cos(rad);
         cpy_ -= advance * std::sin(rad);
     }
+}
+
+void SvgSurface::draw_image(const Rect& rect, const Image& image) {
+    const QImage q = to_qimage(image);
+    if (q.isNull()) return;
+    flush_path();
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    if (!q.save(&buffer, "PNG")) return;
+    body_ += rect_geometry(rect.left, rect.top, rect.right, rect.bottom).replace(0, 5, "<image") +
+             " preserveAspectRatio=\"none\" href=\"data:image/png;base64," + png.toBase64().toStdString() + "\"/>\n";
 }
 
 void SvgSurface::set_clip_rect(const Rect* rect) {

@@ -36,6 +36,7 @@ public:
              int32_t y2) override;
     void fill_rect(const Rect& rect, const Brush& brush) override;
     void text_out(int32_t x, int32_t y, std::string_view bytes) override;
+    void draw_image(const Rect& rect, const Image& image) override;  // embedded as PNG
 
     void set_clip_rect(const Rect* rect) override;
     Rect clip_box() const override;

@@ -81,6 +81,7 @@ void RecordingSurface::replay(Surface& t) const {
                        },
                        [&](const rec::FillRect& c) { t.fill_rect(c.r, c.brush); },
                        [&](const rec::TextOut& c) { t.text_out(c.p.x, c.p.y, c.bytes); },
+                       [&](const rec::DrawImage& c) { t.draw_image(c.r, *c.image); },
                        [&](const rec::Clip& c) { t.set_clip_rect(c.on ? &c.r : nullptr); },
                    },
                    command);
@@ -133,6 +134,10 @@ std::string dump_command(const Command& command) {
             },
             [](const rec::TextOut& c) {
                 return "text_out " + point_text(c.p) + " \"" + escaped(c.bytes) + "\"";
+            },
+            [](const rec::DrawImage& c) {
+                return "image " + rect_text(c.r) + " " + std::to_string(c.image->width) + "x" +
+                       std::to_string(c.image->height);
             },
             [](const rec::Clip& c) {
                 return c.on ? "clip " + rect_text(c.r) : std::string("clip none");

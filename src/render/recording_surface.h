@@ -4,6 +4,7 @@
 
 #include "render/surface.h"
 
+#include <memory>
 #include <string>
 #include <variant>
 #include <vector>
@@ -30,6 +31,7 @@ struct Chord { Rect r; Point start, end; };
 struct Arc { Rect r; Point start, end; };
 struct FillRect { Rect r; Brush brush; };
 struct TextOut { Point p; std::string bytes; };
+struct DrawImage { Rect r; std::shared_ptr<const Image> image; };
 struct Clip { bool on; Rect r; };
 } // namespace rec
 
@@ -37,7 +39,7 @@ using Command = std::variant<rec::Rop2, rec::BkMode, rec::BkColor, rec::TextColo
                              rec::SelectPen, rec::SelectBrush, rec::SelectFont, rec::MoveTo,
                              rec::LineTo, rec::Polyline, rec::Polygon, rec::Rectangle,
                              rec::RoundRect, rec::Ellipse, rec::Chord, rec::Arc, rec::FillRect,
-                             rec::TextOut, rec::Clip>;
+                             rec::TextOut, rec::DrawImage, rec::Clip>;
 
 class RecordingSurface : public Surface {
 public:
@@ -83,6 +85,9 @@ public:
     }
     void text_out(int32_t x, int32_t y, std::string_view bytes) override {
         commands_.push_back(rec::TextOut{{x, y}, std::string(bytes)});
+    }
+    void draw_image(const Rect& rect, const Image& image) override {
+        commands_.push_back(rec::DrawImage{rect, std::make_shared<const Image>(image)});
     }
     void set_clip_rect(const Rect* rect) override {
         commands_.push_back(rec::Clip{rect != nullptr, rect ? *rect : Rect{}});
