@@ -185,6 +185,30 @@ void MainWindow::build_menus() {
         menus_.push_back(m);
     }
     recent_separator_ = menus_[0]->actions().back();
+
+    // Popup menus of the page window share the commands' actions; items whose popup label
+    // differs get an action of their own that sends the same number.
+    for (const Menu& menu : popup_menus()) {
+        auto* m = new QMenu(q(menu.title), this);
+        m->setObjectName(q(menu.title));
+        for (const MenuEntry& e : menu.entries) {
+            if (e.kind == MenuEntry::Kind::Separator) {
+                m->addSeparator();
+            } else if (e.label.empty()) {
+                m->addAction(actions_.at(e.id));
+            } else {
+                QAction* a = make_action(e.id, q(e.label));
+                popup_actions_.push_back(a);
+                m->addAction(a);
+            }
+        }
+        connect(m, &QMenu::aboutToShow, this, &MainWindow::refresh_menus);
+        popups_.push_back(m);
+    }
+}
+
+QMenu* MainWindow::popup_menu(int index) const {
+    return index >= 0 && index < static_cast<int>(popups_.size()) ? popups_[index] : nullptr;
 }
 
 void MainWindow::build_toolbar() {
@@ -249,8 +273,7 @@ bool MainWindow::is_command_enabled(int id, const MenuState& rules) const {
 }
 
 void MainWindow::send_command(int id) {
-    // A pending mouse operation of the page window ends before any command.
-    page_->unsetCursor();
+    page_->cancel_pending_operation();
     const int g = cmd::graph_of_command(id);
     if (g >= 0) {
         if (g < state_.graph_count()) make_current(g);
@@ -299,6 +322,7 @@ void MainWindow::refresh_menus() {
         if (s && s->label) label = q(*s->label).section(QLatin1Char('\t'), 0, 0);
         a->setText(label);
     }
+    for (QAction* a : popup_actions_) a->setEnabled(is_command_enabled(a->data().toInt(), menu_state_));
     for (QMenu* sub : analysis_submenus_)
         if (sub) sub->menuAction()->setEnabled(menu_state_.analysis_submenus_enabled);
     if (align_submenu_) align_submenu_->menuAction()->setEnabled(menu_state_.align_submenu_enabled);

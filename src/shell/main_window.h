@@ -92,6 +92,8 @@ public:
     PageWindow* page() const { return page_; }
     QAction* action(int id) const;
     QMenu* menu(int position) const;
+    // "PopupMenu" (0, over a selected region), "PopupMenu2" (1, the graph), "PopupMenu3" (2, an object).
+    QMenu* popup_menu(int index) const;
     // Re-evaluates the menu rules (also done whenever a menu opens).
     void refresh_menus();
     MenuInputs menu_inputs() const;
@@ -161,6 +163,7 @@ private:
     std::map<int, QAction*> actions_;       // the one action of each command in the main menu
     std::vector<QAction*> popup_actions_;   // popup items with labels of their own
     std::vector<QMenu*> menus_;
+    std::vector<QMenu*> popups_;
     QMenu* analysis_submenus_[3] = {nullptr, nullptr, nullptr};
     QMenu* align_submenu_ = nullptr;
     QMenu* extension_submenu_ = nullptr;

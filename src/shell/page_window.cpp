@@ -54,6 +54,11 @@ void PageWindow::update_layout() {
     viewport()->update();
 }
 
+void PageWindow::cancel_pending_operation() {
+    if (cancel_) cancel_();
+    viewport()->unsetCursor();
+}
+
 void PageWindow::scroll_to_bottom() { verticalScrollBar()->setValue(verticalScrollBar()->maximum()); }
 
 void PageWindow::scroll_pages(int vertical, int horizontal) {

@@ -31,6 +31,11 @@ public:
     void scroll_pages(int vertical, int horizontal);
     void scroll_lines(int vertical);
 
+    // A pending mouse operation ends (the mouse editing sets how) and the cursor is the arrow
+    // again; every command does this first.
+    void set_cancel_handler(std::function<void()> cancel) { cancel_ = std::move(cancel); }
+    void cancel_pending_operation();
+
     // Device position of a logical point, scroll positions included.
     QPoint to_device(int x, int y) const;
 
@@ -60,6 +65,7 @@ private:
     AppState& state_;
     PageLayout layout_;
     GraphPainter graph_painter_;
+    std::function<void()> cancel_;
 };
 
 } // namespace plox::shell

@@ -166,6 +166,13 @@ TEST_F(MainWindowTest, MenuItemsFollowTheGraphCount) {
     EXPECT_FALSE(w->action(106)->isEnabled());
     EXPECT_FALSE(w->action(201)->isEnabled());
     EXPECT_TRUE(w->action(620)->isEnabled());
+    // Popup items with their own labels send the same numbers and follow the same rules.
+    QMenu* object_popup = w->popup_menu(2);
+    ASSERT_NE(object_popup, nullptr);
+    QAction* remove = object_popup->actions().back();
+    EXPECT_EQ(remove->text(), "削除");
+    EXPECT_EQ(remove->data().toInt(), 130);
+    EXPECT_FALSE(remove->isEnabled());
 
     w->send_command(220);
     EXPECT_TRUE(w->action(226)->isEnabled());
