@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
@@ -59,7 +60,7 @@ double number_prefix(const char* p, const char* e) {
         ++p;
         while (p < e && is_digit(*p)) ++p, digits = true;
     }
-    if (!digits) return negative ? -0.0 : 0.0;
+    if (!digits) return 0.0;
     const char* exponent = nullptr;
     if (p < e && (*p == 'e' || *p == 'E' || *p == 'D')) {
         const char* t = p + 1;
@@ -155,7 +156,7 @@ void LineReader::close() {
 
 std::optional<std::string_view> fetch_line(LineReader& reader, size_t size) {
     if (reader.fd_ < 0 || size < 2) return std::nullopt;
-    const size_t limit = size - 1;
+    const size_t limit = std::min(size - 1, reader.buffer_.size());
     size_t copied = 0;
     bool found_lf = false;
     for (;;) {

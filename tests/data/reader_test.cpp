@@ -89,6 +89,8 @@ TEST(FetchLine, LongLinesContinueAsTheNextLine) {
     EXPECT_EQ(lines[2], "9");
     // Exactly 1999 bytes and a LF: the LF comes back as an empty line.
     EXPECT_EQ(lines_of(dir.write("b", std::string(1999, '1') + "\n2\n"), 2000).size(), 3u);
+    // A size beyond the reader's block still ends lines at the block.
+    EXPECT_EQ(lines_of(dir.write("c", std::string(600000, '1')), 1 << 20).size(), 3u);
 }
 
 TEST(FetchLine, LinesAcrossBlockBoundaries) {
