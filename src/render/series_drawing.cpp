@@ -12,8 +12,9 @@ namespace plox {
 
 namespace {
 
-// Polylines handed to the surface in bounded pieces, so a million points never need a
-// million-point buffer; the next piece starts at the last point of the previous one.
+// Polylines handed to the surface in short pieces, each starting at the last point of the one
+// before: no buffer grows with the data, and backends that stroke a polyline as one outline
+// (antialiased raster, PDF) do much less work on many short ones; round joins hide the seams.
 class PolylineBuffer {
 public:
     explicit PolylineBuffer(Surface& s) : surface_(s) { points_.reserve(CHUNK); }
@@ -38,16 +39,18 @@ public:
     }
 
 private:
-    static constexpr size_t CHUNK = 8192;
+    static constexpr size_t CHUNK = 128;
     Surface& surface_;
     std::vector<Point> points_;
 };
 
-// Solid lines: of consecutive points in one logical-unit column only the first, the lowest,
-// the highest and the last can change what is drawn, so the rest are dropped.
+// Solid lines: of consecutive points in one column only the first, the lowest, the highest and
+// the last can change what is drawn, so the rest are dropped. A column is one logical unit, or
+// one device pixel on a device coarser than that (recordings keep logical units, so a replay
+// onto any device loses nothing).
 class ColumnReducer {
 public:
-    explicit ColumnReducer(PolylineBuffer& out) : out_(out) {}
+    ColumnReducer(PolylineBuffer& out, int32_t width) : out_(out), width_(std::max(width, 1)) {}
 
     void begin(Point p) {
         close();
@@ -56,7 +59,7 @@ public:
     }
     void add(Point p) {
         if (!active_) return begin(p);
-        if (p.x != x_) {
+        if (column_of(p.x) != x_) {
             close();
             out_.add(p);
             open(p);
@@ -83,15 +86,19 @@ private:
         Point p;
         int order = 0;
     };
+    int32_t column_of(int32_t x) const {
+        return width_ == 1 ? x : (x >= 0 ? x / width_ : -((-x - 1) / width_) - 1);
+    }
     void open(Point p) {
         active_ = true;
-        x_ = p.x;
+        x_ = column_of(p.x);
         low_ = high_ = {p, 0};
         order_ = 0;
         last_ = p;
         count_ = 1;
     }
     PolylineBuffer& out_;
+    int32_t width_;
     bool active_ = false;
     int32_t x_ = 0;
     Ordered low_, high_;
@@ -165,12 +172,19 @@ bool clip_segment(double& x1, double& y1, double& x2, double& y2, const Box& b, 
     return true;
 }
 
+// Logical units per device pixel column, at least one.
+int32_t device_column(const Surface& s) {
+    const Size window = s.window_ext(), viewport = s.viewport_ext();
+    if (viewport.cx <= 0 || window.cx <= viewport.cx) return 1;
+    return window.cx / viewport.cx;
+}
+
 class LinePainter {
 public:
     LinePainter(Surface& s, const AxisMapping& h, const AxisMapping& v, int32_t type, int32_t width,
                 int32_t pitch, int32_t zero_y, const Rect& frame)
         : surface_(s), h_(h), v_(v), type_(type), zero_y_(zero_y), frame_(frame), buffer_(s),
-          reducer_(buffer_), pattern_(make_dash_pattern(type, width, pitch)),
+          reducer_(buffer_, device_column(s)), pattern_(make_dash_pattern(type, width, pitch)),
           box_{h.low, h.high, v.low, v.high} {}
 
     // Segment between two consecutive valid points (transformed values).
