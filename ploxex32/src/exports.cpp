@@ -7,7 +7,6 @@
 #include <cstring>
 #include <new>
 #include <string>
-#include <strings.h>
 
 namespace ploxex {
 namespace {
