@@ -71,7 +71,9 @@ TEST(ChromixInput, ItemsSeparatedByCommasLineEndsAndBlanks) {
 }
 
 TEST(ChromixInput, RejectsItemsThatAreNotNumbers) {
-    for (const char* text : {"abc", "1.5x", "1e99", "++1", "nan", "1 2", std::string(400, '1').c_str()}) {
+    const std::string long_item(400, '1');
+    for (const std::string& text : {std::string("abc"), std::string("1.5x"), std::string("1e99"), std::string("++1"),
+                                    std::string("nan"), std::string("1 2"), long_item}) {
         std::istringstream s(text);
         NumberInput in(s);
         float v;
