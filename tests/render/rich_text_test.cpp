@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <random>
 
 #include "render/recording_surface.h"
 
@@ -318,6 +319,20 @@ TEST(RichTextLayout, HostileTextsStayBounded) {
     l.run(junk);
     l.run("%J never closed %K12 %S %X+ %Y- %H %0 %01");
     EXPECT_FALSE(l.texts().empty());
+
+    // Random markup of every length up to the capacity, Shift-JIS lead bytes included.
+    std::mt19937 rng(3);
+    const std::string alphabet = "%^_@\\nABGIJKORSUXYHNQDMTVWCEF0123456789+-abc \x82\x83\xa0\xb1";
+    for (int round = 0; round < 300; ++round) {
+        std::string markup(rng() % 512, ' ');
+        for (char& c : markup) c = alphabet[rng() % alphabet.size()];
+        l.object.alignment = static_cast<int32_t>(rng() % 3);
+        l.object.Font1.escapement = static_cast<int32_t>(rng() % 3600);
+        l.run(markup);
+        for (auto& t : l.texts()) EXPECT_LT(t.bytes.size(), RICH_LINE_CAPACITY);
+        EXPECT_LE(l.box.left, l.box.right);
+        EXPECT_LE(l.box.top, l.box.bottom);
+    }
 }
 
 } // namespace
