@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <regex>
 #include <sstream>
 
 #include "document/document_io.h"
@@ -83,6 +84,29 @@ TEST_F(ExportDataCli, RefusesWhatItCannotExport) {
     std::filesystem::remove(dir_.path("points.dat"));
     EXPECT_NE(run("--export-data '" + out + "' '" + document_ + "' --series 1", log), 0);
     EXPECT_NE(read_file(log).find("points.dat"), std::string::npos);
+}
+
+TEST(ExportDataExample, EverySeriesOfTheDemoDocumentExports) {
+    const std::string document = std::string(PLOX_SOURCE_DIR) + "/examples/demo.qvp";
+    if (!std::filesystem::exists(PROGRAM)) GTEST_SKIP() << "ploxwin is not built";
+    TempDir dir;
+    const std::regex line("( ERROR_VALUE |[+-][0-9]\\.[0-9]{6}e[+-][0-9]{2,3})"
+                          "(\tERROR_VALUE |\t[+-][0-9]\\.[0-9]{6}e[+-][0-9]{2,3})\r");
+    for (int series = 1; series <= 3; ++series) {
+        const std::string out = dir.path("s" + std::to_string(series));
+        ASSERT_EQ(run("--export-data '" + out + "' '" + document + "' --series " + std::to_string(series),
+                      dir.path("log")),
+                  0)
+            << read_file(dir.path("log"));
+        std::istringstream text(read_file(out));
+        std::string l;
+        int count = 0;
+        while (std::getline(text, l)) {
+            ASSERT_TRUE(std::regex_match(l, line)) << series << ": " << l;
+            ++count;
+        }
+        EXPECT_GT(count, 0) << series;
+    }
 }
 
 } // namespace
