@@ -10,7 +10,6 @@
 #include "shell/shell_icons.h"
 
 #include <QAction>
-#include <QActionGroup>
 #include <QApplication>
 #include <QClipboard>
 #include <QDragEnterEvent>
@@ -184,7 +183,6 @@ void MainWindow::build_menus() {
         connect(m, &QMenu::aboutToShow, this, &MainWindow::refresh_menus);
         menus_.push_back(m);
     }
-    recent_separator_ = menus_[0]->actions().back();
 
     // Popup menus of the page window share the commands' actions; items whose popup label
     // differs get an action of their own that sends the same number.

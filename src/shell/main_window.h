@@ -19,7 +19,6 @@
 #include <string>
 
 class QAction;
-class QActionGroup;
 class QLabel;
 class QMenu;
 class QToolBar;
@@ -37,7 +36,9 @@ namespace plox::shell {
 class PageWindow;
 class GraphRenderer;
 
-// What the window needs from the program around it; the hooks are optional.
+// What the window needs from the program around it. The prompter is required; without a store
+// nothing is read or kept, without dialogs the commands that need one do nothing; the hooks are
+// optional.
 struct ShellServices {
     SettingsStore* store = nullptr;
     Prompter* prompter = nullptr;
@@ -169,7 +170,6 @@ private:
     QMenu* extension_submenu_ = nullptr;
     std::vector<QAction*> graph_items_;
     std::vector<QAction*> recent_items_;
-    QAction* recent_separator_ = nullptr;
     std::map<int, Handler> handlers_;
     MenuState menu_state_;
     std::unique_ptr<GraphRenderer> renderer_;

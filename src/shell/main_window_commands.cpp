@@ -43,11 +43,9 @@ void MainWindow::register_handlers() {
     for (int id = cmd::ClearScaleX; id <= cmd::ClearScaleR; ++id) on(id, [this] { clear_scales(); });
     on(cmd::Help, [this] { show_help(); }, [this] { return services_.dialogs != nullptr; });
     on(cmd::Calculator, [this] { calculator(); }, [this] { return services_.dialogs != nullptr; });
-    if (services_.run_macro)
-        on(cmd::RunMacro, [this] {
-            if (!services_.dialogs) return;
-            if (auto path = services_.dialogs->open_document(state_.last_data_dir)) services_.run_macro(*path);
-        });
+    on(cmd::CouldNotUpdate, [this] {
+        services_.prompter->message("Message", "Could not update doc.", Buttons::Ok, Icon::Warning);
+    });
 }
 
 void MainWindow::toggle_preview() {
