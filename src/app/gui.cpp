@@ -1,7 +1,7 @@
 // The windowed program: start-up in order, the message loop, and the modules freed last.
 // Hidden options for headless use: --screenshot FILE grabs the window after the first paint
-// and ends; --command N (repeatable) sends commands first; --timing prints start-up and
-// repaint times.
+// and ends; --open FILE and --command N (both repeatable) open files and send commands first;
+// --size WxH sets the window size; --timing prints start-up and repaint times.
 #include "app/cli.h"
 
 #include "dialogs/shell_dialogs_qt.h"
@@ -25,6 +25,7 @@ namespace {
 struct GuiOptions {
     std::string path;
     std::string screenshot;
+    std::vector<std::string> open;
     std::vector<int> commands;
     bool timing = false;
     int width = 0, height = 0;
@@ -36,6 +37,7 @@ GuiOptions parse(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
         if (a == "--screenshot" && i + 1 < argc) o.screenshot = argv[++i];
+        else if (a == "--open" && i + 1 < argc) o.open.push_back(argv[++i]);
         else if (a == "--command" && i + 1 < argc) o.commands.push_back(std::atoi(argv[++i]));
         else if (a == "--timing") o.timing = true;
         else if (a == "--size" && i + 1 < argc) std::sscanf(argv[++i], "%dx%d", &o.width, &o.height);
@@ -92,6 +94,7 @@ int run_gui(int argc, char** argv) {
     dialogs.set_parent(&window);
     if (!window.bind_extension()) return 1;
     if (!window.start(options.path)) return 1;
+    for (const std::string& path : options.open) window.open_file(path, false, shell::OpenSource::CommandLine);
     for (int id : options.commands) window.send_command(id);
 
     bool first_paint = true;
