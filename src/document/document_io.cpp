@@ -3,6 +3,7 @@
 #include "document/document_io.h"
 
 #include "document/data_section.h"
+#include "document/extension_io.h"
 #include "document/graph_ops.h"
 #include "document/paths.h"
 #include "document/prompter.h"
@@ -21,6 +22,7 @@ namespace {
 constexpr const char* UNSUPPORTED = "未サポートのQVP-fileです\n新しいPloxWinを手に入れてください";
 constexpr const char* NOT_A_DOCUMENT = "不正なファイルです";
 constexpr const char* OLDER_VERSION = "この版のQVP-fileはまだ読めません";
+constexpr const char* NGRAPH_PROJECT = "Ngraph のプロジェクトはまだ読めません";
 constexpr const char* REPLACE_ALL = "作業中の全てのグラフを消去します\nいいですか？";
 constexpr const char* WRITE_ERROR = "File write error!";
 
@@ -208,7 +210,10 @@ void prepare_for_writing(Graph& g, const IoContext& ctx) {
 
 } // namespace
 
-int detect_version(std::string_view line) {
+int detect_version(std::string_view line, const ExtensionIo* extension) {
+    if (extension) {
+        if (const int code = extension->check_qvp(line); code != version::None) return code;
+    }
     static constexpr std::string_view prefix = " PloxWin ver. 1.";
     if (line == VERSION_LINE_BUNDLE) return version::Bundle;
     if (line.size() != prefix.size() + 11 || line.substr(0, prefix.size()) != prefix) return version::None;
@@ -217,16 +222,18 @@ int detect_version(std::string_view line) {
     return version::V1_0 + (minor - '0');
 }
 
-bool is_version_line(std::string_view line) { return detect_version(line) != version::None; }
+bool is_version_line(std::string_view line, const ExtensionIo* extension) {
+    return detect_version(line, extension) != version::None;
+}
 
-bool file_has_version_line(const std::string& path) {
+bool file_has_version_line(const std::string& path, const ExtensionIo* extension) {
     std::ifstream in(path, std::ios::binary);
     if (!in) return false;
     char buf[LineReader::LINE_LIMIT];
     in.read(buf, sizeof buf);
     LineReader r(std::string_view(buf, static_cast<size_t>(in.gcount())));
     const auto first = r.next();
-    return first && is_version_line(*first);
+    return first && is_version_line(*first, extension);
 }
 
 IoStatus load_document(const std::string& path, GraphSet& set, IoContext& ctx) {
@@ -235,8 +242,9 @@ IoStatus load_document(const std::string& path, GraphSet& set, IoContext& ctx) {
     if (!read_whole_file(path, bytes, error))
         return fail(ctx, IoStatus::Code::OpenFailed, paths::OPEN_ERROR_TITLE, paths::open_error_message(error, path));
     LineReader r(bytes);
-    const int code = detect_version(r.line());
+    const int code = detect_version(r.line(), ctx.extension);
     if (code == version::None) return fail(ctx, IoStatus::Code::NotADocument, "エラー", NOT_A_DOCUMENT);
+    if (code < version::V1_0) return fail(ctx, IoStatus::Code::Unsupported, "エラー", NGRAPH_PROJECT);
     if (code == version::Bundle) return load_bundle(path, r, set, ctx);
     if (code > version::V1_8) return fail(ctx, IoStatus::Code::Unsupported, "エラー", UNSUPPORTED);
     if (code < version::V1_8) return fail(ctx, IoStatus::Code::Unsupported, "エラー", OLDER_VERSION);

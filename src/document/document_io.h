@@ -23,16 +23,18 @@ inline constexpr int V1_0 = 2;
 inline constexpr int V1_8 = 10;
 inline constexpr int V1_9 = 11;  // recognised and refused
 inline constexpr int Bundle = 100;
+inline constexpr int NgraphProject = 0;  // codes 0 and 1, only from the converter module
 } // namespace version
 
 inline constexpr const char* VERSION_LINE_1_8 = " PloxWin ver. 1.8  QVP file";
 inline constexpr const char* VERSION_LINE_BUNDLE = " PloxWin ver. 1.1  QVA file";
 
-// Code of a first line (without its line end), compared exactly.
-int detect_version(std::string_view first_line);
-bool is_version_line(std::string_view first_line);
+// Code of a first line (without its line end), compared exactly; the converter module, when
+// given, is asked first.
+int detect_version(std::string_view first_line, const ExtensionIo* extension = nullptr);
+bool is_version_line(std::string_view first_line, const ExtensionIo* extension = nullptr);
 // Whether the file's first line is a version line (the shell's document-or-data-file test).
-bool file_has_version_line(const std::string& path);
+bool file_has_version_line(const std::string& path, const ExtensionIo* extension = nullptr);
 
 enum class OverwriteAnswer { Overwrite, OverwriteAll, Keep };
 

@@ -30,6 +30,9 @@ public:
     // File-converter module: whether it is present, the number (from 1) of the first converter
     // with this name or 0, and the name of converter n.
     virtual bool has_converter_module() const { return false; }
+    // The converter module's verdict on a file's first line (ExtCheckQVP): a version code
+    // (0 and 1: Ngraph projects), or -1 to use the program's own version table.
+    virtual int check_qvp(std::string_view) const { return -1; }
     virtual int converter_number(std::string_view) const { return 0; }
     virtual std::string converter_name(int) const { return {}; }
 };

@@ -38,21 +38,18 @@ void write_series(LineWriter& w, const Series& s, const WriteOptions& o, IoConte
     const bool extension = s.kind == kind::Extension1 || s.kind == kind::Extension2;
     w.text("[").text(paths::display_name(s.file_name)).text("]").end();
     text_line(w, stored_path(s.file_name, o, false));
-    w.values(kind_exponent(s.kind), 0, s.Errorbar1, s.Errorbar2, s.ColumnX, s.ColumnY, s.point_count, s.Start,
+    w.fields(kind_exponent(s.kind), 0, s.Errorbar1, s.Errorbar2, s.ColumnX, s.ColumnY, s.point_count, s.Start,
              s.End);
-    w.buffer().resize(w.buffer().size() - 2);  // the analysis name completes line s3
     text_line(w.text(" "), extension ? std::string_view(s.analysis_name) : std::string_view{});
     w.values(s.line.width, s.line.color, s.line.pitch, s.TabEqSpc, s.AbsLine, s.SkipComment, s.CountOutArea);
     w.values(s.LineType, s.PlotType, s.PlotSize, s.marker_color);
     w.values(s.isRefUpAxis, s.isRefRightAxis, s.Step, s.XAvr, s.YAvr, U{static_cast<uint32_t>(s.DotStyle)},
              s.fill_color, s.Hatch);
-    if (s.Converter != 0 && ctx.extension && ctx.extension->has_converter_module()) {
-        w.values(s.IsXtrans, s.IsYtrans, s.Converter);
-        w.buffer().resize(w.buffer().size() - 2);
+    w.fields(s.IsXtrans, s.IsYtrans, s.Converter);
+    if (s.Converter != 0 && ctx.extension && ctx.extension->has_converter_module())
         text_line(w.text(" \""), ctx.extension->converter_name(s.Converter) + "\"");
-    } else {
-        w.values(s.IsXtrans, s.IsYtrans, s.Converter);
-    }
+    else
+        w.end();
     text_line(w, s.Xtrans);
     text_line(w, s.Ytrans);
     w.values(s.curve_scale_type, s.curve_points, s.degree, s.analysis_option, s.curve_from, s.curve_to,

@@ -83,11 +83,16 @@ public:
     }
     LineWriter& line(std::string_view s) { return text(s).end(); }
 
+    // Values without the line end, for lines that go on with text.
     template <typename... T>
-    LineWriter& values(T... v) {
+    LineWriter& fields(T... v) {
         bool first = true;
         ((put_separator(first), put(v)), ...);
-        return end();
+        return *this;
+    }
+    template <typename... T>
+    LineWriter& values(T... v) {
+        return fields(v...).end();
     }
 
     std::string& buffer() { return out_; }

@@ -2,6 +2,7 @@
 #include "doc_test_util.h"
 #include "document/data_section.h"
 #include "document/document_io.h"
+#include "document/extension_io.h"
 #include "document/graph_ops.h"
 #include "document/paths.h"
 #include "document/prompter.h"
@@ -231,6 +232,24 @@ TEST(DocumentIo, RefusesNewerVersionsAndNonDocuments) {
     EXPECT_EQ(f.prompter.shown.size(), 3u);
     EXPECT_TRUE(file_has_version_line(f.dir / "new.qvp"));
     EXPECT_FALSE(file_has_version_line(f.dir / "data.dat"));
+}
+
+TEST(DocumentIo, TheConverterModuleIsAskedFirst) {
+    struct Converter : ExtensionIo {
+        bool init_analysis(Series&) override { return false; }
+        void load_line(Series&, std::string_view, int) override {}
+        std::vector<std::string> save_lines(const Series&) override { return {}; }
+        int check_qvp(std::string_view line) const override { return line == "%Ngraph GRAF" ? 1 : -1; }
+    } converter;
+    Fixture f;
+    write_file(f.dir / "project.ngp", "%Ngraph GRAF\nnew axis\n");
+    EXPECT_FALSE(file_has_version_line(f.dir / "project.ngp"));
+    EXPECT_TRUE(file_has_version_line(f.dir / "project.ngp", &converter));
+    EXPECT_EQ(detect_version(" PloxWin ver. 1.8  QVP file", &converter), version::V1_8);
+    f.ctx.extension = &converter;
+    GraphSet set;
+    EXPECT_EQ(load_document(f.dir / "project.ngp", set, f.ctx).code, IoStatus::Code::Unsupported);
+    EXPECT_TRUE(set.graphs.empty());
 }
 
 TEST(DocumentIo, OpeningReplacesAnEmptyCurrentGraphOrAddsOne) {
