@@ -38,6 +38,10 @@ std::vector<std::string> ModuleDocumentLines::save_lines(const Series& series) {
     return ExtensionAnalyses(module_).save_lines(series);
 }
 
+int ModuleDocumentLines::check_qvp(std::string_view first_line) const {
+    return converter_ ? converter_->check_header(std::string(first_line.substr(0, first_line.find('\0')))) : -1;
+}
+
 int ModuleDocumentLines::converter_number(std::string_view name) const {
     if (!converter_) return 0;
     const auto& names = converter_->names();

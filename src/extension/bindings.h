@@ -41,6 +41,7 @@ public:
     void load_line(Series& series, std::string_view line, int index) override;
     std::vector<std::string> save_lines(const Series& series) override;
     bool has_converter_module() const override { return converter_ != nullptr; }
+    int check_qvp(std::string_view first_line) const override;
     int converter_number(std::string_view name) const override;
     std::string converter_name(int n) const override;
 

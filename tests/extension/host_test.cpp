@@ -279,6 +279,9 @@ TEST(ExtBinding, TheConverterModuleIsBoundFunctionByFunction) {
     EXPECT_EQ(lines.converter_number("Unlisted"), 0);
     EXPECT_EQ(lines.converter_name(1), "Copy");
     EXPECT_EQ(lines.converter_name(3), "");
+    EXPECT_EQ(lines.check_qvp("%Ngraph GRAF"), 7);
+    EXPECT_EQ(lines.check_qvp("anything else"), -1);
+    EXPECT_EQ(ModuleDocumentLines(*binding.extension).check_qvp("%Ngraph GRAF"), -1) << "no converter module";
 
     const auto dir = std::filesystem::temp_directory_path() / "ploxex_converter_test";
     std::filesystem::create_directories(dir);
