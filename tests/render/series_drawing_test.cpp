@@ -8,7 +8,9 @@
 #include <fstream>
 #include <map>
 
+#include "../analysis/test_solver.h"
 #include "render/primitives.h"
+#include "render/series_drawing_curves.h"
 #include "render/recording_surface.h"
 
 namespace plox {
@@ -210,6 +212,47 @@ TEST(SeriesMarkers, MarkersOnlyInsideAndRegionsFollowTheFlags) {
     ASSERT_GE(clips.size(), 2u);
     EXPECT_EQ(clips[0].r, (Rect{4000, 1500, 18000, 11500}));
     EXPECT_FALSE(clips.back().on);  // the caller had none
+}
+
+TEST(SeriesCurves, FitsUseOnlyPointsInsideTheAxesButAllPointsAreDrawn) {
+    Fixture f;
+    f.graph.axes[AxisY].to = 200;  // y = 11500 - 50 v
+    // On y = 2x + 10, plus one point above the Y range that must not pull the fit.
+    Series& s = f.add("10 30\n20 50\n30 70\n40 500\n50 110\n");
+    s.kind = kind::Polynomial;
+    s.degree = 1;
+    s.curve_from = 0;
+    s.curve_to = 100;
+    s.curve_points = 3;
+    s.curve_line_type = line_type::Solid;
+    s.curve_line = {30, 0x00FF00, 300};
+    s.LineType = line_type::Solid;
+    test::TestSolver solver;
+    AnalysisContext analysis;
+    analysis.solver = &solver;
+    AnalysisCurves curves(analysis);
+    f.context.curves = &curves;
+    f.draw();
+    EXPECT_EQ(s.needs_reading, 0);
+    EXPECT_NEAR(s.coefficients[0], 10, 1e-9);
+    EXPECT_NEAR(s.coefficients[1], 2, 1e-9);
+    auto lines = all_of<rec::Polyline>(f.surface);
+    ASSERT_EQ(lines.size(), 3u);  // the curve, then the data line cut at the top and resumed
+    EXPECT_EQ(lines[0].points.front(), (Point{4000, 11500 - 500}));
+    EXPECT_EQ(lines[0].points.back(), (Point{17300, 1500}));  // y = 200 at x = 95
+    EXPECT_EQ(lines[1].points.front(), (Point{5400, 11500 - 1500}));
+    EXPECT_EQ(lines[1].points.back().y, 1500);  // the outside point is drawn, clipped
+    auto pens = all_of<rec::SelectPen>(f.surface);
+    ASSERT_GE(pens.size(), 2u);
+    EXPECT_EQ(pens[0].pen.color, 0x00FF00);
+
+    // Without a solver the fit cannot run: the data are drawn, no curve.
+    analysis.solver = nullptr;
+    AnalysisCurves none(analysis);
+    f.context.curves = &none;
+    s.needs_reading = 1;
+    f.draw();
+    EXPECT_EQ(all_of<rec::Polyline>(f.surface).size(), 2u);
 }
 
 } // namespace
