@@ -281,10 +281,10 @@ private:
         int slot = std::clamp(v[1], 0, GRA_FONT_SLOTS - 1);
         int32_t size = v[0] == 6 ? static_cast<int32_t>(std::clamp<int64_t>(int64_t(v[3]) * 100, INT32_MIN, INT32_MAX)) : v[7];
         LogFont& f = fonts_.slots[slot];
-        f.height = -MulDiv(size, int64_t(scale_) * 127, 3600000);
+        f.height = -std::clamp(MulDiv(size, int64_t(scale_) * 127, 3600000), -10'000'000, 10'000'000);
         f.weight = (v[2] == 1 || v[2] == 3) ? 700 : 400;
         f.italic = (v[2] == 2 || v[2] == 3) ? 1 : 0;
-        f.escapement = f.orientation = v[6] == 1 ? 900 : -v[6];
+        f.escapement = f.orientation = v[6] == 1 ? 900 : static_cast<int32_t>(-(int64_t(v[6]) % 3600));
         font_ = f;
         text_color_ = gra_color(v[5]);
         surface_.set_text_color(text_color_);

@@ -126,7 +126,7 @@ void draw_rectangle(Surface& sf, Graph& g, GraphObject& o, bool white) {
     rx = std::min(rx, r.right - r.left);
     ry = std::min(ry, r.bottom - r.top);
     sf.select_pen(Pen{pen_style::Solid, scaled(o.Pitch, mag), shown(o.Color, white)});
-    const int32_t l = scaled(o.Length, mag);
+    const int32_t l = std::clamp(scaled(o.Length, mag), -10'000'000, 10'000'000);
     auto shape = [&](const Rect& q) {
         if (rx > 0 && ry > 0) sf.round_rect(q.left, q.top, q.right, q.bottom, rx, ry);
         else sf.rectangle(q.left, q.top, q.right, q.bottom);
@@ -154,11 +154,11 @@ void draw_point_object(Surface& sf, Graph& g, GraphObject& o, bool white) {
     sf.set_bk_mode(white ? bk_mode::Transparent : bk_mode::Opaque);
     if (!white) sf.set_bk_color(0xFFFFFF);
     auto map = [&](const Point32& p) {
-        return Point{g.frame_left + scaled(p.x, mag), g.frame_top + scaled(p.y, mag)};
+        return Point{to_position(g.frame_left + double(p.x) * mag / 100), to_position(g.frame_top + double(p.y) * mag / 100)};
     };
     const Point anchor = map(o.points[0]);
-    const int32_t s = static_cast<int32_t>(int64_t(o.Size1) * mag / 200);
-    const int32_t half_length = scaled(o.Length, mag);
+    const int32_t s = static_cast<int32_t>(std::clamp<int64_t>(int64_t(o.Size1) * mag / 200, -1'000'000, 1'000'000));
+    const int32_t half_length = std::clamp(scaled(o.Length, mag), -1'000'000, 1'000'000);
     const int32_t width = scaled(o.LineWidth, mag);
     const int num = std::clamp(o.alignment, 0, MAX_OBJECT_POINTS);
     Rect extent{anchor.x - 7 * s / 5, anchor.y - 7 * s / 5, anchor.x + 7 * s / 5, anchor.y + 7 * s / 5};
@@ -241,9 +241,9 @@ std::string extension_of(std::string_view path) {
 
 void draw_picture(Surface& sf, Graph& g, RenderContext& ctx, GraphObject& o) {
     const int32_t mag = g.Magnification;
-    const int32_t left = g.frame_left + to_position(o.position[0] * mag);
-    const int32_t top = g.frame_top + to_position(o.position[1] * mag);
-    const int32_t width = static_cast<int32_t>(int64_t(mag) * o.picture_box[2] / 100);
+    const int32_t left = to_position(g.frame_left + o.position[0] * mag);
+    const int32_t top = to_position(g.frame_top + o.position[1] * mag);
+    const int32_t width = std::clamp<int32_t>(scaled(o.picture_box[2], mag), 0, 10'000'000);
     const std::string path = paths::find_existing(o.Str).value_or(o.Str);
     const std::string ext = extension_of(o.Str);
     if (ext == ".gra") {

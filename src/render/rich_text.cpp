@@ -135,7 +135,7 @@ private:
             auto v = read_digits(s, i + 2, 3);
             if (!v) return 0;
             flush();
-            w.height = static_cast<int32_t>(int64_t(*v) * st_.base_height / 100);
+            w.height = static_cast<int32_t>(int64_t(*v) * st_.base_height / 100);  // |base| <= 1e6
             return i + 5;
         }
         case 'H': {
@@ -346,7 +346,10 @@ void default_text_fonts(const Graph& graph, GraphObject& object) {
 Rect draw_text_object(Surface& surface, Graph& graph, RenderContext& context, GraphObject& object,
                       bool white, bool draw, const FieldSources& sources) {
     const int32_t mag = graph.Magnification;
-    const int32_t f = mul_div(std::abs(object.Font1.height), mag * 127, 36000);
+    // Heights beyond a few metres are nonsense; holding them keeps all arithmetic in range.
+    const int32_t stored = static_cast<int32_t>(std::min<int64_t>(std::abs(int64_t{object.Font1.height}), 100'000'000));
+    const int64_t drawn = (int64_t{stored} * std::max(mag, 0) * 127 + 18000) / 36000;
+    const int32_t f = static_cast<int32_t>(std::min<int64_t>(drawn, 1'000'000));
     const double theta = object.Font1.escapement * std::numbers::pi / 1800.0;
     const double cos_t = std::cos(theta), sin_t = std::sin(theta);
 
