@@ -14,7 +14,11 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include <unistd.h>
+
 namespace plox::app {
+
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -55,9 +59,17 @@ int cli_export(const Args& args) {
     }
     if (export_format_of(out) == ExportFormat::Unknown)
         return cli_fail("cannot tell the format of " + out + " (use .png, .pdf or .svg)");
-    if (!std::filesystem::is_regular_file(doc)) return cli_fail("no such document: " + doc);
+    if (!fs::is_regular_file(doc)) return cli_fail("no such document: " + doc);
 
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+        // What Qt would fall back to, made private first so that it does not complain.
+        const fs::path runtime = fs::temp_directory_path() / ("runtime-" + std::to_string(::getuid()));
+        std::error_code ec;
+        fs::create_directories(runtime, ec);
+        fs::permissions(runtime, fs::perms::owner_all, fs::perm_options::replace, ec);
+        if (!ec) qputenv("XDG_RUNTIME_DIR", QByteArray::fromStdString(runtime.string()));
+    }
     static int argc = 1;
     static char name[] = "ploxwin";
     static char* argv[] = {name, nullptr};

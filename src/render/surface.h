@@ -6,6 +6,7 @@
 
 #include "document/model.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <span>
 #include <string_view>
@@ -126,8 +127,9 @@ public:
 class FixedTextMeasurer : public TextMeasurer {
 public:
     Size text_extent(const Font& font, std::string_view bytes) const override {
-        const int32_t em = font.height < 0 ? -font.height : font.height;
-        return {static_cast<int32_t>(bytes.size()) * (em / 2), em};
+        const int64_t em = std::min<int64_t>(font.height < 0 ? -int64_t{font.height} : font.height, 1 << 30);
+        const int64_t width = static_cast<int64_t>(bytes.size()) * (em / 2);
+        return {static_cast<int32_t>(std::min<int64_t>(width, 1 << 30)), static_cast<int32_t>(em)};
     }
 };
 

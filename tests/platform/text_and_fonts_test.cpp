@@ -9,6 +9,9 @@
 
 #include <random>
 
+// Fontconfig keeps its caches until exit; under the leak checker that is not our leak.
+extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig\n"; }
+
 namespace plox {
 namespace {
 
