@@ -22,6 +22,9 @@
 #include <deque>
 #include <fstream>
 
+// fontconfig keeps its caches for the life of the process; under LeakSanitizer that is not ours.
+extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig\n"; }
+
 namespace plox::shell {
 
 namespace {
