@@ -73,3 +73,4 @@ BENCHMARK(BM_ReplayBody)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 } // namespace plox
+BENCHMARK_MAIN();

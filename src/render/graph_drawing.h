@@ -25,9 +25,7 @@ void draw_graph(Surface& surface, Graph& graph, RenderContext& context);
 // the graph drops it (graph.cached_drawing.reset()).
 const RecordingSurface& cached_body(Graph& graph, RenderContext& context);
 
-// --- Parts drawn by the rendering of series, rich text and objects ---
-// Each is defined in the named file. Until that file's header exists a fallback here keeps
-// the program linking: no series, no objects, and a plain-text stand-in for text objects.
+// --- Parts drawn by the rendering of series, rich text and objects (defined in the named files) ---
 
 // series_drawing.cpp: every shown series (curves, error bars, lines, markers), after the axes.
 // The frame rectangle is frame_rect(graph); the clip rules follow context.metafile,
