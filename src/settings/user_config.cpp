@@ -43,7 +43,7 @@ void for_each_text(UserConfig& c, F&& f) {
 }
 
 std::string recent_name(int i) {
-    char name[16];
+    char name[32];
     std::snprintf(name, sizeof name, "RemainFile%1d", i);
     return name;
 }
