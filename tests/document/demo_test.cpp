@@ -109,8 +109,11 @@ Graph make_demo_graph() {
     measured.fill_color = 0x8080FF;
     measured.SkipComment = 1;
 
-    Series& envelope = g.series[add_series(g, "", nullptr)];
+    // A function series draws its points as a line in the curve's attributes, as the
+    // "draw a function" command leaves it.
+    Series& envelope = g.series[add_series(g, "CALC.DAT", nullptr)];
     envelope.kind = kind::Function;
+    envelope.PlotType = 0;
     envelope.IsYtrans = 1;
     envelope.Ytrans = "exp(-x/3)";
     envelope.curve_from = 0;
@@ -118,6 +121,8 @@ Graph make_demo_graph() {
     envelope.curve_points = 101;
     envelope.curve_line = {30, 0x808080, 300};
     envelope.curve_line_type = 2;
+    envelope.line = envelope.curve_line;
+    envelope.LineType = envelope.curve_line_type;
 
     GraphObject xt = text_object(object_type::TitleX, 7000, 11400, 1, "Time  %It%R / s", -2000);
     GraphObject yt = text_object(object_type::TitleY, -1400, 5000, 1, "Amplitude  %IV%R / V", -2000);
