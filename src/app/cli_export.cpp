@@ -3,6 +3,8 @@
 
 #include "document/document_io.h"
 #include "document/prompter.h"
+#include "extension/module.h"
+#include "extension/render_binding.h"
 #include "platform/font_faces.h"
 #include "platform/page_export.h"
 #include "platform/settings_qt.h"
@@ -13,6 +15,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 
 #include <unistd.h>
 
@@ -77,9 +80,18 @@ int cli_export(const Args& args) {
     install_face_substitutions();
 
     StderrPrompter prompter;
+    // Without the module the page still exports, only without fits and extension analyses.
+    const ModuleBinding modules = bind_modules(prompter);
+    std::unique_ptr<ModuleDocumentLines> document_lines;
+    std::unique_ptr<ModuleRenderBinding> render_binding;
+    if (modules.ok()) {
+        document_lines = std::make_unique<ModuleDocumentLines>(*modules.extension, modules.converter.get());
+        render_binding = std::make_unique<ModuleRenderBinding>(*modules.extension, &prompter);
+    }
     GraphSet set;
     IoContext io;
     io.prompter = &prompter;
+    io.extension = document_lines.get();
     io.ask_before_overwrite = false;
     const IoStatus status = load_document(doc, set, io);
     auto remove_extracted = [&] {
@@ -96,6 +108,7 @@ int cli_export(const Args& args) {
     context.settings = read_render_settings(settings);  // clipping and script sizes as the user set them
     context.prompter = &prompter;
     context.data.prompter = &prompter;
+    if (render_binding) render_binding->bind(context);
     const ExportResult result = export_page(set, out, page_size_of(*set.graphs.front()), dpi, context);
     remove_extracted();
     if (!result.ok) return cli_fail(result.message);

@@ -3,6 +3,7 @@
 
 #include "platform/qt_surface.h"
 #include "platform/qt_text_measurer.h"
+#include "extension/render_binding.h"
 #include "render/graph_drawing.h"
 #include "shell/page_geometry.h"
 
@@ -25,6 +26,7 @@ void GraphRenderer::paint(QPainter& painter, Graph& graph, const AppState& state
     context.data.prompter = prompter;
     context.data.functions = functions;
     context.data.converter = converter;
+    if (curves) curves->bind(context);
 
     QtSurface surface(painter, *measurer_, scale, plox::Size{LOGICAL_EXTENT, LOGICAL_EXTENT}, origin);
     cached_body(graph, context).replay(surface);

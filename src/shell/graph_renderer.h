@@ -13,6 +13,7 @@ namespace plox {
 class ExternalMarkers;
 class ExtensionFunctions;
 class Converter;
+class ModuleRenderBinding;
 class Prompter;
 class QtTextMeasurer;
 } // namespace plox
@@ -28,6 +29,8 @@ public:
     ExternalMarkers* markers = nullptr;
     ExtensionFunctions* functions = nullptr;
     Converter* converter = nullptr;
+    // Fits, splines and extension analyses; null: series draw without their curves.
+    ModuleRenderBinding* curves = nullptr;
 
     // `scale`: device pixels per logical unit; `origin`: device position of logical (0, 0).
     void paint(QPainter& painter, Graph& graph, const AppState& state, double scale, QPointF origin);

@@ -3,6 +3,7 @@
 
 #include "document/paths.h"
 #include "extension/bindings.h"
+#include "extension/render_binding.h"
 #include "platform/text_decoding.h"
 #include "shell/graph_renderer.h"
 #include "shell/command_table.h"
@@ -121,6 +122,8 @@ bool MainWindow::bind_extension() {
     renderer_->functions = functions_.get();
     renderer_->markers = markers_.get();
     renderer_->converter = converter_.get();
+    render_binding_ = std::make_unique<ModuleRenderBinding>(module, services_.prompter);
+    renderer_->curves = render_binding_.get();
 
     handlers_[cmd::ExtensionAbout] = Handler{[this] { binding_->extension->version(this, true); }, {}};
     // The analyses are listed now; they run once the analysis commands exist (greyed until then).

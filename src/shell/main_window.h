@@ -29,6 +29,7 @@ class ExternalMarkers;
 class ExtensionIo;
 class Converter;
 struct ModuleBinding;
+class ModuleRenderBinding;
 } // namespace plox
 
 namespace plox::shell {
@@ -176,6 +177,7 @@ private:
     std::unique_ptr<ModuleBinding> binding_;
     std::unique_ptr<ExtensionFunctions> functions_;
     std::unique_ptr<ExternalMarkers> markers_;
+    std::unique_ptr<ModuleRenderBinding> render_binding_;
     std::unique_ptr<ExtensionIo> document_lines_;
     std::unique_ptr<Converter> converter_;
     ExtensionFunctions* extension_functions_ = nullptr;

@@ -108,6 +108,14 @@ Graph make_demo_graph() {
     measured.marker_color = 0x0000C0;
     measured.fill_color = 0x8080FF;
     measured.SkipComment = 1;
+    // A cubic least-squares fit through the measured points.
+    measured.kind = kind::Polynomial;
+    measured.degree = 3;
+    measured.curve_from = 0;
+    measured.curve_to = 10;
+    measured.curve_points = 101;
+    measured.curve_line = {20, 0x0000C0, 300};
+    measured.curve_line_type = 1;
 
     // A function series draws its points as a line in the curve's attributes, as the
     // "draw a function" command leaves it.
