@@ -7,6 +7,8 @@
 #include "extension/render_binding.h"
 #include "platform/font_faces.h"
 #include "platform/page_export.h"
+#include "platform/picture_loader_qt.h"
+#include "render/font_mapping.h"
 #include "platform/settings_qt.h"
 
 #include <QGuiApplication>
@@ -109,6 +111,11 @@ int cli_export(const Args& args) {
     context.prompter = &prompter;
     context.data.prompter = &prompter;
     if (render_binding) render_binding->bind(context);
+    QtPictureLoader pictures;
+    context.pictures = &pictures;
+    FontMapping font_mapping = FontMapping::make_default();
+    read_font_mapping(settings, font_mapping);
+    context.font_mapping = &font_mapping;
     const ExportResult result = export_page(set, out, page_size_of(*set.graphs.front()), dpi, context);
     remove_extracted();
     if (!result.ok) return cli_fail(result.message);

@@ -40,15 +40,15 @@ std::string value_name(int slot) {
 
 FontMapping FontMapping::make_default() {
     FontMapping m;
-    m.slots[0] = slot_font("Times New Roman", 0, 18);
-    m.slots[1] = slot_font("Arial", 0, 18);
+    m.faces[0] = slot_font("Times New Roman", 0, 18);
+    m.faces[1] = slot_font("Arial", 0, 18);
     // Face names are document bytes (Shift-JIS): "ＭＳ 明朝" and "ＭＳ ゴシック".
-    m.slots[2] = slot_font("\x82\x6c\x82\x72 \x96\xbe\x92\xa9", 128, 18);
-    m.slots[3] = slot_font("\x82\x6c\x82\x72 \x83\x53\x83\x56\x83\x62\x83\x4e", 128, 18);
-    m.slots[4] = slot_font("Courier New", 0, 49);
-    m.slots[5] = slot_font("Symbol", 2, 18);
-    m.slots[5].out_precision = 3;
-    m.slots[5].clip_precision = 2;
+    m.faces[2] = slot_font("\x82\x6c\x82\x72 \x96\xbe\x92\xa9", 128, 18);
+    m.faces[3] = slot_font("\x82\x6c\x82\x72 \x83\x53\x83\x56\x83\x62\x83\x4e", 128, 18);
+    m.faces[4] = slot_font("Courier New", 0, 49);
+    m.faces[5] = slot_font("Symbol", 2, 18);
+    m.faces[5].out_precision = 3;
+    m.faces[5].clip_precision = 2;
     return m;
 }
 
@@ -95,14 +95,14 @@ void read_font_mapping(const SettingsStore& store, FontMapping& mapping) {
     for (int i = 0; i < GRA_FONT_SLOTS; ++i) {
         auto bytes = store.read_binary(FONT_MAPPING_KEY, value_name(i));
         if (!bytes) continue;
-        if (auto font = decode_logfont(*bytes)) mapping.slots[i] = *font;
+        if (auto font = decode_logfont(*bytes)) mapping.faces[i] = *font;
     }
     store.read(FONT_MAPPING_KEY, "SymbolUse", mapping.SymbolUse);
 }
 
 void write_font_mapping(SettingsStore& store, const FontMapping& mapping) {
     for (int i = 0; i < GRA_FONT_SLOTS; ++i)
-        store.write_binary(FONT_MAPPING_KEY, value_name(i), encode_logfont(mapping.slots[i]));
+        store.write_binary(FONT_MAPPING_KEY, value_name(i), encode_logfont(mapping.faces[i]));
     store.write(FONT_MAPPING_KEY, "SymbolUse", mapping.SymbolUse);
 }
 

@@ -116,7 +116,7 @@ public:
         surface_.set_text_color(0);
         select_line_pen();
         surface_.select_brush(solid_brush());
-        font_ = fonts_.slots[0];
+        font_ = fonts_.faces[0];
     }
 
     void record(const GraRecord& r, const std::array<int32_t, 2 * GRA_MAX_POLYGON>& pts, int npts) {
@@ -280,7 +280,7 @@ private:
     void font(const std::array<int32_t, 9>& v) {
         int slot = std::clamp(v[1], 0, GRA_FONT_SLOTS - 1);
         int32_t size = v[0] == 6 ? static_cast<int32_t>(std::clamp<int64_t>(int64_t(v[3]) * 100, INT32_MIN, INT32_MAX)) : v[7];
-        LogFont& f = fonts_.slots[slot];
+        LogFont& f = fonts_.faces[slot];
         f.height = -std::clamp(MulDiv(size, int64_t(scale_) * 127, 3600000), -10'000'000, 10'000'000);
         f.weight = (v[2] == 1 || v[2] == 3) ? 700 : 400;
         f.italic = (v[2] == 2 || v[2] == 3) ? 1 : 0;
@@ -309,7 +309,7 @@ private:
 
     // Shift-JIS Greek letters are drawn one by one with the Symbol slot.
     void text_sjis(std::string_view bytes) {
-        LogFont symbol = fonts_.slots[GRA_SYMBOL_SLOT];
+        LogFont symbol = fonts_.faces[GRA_SYMBOL_SLOT];
         symbol.height = font_.height;
         symbol.weight = font_.weight;
         symbol.italic = font_.italic;

@@ -1,6 +1,7 @@
 // Screen drawing of one graph.
 #include "shell/graph_renderer.h"
 
+#include "platform/picture_loader_qt.h"
 #include "platform/qt_surface.h"
 #include "platform/qt_text_measurer.h"
 #include "extension/render_binding.h"
@@ -11,7 +12,8 @@
 
 namespace plox::shell {
 
-GraphRenderer::GraphRenderer() : measurer_(std::make_unique<QtTextMeasurer>()) {}
+GraphRenderer::GraphRenderer()
+    : measurer_(std::make_unique<QtTextMeasurer>()), pictures_(std::make_unique<QtPictureLoader>()) {}
 GraphRenderer::~GraphRenderer() = default;
 
 void GraphRenderer::paint(QPainter& painter, Graph& graph, const AppState& state, double scale, QPointF origin) {
@@ -27,6 +29,8 @@ void GraphRenderer::paint(QPainter& painter, Graph& graph, const AppState& state
     context.data.functions = functions;
     context.data.converter = converter;
     if (curves) curves->bind(context);
+    context.pictures = pictures_.get();
+    context.font_mapping = font_mapping;
 
     QtSurface surface(painter, *measurer_, scale, plox::Size{LOGICAL_EXTENT, LOGICAL_EXTENT}, origin);
     cached_body(graph, context).replay(surface);

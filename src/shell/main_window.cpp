@@ -77,6 +77,7 @@ MainWindow::MainWindow(ShellServices services, QWidget* parent)
     if (services_.store) {
         state_.recent = read_recent_files(*services_.store);
         state_.config = read_user_config(*services_.store);
+        read_font_mapping(*services_.store, font_mapping_);
     }
     rebuild_recent_menu();
     toolbar_->setVisible(state_.config.ToolBar != 0);
@@ -90,6 +91,7 @@ MainWindow::MainWindow(ShellServices services, QWidget* parent)
     setCentralWidget(page_);
     renderer_ = std::make_unique<GraphRenderer>();
     renderer_->prompter = services_.prompter;
+    renderer_->font_mapping = &font_mapping_;
     page_->set_graph_painter([this](QPainter& p, Graph& g, const AppState& s, double scale, QPointF origin) {
         renderer_->paint(p, g, s, scale, origin);
     });

@@ -6,6 +6,7 @@
 #include "dialogs/shell_dialogs.h"
 #include "document/graph_ops.h"
 #include "document/prompter.h"
+#include "render/font_mapping.h"
 #include "settings/store.h"
 #include "shell/app_state.h"
 #include "shell/menu_state.h"
@@ -178,6 +179,7 @@ private:
     std::unique_ptr<ExtensionFunctions> functions_;
     std::unique_ptr<ExternalMarkers> markers_;
     std::unique_ptr<ModuleRenderBinding> render_binding_;
+    FontMapping font_mapping_ = FontMapping::make_default();  // GRA fonts, read at start-up
     std::unique_ptr<ExtensionIo> document_lines_;
     std::unique_ptr<Converter> converter_;
     ExtensionFunctions* extension_functions_ = nullptr;

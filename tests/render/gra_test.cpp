@@ -211,15 +211,15 @@ TEST(FontMapping, RoundTripsThroughTheSettingsStore) {
     MemorySettingsStore store;
     FontMapping read = FontMapping::make_default();
     read_font_mapping(store, read);  // nothing stored: the built-in table stays
-    EXPECT_EQ(read.slots[4].face, "Courier New");
-    EXPECT_EQ(read.slots[4].pitch_and_family, 49);
-    EXPECT_EQ(read.slots[5].out_precision, 3);
+    EXPECT_EQ(read.faces[4].face, "Courier New");
+    EXPECT_EQ(read.faces[4].pitch_and_family, 49);
+    EXPECT_EQ(read.faces[5].out_precision, 3);
     EXPECT_EQ(read.SymbolUse, 1);
 
     FontMapping changed = FontMapping::make_default();
-    changed.slots[1].face = "Liberation Sans";
-    changed.slots[1].height = -300;
-    changed.slots[2].face = std::string(40, 'x');  // longer than a LOGFONT holds
+    changed.faces[1].face = "Liberation Sans";
+    changed.faces[1].height = -300;
+    changed.faces[2].face = std::string(40, 'x');  // longer than a LOGFONT holds
     changed.SymbolUse = 0;
     write_font_mapping(store, changed);
     auto bytes = store.read_binary(FONT_MAPPING_KEY, "Font2Attr");
@@ -230,14 +230,14 @@ TEST(FontMapping, RoundTripsThroughTheSettingsStore) {
 
     FontMapping back = FontMapping::make_default();
     read_font_mapping(store, back);
-    EXPECT_EQ(back.slots[1].face, "Liberation Sans");
-    EXPECT_EQ(back.slots[1].height, -300);
-    EXPECT_EQ(back.slots[2].face, std::string(31, 'x'));
+    EXPECT_EQ(back.faces[1].face, "Liberation Sans");
+    EXPECT_EQ(back.faces[1].height, -300);
+    EXPECT_EQ(back.faces[2].face, std::string(31, 'x'));
     EXPECT_EQ(back.SymbolUse, 0);
 
     store.write_binary(FONT_MAPPING_KEY, "Font1Attr", {1, 2, 3});  // malformed: slot kept
     read_font_mapping(store, back);
-    EXPECT_EQ(back.slots[0].face, "Times New Roman");
+    EXPECT_EQ(back.faces[0].face, "Times New Roman");
 }
 
 } // namespace

@@ -1,0 +1,30 @@
+#include "platform/picture_loader_qt.h"
+
+#include <QImage>
+#include <QImageReader>
+#include <QString>
+
+#include <algorithm>
+
+namespace plox {
+
+std::optional<Image> QtPictureLoader::load_bitmap(const std::string& path) {
+    QImageReader reader(QString::fromStdString(path));
+    // A picture is drawn stretched to its box: refuse sizes no page could show.
+    const QSize size = reader.size();
+    if (size.isValid() && static_cast<qint64>(size.width()) * size.height() > 100'000'000) return std::nullopt;
+    const QImage read = reader.read();
+    if (read.isNull()) return std::nullopt;
+    const QImage argb = read.convertToFormat(QImage::Format_ARGB32);
+    Image image;
+    image.width = argb.width();
+    image.height = argb.height();
+    image.pixels.resize(static_cast<size_t>(image.width) * static_cast<size_t>(image.height));
+    for (int y = 0; y < image.height; ++y) {
+        const auto* line = reinterpret_cast<const uint32_t*>(argb.constScanLine(y));
+        std::copy_n(line, image.width, image.pixels.data() + static_cast<size_t>(y) * image.width);
+    }
+    return image;
+}
+
+} // namespace plox
