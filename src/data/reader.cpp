@@ -1,6 +1,8 @@
 // The data file reader: line splitting, field rules and the counters of load_columns.
 #include "data/reader.h"
 
+#include "document/paths.h"
+
 #include <fast_float/fast_float.h>
 
 #include <fcntl.h>
@@ -359,21 +361,7 @@ std::optional<std::string> read_text_field(const std::string& path, int line, in
     return std::string(p, end);
 }
 
-std::string display_name(std::string_view path) {
-    if (path.empty()) return "(Untitled)";
-    size_t start = 0;
-    for (size_t i = 0; i < path.size(); ++i) {
-        const unsigned char c = static_cast<unsigned char>(path[i]);
-        // A Shift-JIS lead byte carries a trail byte that may be 0x5C; a slash is never one.
-        if (((c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC)) && i + 1 < path.size() &&
-            path[i + 1] != '/') {
-            ++i;
-            continue;
-        }
-        if (c == '/' || c == '\\' || (c == ':' && i == 1)) start = i + 1;
-    }
-    return std::string(path.substr(std::min(start, path.size())));
-}
+std::string display_name(std::string_view path) { return paths::display_name(path); }
 
 std::string open_error_message(std::string_view path, int system_error) {
     const std::string name = display_name(path);
