@@ -5,6 +5,7 @@
 #include "extension/bindings.h"
 #include "extension/render_binding.h"
 #include "platform/text_decoding.h"
+#include "shell/deferred_prompter.h"
 #include "shell/graph_renderer.h"
 #include "shell/command_table.h"
 #include "shell/page_window.h"
@@ -90,7 +91,8 @@ MainWindow::MainWindow(ShellServices services, QWidget* parent)
     page_ = new PageWindow(state_, this);
     setCentralWidget(page_);
     renderer_ = std::make_unique<GraphRenderer>();
-    renderer_->prompter = services_.prompter;
+    paint_prompter_ = std::make_unique<DeferredPrompter>(*services_.prompter, this);
+    renderer_->prompter = paint_prompter_.get();
     renderer_->font_mapping = &font_mapping_;
     page_->set_graph_painter([this](QPainter& p, Graph& g, const AppState& s, double scale, QPointF origin) {
         renderer_->paint(p, g, s, scale, origin);
@@ -124,7 +126,7 @@ bool MainWindow::bind_extension() {
     renderer_->functions = functions_.get();
     renderer_->markers = markers_.get();
     renderer_->converter = converter_.get();
-    render_binding_ = std::make_unique<ModuleRenderBinding>(module, services_.prompter);
+    render_binding_ = std::make_unique<ModuleRenderBinding>(module, paint_prompter_.get());
     renderer_->curves = render_binding_.get();
 
     handlers_[cmd::ExtensionAbout] = Handler{[this] { binding_->extension->version(this, true); }, {}};

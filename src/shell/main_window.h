@@ -35,6 +35,8 @@ class ModuleRenderBinding;
 
 namespace plox::shell {
 
+class DeferredPrompter;
+
 class PageWindow;
 class GraphRenderer;
 
@@ -179,6 +181,7 @@ private:
     std::unique_ptr<ExtensionFunctions> functions_;
     std::unique_ptr<ExternalMarkers> markers_;
     std::unique_ptr<ModuleRenderBinding> render_binding_;
+    std::unique_ptr<DeferredPrompter> paint_prompter_;  // messages raised while painting
     FontMapping font_mapping_ = FontMapping::make_default();  // GRA fonts, read at start-up
     std::unique_ptr<ExtensionIo> document_lines_;
     std::unique_ptr<Converter> converter_;

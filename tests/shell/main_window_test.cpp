@@ -4,6 +4,7 @@
 #include "document/paths.h"
 #include "platform/settings_qt.h"
 #include "settings/user_config.h"
+#include "shell/deferred_prompter.h"
 #include "shell/main_window.h"
 #include "shell/page_window.h"
 
@@ -472,6 +473,23 @@ TEST_F(MainWindowTest, QtStoreKeepsTypesBytesAndSubKeys) {
     EXPECT_FALSE(store.has_key("Data Ini2\\txt"));
     store.remove("User Config", "BkColor");
     EXPECT_FALSE(store.read_dword("User Config", "BkColor"));
+}
+
+TEST(DeferredPrompter, MessagesRaisedWhilePaintingAppearAfterwardsInOrder) {
+    app();
+    RecordingPrompter shown;
+    QObject owner;
+    DeferredPrompter deferred(shown, &owner);
+    EXPECT_EQ(deferred.message("Syntax error", "first", Buttons::Ok, Icon::Error), Answer::Ok);
+    EXPECT_EQ(deferred.message("エラー", "second", Buttons::Ok, Icon::Error), Answer::Ok);
+    EXPECT_TRUE(shown.shown.empty());
+    QCoreApplication::processEvents();
+    ASSERT_EQ(shown.shown.size(), 2u);
+    EXPECT_EQ(shown.shown[0].text, "first");
+    EXPECT_EQ(shown.shown[1].title, "エラー");
+    deferred.message("Math trans error", "third", Buttons::Ok, Icon::Error);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(shown.shown.size(), 3u);
 }
 
 } // namespace plox::shell
