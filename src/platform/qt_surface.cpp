@@ -215,17 +215,7 @@ void QtSurface::text_out(int32_t x, int32_t y, std::string_view bytes) {
     const QtTextMeasurer::Metrics m = measurer_.metrics(font_, bytes);
     const bool update_cp = align_ & text_align::UpdateCP;
     const QPointF ref = update_cp ? cp_ : QPointF(x, y);
-    double dx = 0, dy = 0;
-    switch (align_ & text_align::HorizontalMask) {
-    case text_align::Right: dx = -m.width; break;
-    case text_align::Center: dx = -m.width / 2; break;
-    default: break;
-    }
-    switch (align_ & text_align::VerticalMask) {
-    case text_align::Baseline: break;
-    case text_align::Bottom: dy = -m.descent; break;
-    default: dy = m.ascent; break;
-    }
+    const auto [dx, dy] = alignment_offset(align_, m);
     const double angle = font_.escapement / 10.0;
     p_.save();
     p_.translate(ref);
