@@ -8,8 +8,14 @@ BUILD ?= build
 CMAKE_FLAGS += -DCMAKE_BUILD_TYPE=RelWithDebInfo
 endif
 JOBS ?= $(shell nproc)
+# Developer and CI builds stop on warnings; a plain CMake build only reports them.
+CMAKE_FLAGS += -DPLOX_WERROR=ON
+# Work trees side by side share ccache's results (paths relative to the folder above).
+export CCACHE_BASEDIR ?= $(abspath $(CURDIR)/..)
+export CCACHE_NOHASHDIR ?= 1
+FORMAT_FILES = $(shell git ls-files '*.cpp' '*.h' '*.c')
 
-.PHONY: deps configure build run test bench clean
+.PHONY: deps configure build run test bench clean format format-check
 
 deps:
 	@scripts/install-deps.sh
@@ -28,6 +34,12 @@ test: build
 
 bench: build
 	@scripts/run-bench.sh $(BUILD)
+
+format:
+	@clang-format -i $(FORMAT_FILES)
+
+format-check: deps
+	@clang-format --dry-run -Werror $(FORMAT_FILES)
 
 clean:
 	rm -rf build build-asan

@@ -5,7 +5,10 @@ function(plox_warnings target)
     if(type STREQUAL "INTERFACE_LIBRARY")
         return()
     endif()
-    target_compile_options(${target} PRIVATE -Wall -Wextra -Werror)
+    target_compile_options(${target} PRIVATE -Wall -Wextra)
+    if(PLOX_WERROR)
+        target_compile_options(${target} PRIVATE -Werror)
+    endif()
 endfunction()
 
 # plox_core_library(name [DEPS lib...]): a core subsystem from the .cpp files of the
