@@ -21,7 +21,8 @@ void BM_BuildSeries(benchmark::State& state) {
     graph.masks[0] = plox::Mask{0, {100, 200, -1, 10}};
     for (auto _ : state) {
         auto points = graph.series_count ? plox::build_series(graph, 0, 0) : std::nullopt;
-        if (!points || points->size() != plox::bench::BENCH_LINES) state.SkipWithError("wrong point count");
+        if (!points || points->size() != plox::bench::BENCH_LINES)
+            state.SkipWithError("wrong point count");
         benchmark::DoNotOptimize(points);
     }
     state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * plox::bench::BENCH_LINES));

@@ -11,7 +11,8 @@ namespace {
 Graph full_graph() {
     Graph g;
     for (int i = 0; i < MAX_SERIES; ++i) {
-        Series& s = g.series[add_series(g, "/home/user/data/run" + std::to_string(i) + ".dat", nullptr)];
+        Series& s =
+            g.series[add_series(g, "/home/user/data/run" + std::to_string(i) + ".dat", nullptr)];
         s.Xtrans = "x*1.5+0.25";
         s.IsXtrans = 1;
     }
@@ -37,7 +38,8 @@ std::string write(const Graph& g) {
 
 void BM_WriteDocument(benchmark::State& state) {
     const Graph g = full_graph();
-    for (auto _ : state) benchmark::DoNotOptimize(write(g));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(write(g));
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * write(g).size()));
 }
 BENCHMARK(BM_WriteDocument);

@@ -43,7 +43,8 @@ const Data& decay_data() {
 
 class LocalSolver : public LinearSolver {
 public:
-    bool solve(std::span<const double> matrix, std::span<const double> rhs, std::span<double> solution) override {
+    bool solve(std::span<const double> matrix, std::span<const double> rhs,
+               std::span<double> solution) override {
         const size_t n = rhs.size();
         std::vector<double> a(matrix.begin(), matrix.end()), b(rhs.begin(), rhs.end());
         for (size_t c = 0; c < n; ++c) {
@@ -51,16 +52,19 @@ public:
             for (size_t r = c + 1; r < n; ++r)
                 if (std::fabs(a[c + n * r]) > std::fabs(a[c + n * p])) p = r;
             if (std::fabs(a[c + n * p]) < 1e-100) return false;
-            for (size_t k = 0; k < n; ++k) std::swap(a[k + n * c], a[k + n * p]);
+            for (size_t k = 0; k < n; ++k)
+                std::swap(a[k + n * c], a[k + n * p]);
             std::swap(b[c], b[p]);
             for (size_t r = 0; r < n; ++r) {
                 if (r == c) continue;
                 const double f = a[c + n * r] / a[c + n * c];
-                for (size_t k = c; k < n; ++k) a[k + n * r] -= f * a[k + n * c];
+                for (size_t k = c; k < n; ++k)
+                    a[k + n * r] -= f * a[k + n * c];
                 b[r] -= f * b[c];
             }
         }
-        for (size_t c = 0; c < n; ++c) solution[c] = b[c] / a[c + n * c];
+        for (size_t c = 0; c < n; ++c)
+            solution[c] = b[c] / a[c + n * c];
         return true;
     }
 };
@@ -83,7 +87,8 @@ class DecayModel : public FitModel {
 public:
     bool value(const FitParameters& p, std::span<const double> x, std::span<const double>,
                std::span<double> out) override {
-        for (size_t j = 0; j < x.size(); ++j) out[j] = p[0] * std::exp(-p[1] * x[j]) + p[2];
+        for (size_t j = 0; j < x.size(); ++j)
+            out[j] = p[0] * std::exp(-p[1] * x[j]) + p[2];
         return true;
     }
     bool has_derivative(int) const override { return false; }
@@ -97,7 +102,8 @@ public:
 };
 
 const FitParameters start{1, 1, 1, 1, 1, 1, 1, 1, 1};
-const std::array<bool, FIT_PARAMETERS> abc{true, true, true, false, false, false, false, false, false};
+const std::array<bool, FIT_PARAMETERS> abc{true,  true,  true,  false, false,
+                                           false, false, false, false};
 
 // One step after the initialisation; a huge λ keeps the parameters where they are, so every
 // round measures the same work: model and three numeric derivatives, sums and the solve.
@@ -151,7 +157,8 @@ void BM_PolynomialDegree5(benchmark::State& state) {
     LeastSquaresWorkspace ws;
     LeastSquaresResult result;
     for (auto _ : state) {
-        if (fit_least_squares(kind::Polynomial, 5, std::nullopt, d.x, d.y, solver(), ws, result) != FitStatus::Ok)
+        if (fit_least_squares(kind::Polynomial, 5, std::nullopt, d.x, d.y, solver(), ws, result) !=
+            FitStatus::Ok)
             state.SkipWithError("fit failed");
         benchmark::DoNotOptimize(result);
     }

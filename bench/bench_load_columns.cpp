@@ -24,8 +24,12 @@ void load(benchmark::State& state, char separator) {
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes));
 }
 
-void BM_LoadColumnsSpaces(benchmark::State& state) { load(state, ' '); }
-void BM_LoadColumnsCsv(benchmark::State& state) { load(state, ','); }
+void BM_LoadColumnsSpaces(benchmark::State& state) {
+    load(state, ' ');
+}
+void BM_LoadColumnsCsv(benchmark::State& state) {
+    load(state, ',');
+}
 
 // The floor: one read of the whole file, then from_chars over every number, summed.
 void BM_FromCharsFloor(benchmark::State& state) {

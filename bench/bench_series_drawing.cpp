@@ -54,7 +54,8 @@ void BM_SeriesLine(benchmark::State& state) {
     std::vector<double> x(n), y(n);
     for (size_t i = 0; i < n; ++i) {
         x[i] = static_cast<double>(i) / static_cast<double>(n);
-        y[i] = std::sin(125.66 * x[i]) * std::cos(3 * x[i]) + 0.2 * (static_cast<double>(i * 7919 % 1000) / 1000 - 0.5);
+        y[i] = std::sin(125.66 * x[i]) * std::cos(3 * x[i]) +
+               0.2 * (static_cast<double>(i * 7919 % 1000) / 1000 - 0.5);
     }
     const Rect frame = frame_rect(g);
     const AxisMapping h = axis_mapping(g, AxisX, frame), v = axis_mapping(g, AxisY, frame);

@@ -54,7 +54,7 @@ void BM_FirstPaint(benchmark::State& state) {
     auto* page = program().window->page();
     QImage image(page->viewport()->size(), QImage::Format_RGB32);
     for (auto _ : state) {
-        program().window->state().drawings_valid = false;  // drops the cached bodies
+        program().window->state().drawings_valid = false; // drops the cached bodies
         paint_into(image, page);
         benchmark::DoNotOptimize(image.bits());
     }

@@ -31,7 +31,8 @@ inline std::string two_column_file(char separator) {
     const std::string path = (std::filesystem::temp_directory_path() / name).string();
     const std::string text = two_column_text(separator);
     std::error_code ec;
-    if (std::filesystem::file_size(path, ec) != text.size()) std::ofstream(path, std::ios::binary) << text;
+    if (std::filesystem::file_size(path, ec) != text.size())
+        std::ofstream(path, std::ios::binary) << text;
     return path;
 }
 

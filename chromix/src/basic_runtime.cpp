@@ -13,8 +13,12 @@ std::string fatal_message(const RuntimeError& error) {
 
 namespace {
 
-bool is_blank(char c) { return c == ' ' || c == '\t'; }
-bool is_line_end(char c) { return c == '\n' || c == '\r'; }
+bool is_blank(char c) {
+    return c == ' ' || c == '\t';
+}
+bool is_line_end(char c) {
+    return c == '\n' || c == '\r';
+}
 
 // Parses the whole item; a leading '+' is allowed, as the input statement accepts it.
 bool parse_item(std::string_view item, float& value) {
@@ -40,10 +44,11 @@ NumberInput::Status NumberInput::read(float& value) {
     std::string item;
     while ((c = in_.peek()) != EOF && c != ',' && !is_line_end(static_cast<char>(c))) {
         item.push_back(static_cast<char>(in_.get()));
-        if (item.size() > 256) return Status::NotNumeric;  // no number is that long
+        if (item.size() > 256) return Status::NotNumeric; // no number is that long
     }
     if (c == ',') in_.get();
-    while (!item.empty() && is_blank(item.back())) item.pop_back();
+    while (!item.empty() && is_blank(item.back()))
+        item.pop_back();
     if (item.empty()) {
         value = 0;
         return Status::Ok;
@@ -53,9 +58,12 @@ NumberInput::Status NumberInput::read(float& value) {
 
 std::string_view status_text(NumberInput::Status status) {
     switch (status) {
-    case NumberInput::Status::Ok: return "";
-    case NumberInput::Status::PastEnd: return "Input past end";
-    case NumberInput::Status::NotNumeric: return "Type mismatch";
+    case NumberInput::Status::Ok:
+        return "";
+    case NumberInput::Status::PastEnd:
+        return "Input past end";
+    case NumberInput::Status::NotNumeric:
+        return "Type mismatch";
     }
     return "";
 }

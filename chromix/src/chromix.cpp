@@ -30,14 +30,19 @@ float encode(float v) {
 }
 
 std::string trim(std::string s) {
-    const auto blank = [](unsigned char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
-    while (!s.empty() && blank(s.back())) s.pop_back();
+    const auto blank = [](unsigned char c) {
+        return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+    };
+    while (!s.empty() && blank(s.back()))
+        s.pop_back();
     size_t start = 0;
-    while (start < s.size() && blank(s[start])) ++start;
+    while (start < s.size() && blank(s[start]))
+        ++start;
     return s.substr(start);
 }
 
-bool read_record(NumberInput& input, std::span<float> values, unsigned statement, RuntimeError& error) {
+bool read_record(NumberInput& input, std::span<float> values, unsigned statement,
+                 RuntimeError& error) {
     for (float& v : values) {
         const auto status = input.read(v);
         if (status != NumberInput::Status::Ok) {
@@ -75,7 +80,9 @@ ColourResult compute_colour(std::span<const float> spectrum,
     r.MAX = std::max({0.0f, r.R1, r.G1, r.B1});
     r.MIN = std::min({0.0f, r.R1, r.G1, r.B1});
     if (r.MAX > r.MIN) {
-        const auto scale = [&](float v) { return std::max(0.0f, (v - r.MIN) / (r.MAX - r.MIN) * 255); };
+        const auto scale = [&](float v) {
+            return std::max(0.0f, (v - r.MIN) / (r.MAX - r.MIN) * 255);
+        };
         r.R = scale(r.R1);
         r.G = scale(r.G1);
         r.B = scale(r.B1);

@@ -14,11 +14,11 @@ inline constexpr int RECORD_COUNT = 401;
 inline constexpr const char* TABLE_FILE = "color_matching_functions1.dat";
 
 struct ColourResult {
-    float XSTI = 0, YSTI = 0, ZSTI = 0;  // Σ S·x̄, Σ S·ȳ, Σ S·z̄
-    float x = 0, y = 0;                  // chromaticity; 0 when the three sums add up to 0
-    float R1 = 0, G1 = 0, B1 = 0;        // encoded channels R', G', B'
-    float MAX = 0, MIN = 0;              // extremes of 0, R', G', B'
-    float R = 0, G = 0, B = 0;           // 0 … 255; all 0 when MAX equals MIN
+    float XSTI = 0, YSTI = 0, ZSTI = 0; // Σ S·x̄, Σ S·ȳ, Σ S·z̄
+    float x = 0, y = 0;                 // chromaticity; 0 when the three sums add up to 0
+    float R1 = 0, G1 = 0, B1 = 0;       // encoded channels R', G', B'
+    float MAX = 0, MIN = 0;             // extremes of 0, R', G', B'
+    float R = 0, G = 0, B = 0;          // 0 … 255; all 0 when MAX equals MIN
 };
 
 // `matching` holds x̄, ȳ, z̄ per record, paired with `spectrum` record by record.

@@ -3,4 +3,6 @@
 
 #include <iostream>
 
-int main() { return chromix::run(std::cin, std::cout, std::cerr, "."); }
+int main() {
+    return chromix::run(std::cin, std::cout, std::cerr, ".");
+}

@@ -24,13 +24,13 @@ extern "C" {
 /* Version word: low byte major, high byte minor. This module is 4.05; the program accepts
  * any module of major version 4. */
 #define PLOXEX_VERSION 0x0504
-#define PLOXEX_MAJOR(word) ((word) & 0xFF)
+#define PLOXEX_MAJOR(word) ((word)&0xFF)
 #define PLOXEX_MINOR(word) (((word) >> 8) & 0xFF)
 
-#define PLOXEX_KEY_SIZE 8        /* analysis key buffer, NUL included ("GAUSSF2") */
-#define PLOXEX_MENU_TEXT_SIZE 20 /* menu text buffer, NUL included */
-#define PLOXEX_MAX_ANALYSES 10   /* the program takes at most this many from the table */
-#define PLOXEX_FIRST_COMMAND 681 /* command id of analysis i is 681 + i */
+#define PLOXEX_KEY_SIZE 8         /* analysis key buffer, NUL included ("GAUSSF2") */
+#define PLOXEX_MENU_TEXT_SIZE 20  /* menu text buffer, NUL included */
+#define PLOXEX_MAX_ANALYSES 10    /* the program takes at most this many from the table */
+#define PLOXEX_FIRST_COMMAND 681  /* command id of analysis i is 681 + i */
 #define PLOXEX_FIRST_PLOT_TYPE 38 /* plot type of marker shape k is 38 + k */
 
 /* Results of InitExternalAnalyze. */
@@ -54,7 +54,7 @@ typedef struct PloxexPoint {
  * of the current pen's colour until the matching pop_brush. Any callback may be null. */
 typedef struct PloxexDrawContext {
     void* user;
-    void (*polygon)(void* user, const PloxexPoint* points, int32_t count);   /* outline + fill */
+    void (*polygon)(void* user, const PloxexPoint* points, int32_t count); /* outline + fill */
     void (*polyline)(void* user, const PloxexPoint* points, int32_t count);
     void (*line)(void* user, int32_t x1, int32_t y1, int32_t x2, int32_t y2);
     void (*ellipse)(void* user, int32_t left, int32_t top, int32_t right, int32_t bottom);
@@ -86,7 +86,8 @@ PLOXEX_API int32_t ExternalAnalyzeAbout(void* host_instance, void* window, int32
 
 /* Solves A x = b (A row r column c at index c + n*r). Nonzero on success; 0 when n >= 20, n < 1
  * or the matrix is singular (pivot below 1e-100). A and b are not changed. */
-PLOXEX_API int32_t GaussJordan(int32_t n, const double* matrix, const double* rhs, double* solution);
+PLOXEX_API int32_t GaussJordan(int32_t n, const double* matrix, const double* rhs,
+                               double* solution);
 
 /* Fills key (PLOXEX_KEY_SIZE bytes) and menu_text (PLOXEX_MENU_TEXT_SIZE bytes) of analysis
  * `index` when index is in 0..5; either buffer may be null. Returns the number of analyses
@@ -131,15 +132,16 @@ PLOXEX_API int32_t ExternalFunctionNumber(const char* name);
 
 /* Evaluates function `index` for count elements of argument into result (both arrays of count
  * doubles). 0, or -1 for an index outside the table. The two reserved pointers are unused. */
-PLOXEX_API int32_t ExternalFunctionSet(int32_t index, const double* argument, const double* reserved1,
-                                       const double* reserved2, double* result, int32_t count);
+PLOXEX_API int32_t ExternalFunctionSet(int32_t index, const double* argument,
+                                       const double* reserved1, const double* reserved2,
+                                       double* result, int32_t count);
 
 /* Number of extra marker shapes (15): plot types 38 to 52. */
 PLOXEX_API int32_t QueryExternalPlotNum(void);
 
 /* Draws marker shape `shape` (plot type - 38) around (x, y) with half size `size`. */
-PLOXEX_API void ExternalPlotDrawMyDot(const PloxexDrawContext* dc, int32_t shape, int32_t x, int32_t y,
-                                      int32_t size);
+PLOXEX_API void ExternalPlotDrawMyDot(const PloxexDrawContext* dc, int32_t shape, int32_t x,
+                                      int32_t y, int32_t size);
 
 typedef int32_t (*PloxexExternalAnalyzeAboutFn)(void*, void*, int32_t);
 typedef int32_t (*PloxexGaussJordanFn)(int32_t, const double*, const double*, double*);
@@ -148,12 +150,15 @@ typedef int32_t (*PloxexInitExternalAnalyzeFn)(void*, const char*, PloxexBlock**
                                                int32_t*);
 typedef int32_t (*PloxexSetExternalAnalyzeFirstFn)(char*, PloxexBlock*, int32_t, const double*,
                                                    const double*);
-typedef int32_t (*PloxexSetExternalAnalyzeSecondFn)(const char*, PloxexBlock*, int32_t, int32_t, double*,
-                                                    double*, int32_t, const double*, const double*);
-typedef int32_t (*PloxexEndExternalAnalyzeFn)(const PloxexListSink*, const char*, const PloxexBlock*);
+typedef int32_t (*PloxexSetExternalAnalyzeSecondFn)(const char*, PloxexBlock*, int32_t, int32_t,
+                                                    double*, double*, int32_t, const double*,
+                                                    const double*);
+typedef int32_t (*PloxexEndExternalAnalyzeFn)(const PloxexListSink*, const char*,
+                                              const PloxexBlock*);
 typedef int32_t (*PloxexSaveExternalAnalyzeFn)(int32_t, const PloxexWriter*, const char*,
                                                const PloxexBlock*);
-typedef int32_t (*PloxexLoadExternalAnalyzeFn)(int32_t, const char*, int32_t, const char*, PloxexBlock*);
+typedef int32_t (*PloxexLoadExternalAnalyzeFn)(int32_t, const char*, int32_t, const char*,
+                                               PloxexBlock*);
 typedef void (*PloxexFreeExternalAnalyzeFn)(PloxexBlock*);
 typedef int32_t (*PloxexExternalFunctionNumberFn)(const char*);
 typedef int32_t (*PloxexExternalFunctionSetFn)(int32_t, const double*, const double*, const double*,

@@ -19,7 +19,7 @@ struct TableEntry {
 // Index 5 is answered but not counted, so the menu never offers it.
 constexpr TableEntry TABLE[] = {
     {"GAUSSF2", "Gaussian fitting"}, {"LORENF2", "Lorenzian fitting"}, {"GetMax", "最大値サーチ"},
-    {"GetMin", "最小値サーチ"},       {"PeakDct", "Peak Detect"},       {"SMOOTH", "Smothing"},
+    {"GetMin", "最小値サーチ"},      {"PeakDct", "Peak Detect"},       {"SMOOTH", "Smothing"},
 };
 constexpr int32_t MENU_COUNT = 5;
 
@@ -62,9 +62,9 @@ int32_t save_peaks(const PloxexWriter* file, Analysis analysis, const PeakBlock&
         ok &= write_line(file, line);
     }
     for (int k = 0; k < peaks; ++k) {
-        std::snprintf(line, sizeof line, "%d %g %d %g %d %g", block.free[3 * k], block.initial[3 * k],
-                      block.free[3 * k + 1], block.initial[3 * k + 1], block.free[3 * k + 2],
-                      block.initial[3 * k + 2]);
+        std::snprintf(line, sizeof line, "%d %g %d %g %d %g", block.free[3 * k],
+                      block.initial[3 * k], block.free[3 * k + 1], block.initial[3 * k + 1],
+                      block.free[3 * k + 2], block.initial[3 * k + 2]);
         ok &= write_line(file, line);
     }
     return ok ? 1 : 0;
@@ -75,7 +75,8 @@ void load_peaks(const char* line, int32_t number, Analysis analysis, PeakBlock& 
     const bool old_key = analysis == Analysis::OldGauss || analysis == Analysis::OldLorentz;
     if (number == 0) {
         double tolerance;
-        if (std::sscanf(line, "%lf", &tolerance) == 1 && std::isfinite(tolerance)) block.tolerance = tolerance;
+        if (std::sscanf(line, "%lf", &tolerance) == 1 && std::isfinite(tolerance))
+            block.tolerance = tolerance;
         return;
     }
     if (!old_key && number == 1) {
@@ -90,8 +91,8 @@ void load_peaks(const char* line, int32_t number, Analysis analysis, PeakBlock& 
     if (peak < 0 || peak >= MAX_PEAKS) return;
     int flags[3];
     double values[3];
-    const int n = std::sscanf(line, "%d %lf %d %lf %d %lf", &flags[0], &values[0], &flags[1], &values[1],
-                              &flags[2], &values[2]);
+    const int n = std::sscanf(line, "%d %lf %d %lf %d %lf", &flags[0], &values[0], &flags[1],
+                              &values[1], &flags[2], &values[2]);
     if (n <= 0) return;
     for (int i = 0; i < 3; ++i) {
         if (n > 2 * i) block.free[3 * peak + i] = flags[i] ? 1 : 0;
@@ -107,8 +108,9 @@ Analysis analysis_of(const char* name) {
     static constexpr struct {
         const char* key;
         Analysis analysis;
-    } keys[] = {{"GAUSSF2", Analysis::Gauss},   {"LORENF2", Analysis::Lorentz}, {"GAUSS_F", Analysis::OldGauss},
-                {"LOREN_F", Analysis::OldLorentz}, {"GetMax", Analysis::GetMax},  {"GetMin", Analysis::GetMin},
+    } keys[] = {{"GAUSSF2", Analysis::Gauss},    {"LORENF2", Analysis::Lorentz},
+                {"GAUSS_F", Analysis::OldGauss}, {"LOREN_F", Analysis::OldLorentz},
+                {"GetMax", Analysis::GetMax},    {"GetMin", Analysis::GetMin},
                 {"PeakDct", Analysis::PeakDct},  {"SMOOTH", Analysis::Smooth}};
     for (const auto& k : keys)
         if (std::strcmp(name, k.key) == 0) return k.analysis;
@@ -139,8 +141,8 @@ PLOXEX_API int32_t RegisterExternalAnalyze(int32_t index, char* key, char* menu_
     return MENU_COUNT;
 }
 
-PLOXEX_API int32_t InitExternalAnalyze(void* window, const char* name, PloxexBlock** block, int32_t quiet,
-                                       int32_t* has_curve, int32_t* show_result) {
+PLOXEX_API int32_t InitExternalAnalyze(void* window, const char* name, PloxexBlock** block,
+                                       int32_t quiet, int32_t* has_curve, int32_t* show_result) {
     if (!block) return PLOXEX_INIT_FAILED;
     int32_t curve = 0, result = 0, status = PLOXEX_INIT_FAILED;
     try {
@@ -153,7 +155,8 @@ PLOXEX_API int32_t InitExternalAnalyze(void* window, const char* name, PloxexBlo
             PloxexBlock* b = block_of_kind(block, BlockKind::Peak, false);
             if (!b) break;
             curve = result = 1;
-            status = quiet || run_gauss_dialog(window, b->peak) == 1 ? PLOXEX_INIT_CURVE : PLOXEX_INIT_FAILED;
+            status = quiet || run_gauss_dialog(window, b->peak) == 1 ? PLOXEX_INIT_CURVE
+                                                                     : PLOXEX_INIT_FAILED;
             break;
         }
         case Analysis::GetMax:
@@ -182,8 +185,8 @@ PLOXEX_API int32_t InitExternalAnalyze(void* window, const char* name, PloxexBlo
     return status;
 }
 
-PLOXEX_API int32_t SetExternalAnalyzeFirst(char* name, PloxexBlock* block, int32_t count, const double* x,
-                                           const double* y) {
+PLOXEX_API int32_t SetExternalAnalyzeFirst(char* name, PloxexBlock* block, int32_t count,
+                                           const double* x, const double* y) {
     if (count < 0 || (count > 0 && (!x || !y))) return -1;
     try {
         const Analysis analysis = analysis_of(name);
@@ -221,12 +224,14 @@ PLOXEX_API int32_t SetExternalAnalyzeSecond(const char* name, PloxexBlock* block
         const Analysis analysis = analysis_of(name);
         if (is_peak_fit(analysis)) {
             if (!block || block->kind != BlockKind::Peak) return 0;
-            return peak_curve(block->peak, is_lorentz(analysis), component, division, curve_x, curve_y);
+            return peak_curve(block->peak, is_lorentz(analysis), component, division, curve_x,
+                              curve_y);
         }
         switch (analysis) {
         case Analysis::GetMax:
         case Analysis::GetMin:
-            for (int32_t i = 0; i < division; ++i) curve_x[i] = curve_y[i] = ERROR_VALUE;
+            for (int32_t i = 0; i < division; ++i)
+                curve_x[i] = curve_y[i] = ERROR_VALUE;
             return 1;
         case Analysis::PeakDct:
             if (!block || block->kind != BlockKind::Detection) return 0;
@@ -243,7 +248,8 @@ PLOXEX_API int32_t SetExternalAnalyzeSecond(const char* name, PloxexBlock* block
     }
 }
 
-PLOXEX_API int32_t EndExternalAnalyze(const PloxexListSink* sink, const char* name, const PloxexBlock* block) {
+PLOXEX_API int32_t EndExternalAnalyze(const PloxexListSink* sink, const char* name,
+                                      const PloxexBlock* block) {
     if (!sink || !sink->add_line || !block) return 0;
     const Analysis analysis = analysis_of(name);
     char line[128];
@@ -251,7 +257,8 @@ PLOXEX_API int32_t EndExternalAnalyze(const PloxexListSink* sink, const char* na
         peak_result_lines(block->peak, is_lorentz(analysis), *sink);
     } else if ((analysis == Analysis::GetMax || analysis == Analysis::GetMin) &&
                block->kind == BlockKind::Extremum) {
-        std::snprintf(line, sizeof line, analysis == Analysis::GetMax ? "MAX(X,Y)= %g, %g" : "MIN(X,Y)= %g, %g",
+        std::snprintf(line, sizeof line,
+                      analysis == Analysis::GetMax ? "MAX(X,Y)= %g, %g" : "MIN(X,Y)= %g, %g",
                       block->extremum.x, block->extremum.y);
         sink->add_line(sink->user, line);
     } else if (analysis == Analysis::PeakDct && block->kind == BlockKind::Detection) {
@@ -278,14 +285,17 @@ PLOXEX_API int32_t SaveExternalAnalyze(int32_t, const PloxexWriter* file, const 
     }
 }
 
-PLOXEX_API int32_t LoadExternalAnalyze(int32_t, const char* line, int32_t line_number, const char* name,
-                                       PloxexBlock* block) {
+PLOXEX_API int32_t LoadExternalAnalyze(int32_t, const char* line, int32_t line_number,
+                                       const char* name, PloxexBlock* block) {
     if (!line || !block || line_number < 0) return 1;
     const Analysis analysis = analysis_of(name);
-    if (is_peak_fit(analysis) && block->kind == BlockKind::Peak) load_peaks(line, line_number, analysis, block->peak);
+    if (is_peak_fit(analysis) && block->kind == BlockKind::Peak)
+        load_peaks(line, line_number, analysis, block->peak);
     return 1;
 }
 
-PLOXEX_API void FreeExternalAnalyze(PloxexBlock* block) { delete block; }
+PLOXEX_API void FreeExternalAnalyze(PloxexBlock* block) {
+    delete block;
+}
 
 } // extern "C"

@@ -62,13 +62,13 @@ PLOXEX_API int32_t ExternalFunctionSet(int32_t index, const double* v, const dou
     if (n <= 0) return 0;
     if (!v || !out) return -1;
     switch (index) {
-    case 0:  // dif
+    case 0: // dif
         // Backwards so that out may alias v.
         for (int32_t i = n - 1; i >= 1; --i)
             out[i] = is_valid(v[i]) && is_valid(v[i - 1]) ? v[i] - v[i - 1] : ERROR_VALUE;
         out[0] = ERROR_VALUE;
         break;
-    case 1: {  // integ
+    case 1: { // integ
         double sum = 0;
         for (int32_t i = 0; i < n; ++i) {
             if (is_valid(v[i])) sum += v[i];
@@ -76,20 +76,24 @@ PLOXEX_API int32_t ExternalFunctionSet(int32_t index, const double* v, const dou
         }
         break;
     }
-    case 2:  // theta
-        for (int32_t i = 0; i < n; ++i) out[i] = !is_valid(v[i]) ? ERROR_VALUE : v[i] >= 0 ? 1 : 0;
+    case 2: // theta
+        for (int32_t i = 0; i < n; ++i)
+            out[i] = !is_valid(v[i]) ? ERROR_VALUE : v[i] >= 0 ? 1 : 0;
         break;
-    case 3:  // delta
-        for (int32_t i = 0; i < n; ++i) out[i] = !is_valid(v[i]) ? ERROR_VALUE : std::fabs(v[i]) <= 1e300 ? 1 : 0;
+    case 3: // delta
+        for (int32_t i = 0; i < n; ++i)
+            out[i] = !is_valid(v[i]) ? ERROR_VALUE : std::fabs(v[i]) <= 1e300 ? 1 : 0;
         break;
-    case 4:  // erfc
-        for (int32_t i = 0; i < n; ++i) out[i] = erfc_value(v[i]);
+    case 4: // erfc
+        for (int32_t i = 0; i < n; ++i)
+            out[i] = erfc_value(v[i]);
         break;
-    case 5:  // gamma
-        for (int32_t i = 0; i < n; ++i) out[i] = gamma_value(v[i]);
+    case 5: // gamma
+        for (int32_t i = 0; i < n; ++i)
+            out[i] = gamma_value(v[i]);
         break;
-    case 6:  // max
-    case 7: {  // min
+    case 6:   // max
+    case 7: { // min
         double extreme = ERROR_VALUE;
         bool any = false;
         for (int32_t i = 0; i < n; ++i) {
@@ -97,7 +101,8 @@ PLOXEX_API int32_t ExternalFunctionSet(int32_t index, const double* v, const dou
             if (!any || (index == 6 ? v[i] > extreme : v[i] < extreme)) extreme = v[i];
             any = true;
         }
-        for (int32_t i = 0; i < n; ++i) out[i] = extreme;
+        for (int32_t i = 0; i < n; ++i)
+            out[i] = extreme;
         break;
     }
     }

@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -11,7 +12,6 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QCloseEvent>
 
 #include <algorithm>
 #include <cmath>
@@ -20,7 +20,9 @@
 namespace ploxex {
 namespace {
 
-QString text(const char* utf8) { return QString::fromUtf8(utf8); }
+QString text(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
 
 QString number(double v) {
     char buffer[32];
@@ -35,7 +37,9 @@ double parse(const QLineEdit* edit, double previous) {
     return ok && std::isfinite(v) ? v : previous;
 }
 
-bool gui_available() { return qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr; }
+bool gui_available() {
+    return qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr;
+}
 
 class GaussDialog : public QDialog {
 public:
@@ -46,11 +50,13 @@ public:
         grid->addWidget(new QLabel(text("数")), 0, 0);
         count_ = new QComboBox;
         count_->setObjectName("count");
-        for (int i = 1; i <= MAX_PEAKS; ++i) count_->addItem(QString::number(i));
+        for (int i = 1; i <= MAX_PEAKS; ++i)
+            count_->addItem(QString::number(i));
         count_->setCurrentIndex(std::clamp<int>(work_.peaks, 1, MAX_PEAKS) - 1);
         grid->addWidget(count_, 0, 1);
         const char* headers[] = {"強度", "ピーク位置", "半値幅"};
-        for (int c = 0; c < 3; ++c) grid->addWidget(new QLabel(text(headers[c])), 1, 1 + 2 * c, 1, 2);
+        for (int c = 0; c < 3; ++c)
+            grid->addWidget(new QLabel(text(headers[c])), 1, 1 + 2 * c, 1, 2);
         for (int r = 0; r < 3; ++r) {
             peak_label_[r] = new QLabel;
             grid->addWidget(peak_label_[r], 2 + r, 0);
@@ -168,7 +174,8 @@ int run_gauss_dialog(void* window, PeakBlock& block) {
 
 void show_about(void* window, const std::string& message) {
     if (gui_available())
-        QMessageBox::information(static_cast<QWidget*>(window), text("About"), QString::fromStdString(message));
+        QMessageBox::information(static_cast<QWidget*>(window), text("About"),
+                                 QString::fromStdString(message));
     else
         std::fprintf(stderr, "%s\n", message.c_str());
 }

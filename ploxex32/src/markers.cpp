@@ -12,11 +12,12 @@ constexpr double COS30 = 0.866025;
 constexpr double SIN72 = 0.9510565163, COS72 = 0.3090169944;
 constexpr double SIN36 = 0.5877852523, COS36 = 0.8090169944;
 constexpr double STAR_INNER = 0.381966;
-constexpr double DIAGONAL = 0.7071067812;  // diagonals end on the circle
+constexpr double DIAGONAL = 0.7071067812; // diagonals end on the circle
 
 class Painter {
 public:
-    Painter(const PloxexDrawContext& dc, int32_t x, int32_t y, int32_t s) : dc_(dc), x_(x), y_(y), s_(s) {}
+    Painter(const PloxexDrawContext& dc, int32_t x, int32_t y, int32_t s)
+        : dc_(dc), x_(x), y_(y), s_(s) {}
 
     PloxexPoint at(double fx, double fy) const { return {offset(x_, fx), offset(y_, fy)}; }
     void polygon(std::initializer_list<PloxexPoint> points) const {
@@ -72,15 +73,18 @@ void draw_shape(const Painter& p, int32_t shape) {
                    p.at(-COS30, -0.5)});
         break;
     case 1:
-        p.polygon({p.at(0, 1), p.at(SIN72, COS72), p.at(SIN36, -COS36), p.at(-SIN36, -COS36), p.at(-SIN72, COS72)});
+        p.polygon({p.at(0, 1), p.at(SIN72, COS72), p.at(SIN36, -COS36), p.at(-SIN36, -COS36),
+                   p.at(-SIN72, COS72)});
         break;
     case 2:
-        p.polygon({p.at(0, -1), p.at(SIN72, -COS72), p.at(SIN36, COS36), p.at(-SIN36, COS36), p.at(-SIN72, -COS72)});
+        p.polygon({p.at(0, -1), p.at(SIN72, -COS72), p.at(SIN36, COS36), p.at(-SIN36, COS36),
+                   p.at(-SIN72, -COS72)});
         break;
     case 3:
-        p.polygon({p.at(0, -1), p.at(R * SIN36, -R * COS36), p.at(SIN72, -COS72), p.at(R * SIN72, R * COS72),
-                   p.at(SIN36, COS36), p.at(0, R), p.at(-SIN36, COS36), p.at(-R * SIN72, R * COS72),
-                   p.at(-SIN72, -COS72), p.at(-R * SIN36, -R * COS36)});
+        p.polygon({p.at(0, -1), p.at(R * SIN36, -R * COS36), p.at(SIN72, -COS72),
+                   p.at(R * SIN72, R * COS72), p.at(SIN36, COS36), p.at(0, R), p.at(-SIN36, COS36),
+                   p.at(-R * SIN72, R * COS72), p.at(-SIN72, -COS72),
+                   p.at(-R * SIN36, -R * COS36)});
         break;
     case 4:
         p.circle();
@@ -96,16 +100,17 @@ void draw_shape(const Painter& p, int32_t shape) {
         p.circle();
         p.right_half_disc();
         break;
-    case 7:  // upper half filled
+    case 7: // upper half filled
         p.square();
         p.filled_polygon({p.at(-1, -1), p.at(1, -1), p.at(1, 0), p.at(-1, 0)});
         break;
-    case 8:  // right half filled
+    case 8: // right half filled
         p.square();
         p.filled_polygon({p.at(0, -1), p.at(1, -1), p.at(1, 1), p.at(0, 1)});
         break;
     case 9:
-        p.filled_polygon({p.at(0, -31.0 / 25), p.at(27.0 / 25, 31.0 / 50), p.at(-27.0 / 25, 31.0 / 50)});
+        p.filled_polygon(
+            {p.at(0, -31.0 / 25), p.at(27.0 / 25, 31.0 / 50), p.at(-27.0 / 25, 31.0 / 50)});
         break;
     case 10: {
         constexpr double h = 10.0 / 7;
@@ -138,10 +143,12 @@ using namespace ploxex;
 
 extern "C" {
 
-PLOXEX_API int32_t QueryExternalPlotNum(void) { return SHAPES; }
+PLOXEX_API int32_t QueryExternalPlotNum(void) {
+    return SHAPES;
+}
 
-PLOXEX_API void ExternalPlotDrawMyDot(const PloxexDrawContext* dc, int32_t shape, int32_t x, int32_t y,
-                                      int32_t size) {
+PLOXEX_API void ExternalPlotDrawMyDot(const PloxexDrawContext* dc, int32_t shape, int32_t x,
+                                      int32_t y, int32_t size) {
     if (!dc || shape < 0 || shape >= SHAPES) return;
     draw_shape(Painter(*dc, x, y, size), shape);
 }

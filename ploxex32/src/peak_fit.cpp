@@ -12,7 +12,7 @@ namespace {
 // FWHM = GAUSS_FWHM · W for a Gaussian exp(-((x - P)/W)²), 2·W for a Lorentzian.
 const double GAUSS_FWHM = 2 * std::sqrt(std::log(2.0));
 
-constexpr int MAX_PARAMETERS = 1 + 3 * MAX_PEAKS;  // offset, then I, P, W per peak
+constexpr int MAX_PARAMETERS = 1 + 3 * MAX_PEAKS; // offset, then I, P, W per peak
 constexpr int MAX_ITERATIONS = 100;
 
 struct Model {
@@ -67,17 +67,21 @@ public:
             if (!is_valid(x_[j]) || !is_valid(y_[j])) continue;
             double f = m.p[0];
             all[0] = 1;
-            for (int k = 0; k < m.peaks; ++k) f += m.peak(k, x_[j], &all[1 + 3 * k]);
-            for (int i = 0; i < nfree_; ++i) d[i] = all[free_[i]];
+            for (int k = 0; k < m.peaks; ++k)
+                f += m.peak(k, x_[j], &all[1 + 3 * k]);
+            for (int i = 0; i < nfree_; ++i)
+                d[i] = all[free_[i]];
             const double dy = y_[j] - f;
             for (int i = 0; i < nfree_; ++i) {
-                for (int l = 0; l <= i; ++l) c.alpha[l + nfree_ * i] += d[i] * d[l];
+                for (int l = 0; l <= i; ++l)
+                    c.alpha[l + nfree_ * i] += d[i] * d[l];
                 c.beta[i] += d[i] * dy;
             }
             c.chi2 += dy * dy;
         }
         for (int i = 0; i < nfree_; ++i)
-            for (int l = 0; l < i; ++l) c.alpha[i + nfree_ * l] = c.alpha[l + nfree_ * i];
+            for (int l = 0; l < i; ++l)
+                c.alpha[i + nfree_ * l] = c.alpha[l + nfree_ * i];
         return std::isfinite(c.chi2);
     }
 
@@ -122,8 +126,10 @@ public:
 private:
     bool solve(const Curvature& c, double lambda, double* delta) const {
         double a[MAX_PARAMETERS * MAX_PARAMETERS];
-        for (int i = 0; i < nfree_ * nfree_; ++i) a[i] = c.alpha[i];
-        for (int i = 0; i < nfree_; ++i) a[i + nfree_ * i] *= 1 + lambda;
+        for (int i = 0; i < nfree_ * nfree_; ++i)
+            a[i] = c.alpha[i];
+        for (int i = 0; i < nfree_; ++i)
+            a[i + nfree_ * i] *= 1 + lambda;
         return GaussJordan(nfree_, a, c.beta, delta) != 0;
     }
 
@@ -136,14 +142,17 @@ private:
     Curvature current_;
 };
 
-double fwhm_factor(bool lorentz) { return lorentz ? 2.0 : GAUSS_FWHM; }
+double fwhm_factor(bool lorentz) {
+    return lorentz ? 2.0 : GAUSS_FWHM;
+}
 
 Model fitted_model(const PeakBlock& block, bool lorentz) {
     Model m;
     m.lorentz = lorentz;
     m.peaks = std::clamp<int>(block.peaks, 1, MAX_PEAKS);
     m.p[0] = block.fitted_offset;
-    for (int i = 0; i < 3 * m.peaks; ++i) m.p[1 + i] = block.fitted[i];
+    for (int i = 0; i < 3 * m.peaks; ++i)
+        m.p[1 + i] = block.fitted[i];
     return m;
 }
 
@@ -169,7 +178,8 @@ int32_t fit_peaks(PeakBlock& block, bool lorentz, int32_t count, const double* x
     if (!fitter.run(block.tolerance)) return -1;
     const Model& result = fitter.model();
     block.fitted_offset = result.p[0];
-    for (int i = 0; i < 3 * m.peaks; ++i) block.fitted[i] = result.p[1 + i];
+    for (int i = 0; i < 3 * m.peaks; ++i)
+        block.fitted[i] = result.p[1 + i];
     return m.peaks + 1 + (std::fabs(result.p[0]) > 1e-30 ? 1 : 0);
 }
 
@@ -178,7 +188,8 @@ int32_t peak_curve(const PeakBlock& block, bool lorentz, int32_t component, int3
     const Model m = fitted_model(block, lorentz);
     const int32_t total = m.peaks + (block.offset_free ? 1 : 0);
     if (component < 0 || component > total) {
-        for (int32_t i = 0; i < division; ++i) curve_y[i] = ERROR_VALUE;
+        for (int32_t i = 0; i < division; ++i)
+            curve_y[i] = ERROR_VALUE;
         return 0;
     }
     for (int32_t i = 0; i < division; ++i) {
@@ -189,7 +200,8 @@ int32_t peak_curve(const PeakBlock& block, bool lorentz, int32_t component, int3
         }
         double y = m.p[0];
         if (component == total)
-            for (int k = 0; k < m.peaks; ++k) y += m.peak(k, x);
+            for (int k = 0; k < m.peaks; ++k)
+                y += m.peak(k, x);
         else if (component < m.peaks)
             y += m.peak(component, x);
         curve_y[i] = std::isfinite(y) ? y : ERROR_VALUE;
@@ -207,7 +219,8 @@ void peak_result_lines(const PeakBlock& block, bool lorentz, const PloxexListSin
         sink.add_line(sink.user, line);
         std::snprintf(line, sizeof line, "%1d:Pos = %g", k + 1, m.p[2 + 3 * k]);
         sink.add_line(sink.user, line);
-        std::snprintf(line, sizeof line, "%1d:Width=%g", k + 1, fwhm_factor(lorentz) * std::fabs(m.p[3 + 3 * k]));
+        std::snprintf(line, sizeof line, "%1d:Width=%g", k + 1,
+                      fwhm_factor(lorentz) * std::fabs(m.p[3 + 3 * k]));
         sink.add_line(sink.user, line);
     }
 }

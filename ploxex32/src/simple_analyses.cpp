@@ -8,11 +8,13 @@
 
 namespace ploxex {
 
-int32_t find_extremum(ExtremumBlock& block, bool maximum, int32_t count, const double* x, const double* y) {
+int32_t find_extremum(ExtremumBlock& block, bool maximum, int32_t count, const double* x,
+                      const double* y) {
     int32_t found = -1;
     for (int32_t i = 0; i < count; ++i) {
         if (!is_valid(x[i]) || !is_valid(y[i])) continue;
-        if (found < 0 || (maximum ? y[i] > y[found] : y[i] < y[found])) found = i;  // earliest wins ties
+        if (found < 0 || (maximum ? y[i] > y[found] : y[i] < y[found]))
+            found = i; // earliest wins ties
     }
     // No valid point: report failure rather than an extremum at (0, 0).
     if (found < 0) return -1;
@@ -31,7 +33,8 @@ void detect_turning_points(DetectionBlock& block, int32_t count, const double* x
         if (!(d1 * d2 < 0)) continue;
         const double e = std::fabs(d2) >= std::fabs(d1) ? d2 : d1;
         int at = 0;
-        while (at < DETECTED_POINTS && std::fabs(block.steepness[at]) >= std::fabs(e)) ++at;
+        while (at < DETECTED_POINTS && std::fabs(block.steepness[at]) >= std::fabs(e))
+            ++at;
         if (at == DETECTED_POINTS) continue;
         for (int k = DETECTED_POINTS - 1; k > at; --k) {
             block.x[k] = block.x[k - 1];
@@ -43,7 +46,8 @@ void detect_turning_points(DetectionBlock& block, int32_t count, const double* x
         block.steepness[at] = e;
     }
     block.count = 0;
-    while (block.count < DETECTED_POINTS && block.steepness[block.count] != 0) ++block.count;
+    while (block.count < DETECTED_POINTS && block.steepness[block.count] != 0)
+        ++block.count;
 }
 
 void detection_curve(DetectionBlock& block, int32_t division, double* curve_x, double* curve_y) {
@@ -61,7 +65,8 @@ void detection_curve(DetectionBlock& block, int32_t division, double* curve_x, d
         used += 3;
         ++drawn;
     }
-    for (int32_t i = used; i < division; ++i) curve_x[i] = curve_y[i] = ERROR_VALUE;
+    for (int32_t i = used; i < division; ++i)
+        curve_x[i] = curve_y[i] = ERROR_VALUE;
     block.count = drawn;
 }
 
@@ -72,7 +77,8 @@ void fft(std::vector<std::complex<double>>& a, int sign) {
     const size_t n = a.size();
     for (size_t i = 1, j = 0; i < n; ++i) {
         size_t bit = n >> 1;
-        for (; j & bit; bit >>= 1) j ^= bit;
+        for (; j & bit; bit >>= 1)
+            j ^= bit;
         j ^= bit;
         if (i < j) std::swap(a[i], a[j]);
     }
@@ -94,14 +100,16 @@ void fft(std::vector<std::complex<double>>& a, int sign) {
 
 } // namespace
 
-void smooth_curve(int32_t division, double* curve_x, double* curve_y, int32_t count, const double* x,
-                  const double* y) {
+void smooth_curve(int32_t division, double* curve_x, double* curve_y, int32_t count,
+                  const double* x, const double* y) {
     constexpr double WIDTH = 10;
     // Points the smoothing does not reach are gaps rather than zeros, so no line runs to (0, 0).
-    for (int32_t i = 0; i < division; ++i) curve_x[i] = curve_y[i] = ERROR_VALUE;
+    for (int32_t i = 0; i < division; ++i)
+        curve_x[i] = curve_y[i] = ERROR_VALUE;
     if (division < 1) return;
     int32_t a = 1;
-    while (a * 2 <= division) a *= 2;
+    while (a * 2 <= division)
+        a *= 2;
     int32_t copied = 0;
     for (int32_t i = 0; i < count && copied < a; ++i) {
         if (!is_valid(x[i]) || !is_valid(y[i])) continue;
@@ -114,9 +122,11 @@ void smooth_curve(int32_t division, double* curve_x, double* curve_y, int32_t co
     const double first = curve_y[0];
     const double slope = (curve_y[copied - 1] - first) / (copied - 1);
     size_t m = 2;
-    while (m < static_cast<size_t>(a) + 20) m *= 2;
+    while (m < static_cast<size_t>(a) + 20)
+        m *= 2;
     std::vector<std::complex<double>> data(m);
-    for (int32_t i = 0; i < copied; ++i) data[i] = curve_y[i] - (first + slope * i);
+    for (int32_t i = 0; i < copied; ++i)
+        data[i] = curve_y[i] - (first + slope * i);
 
     fft(data, -1);
     const double half = static_cast<double>(m) / 2;
@@ -135,7 +145,8 @@ void smooth_curve(int32_t division, double* curve_x, double* curve_y, int32_t co
     fft(data, +1);
     // The forward transform divided by M/2 and the real inverse together scale by 1/M.
     const double scale = 1 / (2 * half);
-    for (int32_t i = 0; i < copied; ++i) curve_y[i] = data[i].real() * scale + first + slope * i;
+    for (int32_t i = 0; i < copied; ++i)
+        curve_y[i] = data[i].real() * scale + first + slope * i;
 }
 
 } // namespace ploxex

@@ -90,7 +90,8 @@ void apply_spline(Series& series, int variant) {
     series.degree = variant;
 }
 
-AnalysisRun run_analysis(Graph& graph, int index, const AnalysisContext& context, const DataContext& data) {
+AnalysisRun run_analysis(Graph& graph, int index, const AnalysisContext& context,
+                         const DataContext& data) {
     AnalysisRun run;
     if (index < 0 || index >= std::min(graph.series_count, MAX_SERIES)) return run;
     Series& series = graph.series[static_cast<size_t>(index)];
@@ -107,9 +108,15 @@ AnalysisRun run_analysis(Graph& graph, int index, const AnalysisContext& context
     AnalysisContext ctx = context;
     ctx.series_number = index + 1;
     switch (series.kind) {
-    case kind::Spline: run.curve = spline_curve(graph, series, points->x, points->y, ctx); break;
-    case kind::General: run.curve = fit_general_function(series, points->x, points->y, ctx); break;
-    default: run.curve = fit_least_squares(series, points->x, points->y, ctx); break;
+    case kind::Spline:
+        run.curve = spline_curve(graph, series, points->x, points->y, ctx);
+        break;
+    case kind::General:
+        run.curve = fit_general_function(series, points->x, points->y, ctx);
+        break;
+    default:
+        run.curve = fit_least_squares(series, points->x, points->y, ctx);
+        break;
     }
     run.status = run.curve ? AnalysisRun::Status::Ok : AnalysisRun::Status::Failed;
     return run;

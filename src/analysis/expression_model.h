@@ -13,19 +13,19 @@ namespace plox {
 
 class ExpressionFitModel : public FitModel {
 public:
-    ExpressionFitModel(const FitFunction& block, ExtensionFunctions* functions, ColumnSource* columns,
-                       int series_number);
+    ExpressionFitModel(const FitFunction& block, ExtensionFunctions* functions,
+                       ColumnSource* columns, int series_number);
 
     bool value(const FitParameters& p, std::span<const double> x, std::span<const double> y,
                std::span<double> out) override;
     bool has_derivative(int k) const override;
-    bool derivative(int k, const FitParameters& p, std::span<const double> x, std::span<const double> y,
-                    std::span<double> out) override;
+    bool derivative(int k, const FitParameters& p, std::span<const double> x,
+                    std::span<const double> y, std::span<double> out) override;
     std::array<bool, FIT_PARAMETERS> used_parameters() const override;
 
 private:
-    bool run(const Expression& e, const FitParameters& p, std::span<const double> x, std::span<const double> y,
-             std::span<double> out);
+    bool run(const Expression& e, const FitParameters& p, std::span<const double> x,
+             std::span<const double> y, std::span<double> out);
 
     Expression function_;
     std::array<Expression, FIT_PARAMETERS> derivatives_;
@@ -34,7 +34,7 @@ private:
     ExtensionFunctions* functions_;
     ColumnSource* columns_;
     int series_number_;
-    std::vector<double> x_, y_;  // the expression may assign x and y: it gets copies
+    std::vector<double> x_, y_; // the expression may assign x and y: it gets copies
 };
 
 } // namespace plox

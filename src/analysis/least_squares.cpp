@@ -9,12 +9,17 @@ namespace plox {
 
 namespace {
 
-bool log_x(int kind) { return kind == kind::Logarithmic || kind == kind::Power; }
-bool log_y(int kind) { return kind == kind::Exponential || kind == kind::Power; }
+bool log_x(int kind) {
+    return kind == kind::Logarithmic || kind == kind::Power;
+}
+bool log_y(int kind) {
+    return kind == kind::Exponential || kind == kind::Power;
+}
 
 double polynomial(std::span<const double> a, int degree, double x) {
     double p = a[static_cast<size_t>(degree)];
-    for (int n = degree - 1; n >= 0; --n) p = p * x + a[static_cast<size_t>(n)];
+    for (int n = degree - 1; n >= 0; --n)
+        p = p * x + a[static_cast<size_t>(n)];
     return p;
 }
 
@@ -40,8 +45,9 @@ std::optional<std::array<double, 2>> transform_point(int kind, double x, double 
 }
 
 FitStatus fit_least_squares(int kind, int degree, std::optional<std::array<double, 2>> through,
-                            std::span<const double> X, std::span<const double> Y, LinearSolver& solver,
-                            LeastSquaresWorkspace& ws, LeastSquaresResult& result) {
+                            std::span<const double> X, std::span<const double> Y,
+                            LinearSolver& solver, LeastSquaresWorkspace& ws,
+                            LeastSquaresResult& result) {
     const int d = effective_degree(kind, degree);
     const size_t m = static_cast<size_t>(d) + 1;
     const size_t count = std::min(X.size(), Y.size());
@@ -60,8 +66,8 @@ FitStatus fit_least_squares(int kind, int degree, std::optional<std::array<doubl
         const auto p = transform_point(kind, X[i], Y[i]);
         if (!p) continue;
         const double x = (*p)[0], y = (*p)[1];
-        if (distinct_count <= m && std::find(distinct.begin(), distinct.begin() + distinct_count, x) ==
-                                       distinct.begin() + distinct_count)
+        if (distinct_count <= m && std::find(distinct.begin(), distinct.begin() + distinct_count,
+                                             x) == distinct.begin() + distinct_count)
             distinct[distinct_count++] = x;
         double power = 1;
         for (size_t k = 0; k < m; ++k) {
@@ -78,9 +84,11 @@ FitStatus fit_least_squares(int kind, int degree, std::optional<std::array<doubl
     if (used == 0) return FitStatus::NoPoints;
     // m unknowns need m distinct abscissae; through a point, m - 1 besides the point's own.
     const size_t needed = through ? m - 1 : m;
-    const auto off_point = through ? static_cast<size_t>(std::count_if(distinct.begin(), distinct.begin() + distinct_count,
-                                                                       [&](double v) { return v != (*through)[0]; }))
-                                   : distinct_count;
+    const auto off_point =
+        through
+            ? static_cast<size_t>(std::count_if(distinct.begin(), distinct.begin() + distinct_count,
+                                                [&](double v) { return v != (*through)[0]; }))
+            : distinct_count;
     if (off_point < needed) return FitStatus::Singular;
 
     ws.matrix.assign(m * m, 0.0);
@@ -89,7 +97,8 @@ FitStatus fit_least_squares(int kind, int degree, std::optional<std::array<doubl
     auto M = [&](size_t r, size_t c) -> double& { return ws.matrix[c + m * r]; };
     if (!through) {
         for (size_t r = 0; r < m; ++r) {
-            for (size_t c = 0; c < m; ++c) M(r, c) = S[r + c];
+            for (size_t c = 0; c < m; ++c)
+                M(r, c) = S[r + c];
             ws.rhs[r] = T[r];
         }
     } else {
@@ -98,12 +107,15 @@ FitStatus fit_least_squares(int kind, int degree, std::optional<std::array<doubl
         const double N = S[0], x0 = (*through)[0], y0 = (*through)[1];
         std::array<double, MAX_POLYNOMIAL_DEGREE + 1> x0_power{};
         x0_power[0] = 1;
-        for (size_t k = 1; k < m; ++k) x0_power[k] = x0_power[k - 1] * x0;
-        for (size_t c = 0; c < m; ++c) M(0, c) = -N * x0_power[c];
+        for (size_t k = 1; k < m; ++k)
+            x0_power[k] = x0_power[k - 1] * x0;
+        for (size_t c = 0; c < m; ++c)
+            M(0, c) = -N * x0_power[c];
         ws.rhs[0] = -N * y0;
         for (size_t r = 1; r < m; ++r) {
             M(r, 0) = -N * x0_power[r];
-            for (size_t c = 1; c < m; ++c) M(r, c) = S[r + c] - x0_power[r] * S[c] - x0_power[c] * S[r];
+            for (size_t c = 1; c < m; ++c)
+                M(r, c) = S[r + c] - x0_power[r] * S[c] - x0_power[c] * S[r];
             ws.rhs[r] = T[r] - x0_power[r] * T[0] - y0 * S[r];
         }
     }
@@ -146,21 +158,26 @@ FitStatus fit_least_squares(int kind, int degree, std::optional<std::array<doubl
 double least_squares_value(int kind, int degree, std::span<const double, 10> a, double x) {
     double v = -1e300;
     switch (kind) {
-    case kind::Polynomial: v = polynomial(a, effective_degree(kind, degree), x); break;
-    case kind::Exponential: v = std::exp(a[1] * x + a[0]); break;
+    case kind::Polynomial:
+        v = polynomial(a, effective_degree(kind, degree), x);
+        break;
+    case kind::Exponential:
+        v = std::exp(a[1] * x + a[0]);
+        break;
     case kind::Logarithmic:
         if (x > 1e-300) v = a[1] * std::log(x) + a[0];
         break;
     case kind::Power:
         if (x > 1e-300) v = std::exp(a[1] * std::log(x) + a[0]);
         break;
-    default: break;
+    default:
+        break;
     }
     return std::isfinite(v) ? v : -1e300;
 }
 
-void least_squares_curve(int kind, int degree, std::span<const double, 10> a, std::span<const double> curve_x,
-                         std::span<double> curve_y) {
+void least_squares_curve(int kind, int degree, std::span<const double, 10> a,
+                         std::span<const double> curve_x, std::span<double> curve_y) {
     const int d = effective_degree(kind, degree);
     const size_t n = std::min(curve_x.size(), curve_y.size());
     for (size_t i = 0; i < n; ++i) {
@@ -168,11 +185,20 @@ void least_squares_curve(int kind, int degree, std::span<const double, 10> a, st
         double y = ERROR_VALUE;
         if (is_valid(x)) {
             switch (kind) {
-            case kind::Polynomial: y = polynomial(a, d, x); break;
-            case kind::Exponential: y = std::exp(polynomial(a, d, x)); break;
-            case kind::Logarithmic: y = x > 1e-300 ? a[1] * std::log(x) + a[0] : -1e300; break;
-            case kind::Power: y = x > 1e-300 ? std::exp(a[1] * std::log(x) + a[0]) : 0; break;
-            default: break;
+            case kind::Polynomial:
+                y = polynomial(a, d, x);
+                break;
+            case kind::Exponential:
+                y = std::exp(polynomial(a, d, x));
+                break;
+            case kind::Logarithmic:
+                y = x > 1e-300 ? a[1] * std::log(x) + a[0] : -1e300;
+                break;
+            case kind::Power:
+                y = x > 1e-300 ? std::exp(a[1] * std::log(x) + a[0]) : 0;
+                break;
+            default:
+                break;
             }
         }
         // An overflowing curve point is a gap, not an infinity for the renderer.

@@ -14,10 +14,10 @@ namespace plox {
 inline constexpr int MAX_POLYNOMIAL_DEGREE = 9;
 
 struct LeastSquaresResult {
-    std::array<double, 10> coefficients{};  // a0 … a9; a0 is "a" and a1 "b" for the models
-    double sigma = 0;                       // sqrt(SSE / n), in transformed coordinates
-    double correlation = 0;                 // |r| = sqrt(|SSR / (SSR + SSE)|), 0 when that sum ≤ 1e-100
-    int points = 0;                         // points used
+    std::array<double, 10> coefficients{}; // a0 … a9; a0 is "a" and a1 "b" for the models
+    double sigma = 0;                      // sqrt(SSE / n), in transformed coordinates
+    double correlation = 0; // |r| = sqrt(|SSR / (SSR + SSE)|), 0 when that sum ≤ 1e-100
+    int points = 0;         // points used
 };
 
 enum class FitStatus { Ok, NoPoints, Singular };
@@ -25,8 +25,8 @@ enum class FitStatus { Ok, NoPoints, Singular };
 // Scratch of one fit: the system and the power sums; reusing one avoids allocations.
 struct LeastSquaresWorkspace {
     std::vector<double> matrix, rhs, solution;
-    std::array<double, 2 * MAX_POLYNOMIAL_DEGREE + 1> power_sums{};   // Σ X'^k
-    std::array<double, MAX_POLYNOMIAL_DEGREE + 1> moment_sums{};      // Σ X'^k·Y'
+    std::array<double, 2 * MAX_POLYNOMIAL_DEGREE + 1> power_sums{}; // Σ X'^k
+    std::array<double, MAX_POLYNOMIAL_DEGREE + 1> moment_sums{};    // Σ X'^k·Y'
 };
 
 // The degree the fit uses: 0 … 9 for kind 2, 1 for the models (16, 32, 64).
@@ -39,11 +39,13 @@ std::optional<std::array<double, 2>> transform_point(int kind, double x, double 
 // Fits kind 2, 16, 32 or 64 to the points (X[i], Y[i]); `through` is the point (already in
 // the caller's data coordinates) the curve must pass, or nothing.
 FitStatus fit_least_squares(int kind, int degree, std::optional<std::array<double, 2>> through,
-                            std::span<const double> X, std::span<const double> Y, LinearSolver& solver,
-                            LeastSquaresWorkspace& workspace, LeastSquaresResult& result);
+                            std::span<const double> X, std::span<const double> Y,
+                            LinearSolver& solver, LeastSquaresWorkspace& workspace,
+                            LeastSquaresResult& result);
 
 // The fitted function at x (value-evaluation command): -1e300 where it is not defined.
-double least_squares_value(int kind, int degree, std::span<const double, 10> coefficients, double x);
+double least_squares_value(int kind, int degree, std::span<const double, 10> coefficients,
+                           double x);
 
 // Curve Y at every curve X (drawing): ERROR_VALUE where the curve is undefined, 0 for kind 64
 // at x ≤ 1e-300.

@@ -6,7 +6,7 @@
 
 namespace plox {
 
-inline constexpr int MAX_SOLVER_UNKNOWNS = 19;  // GaussJordan refuses n >= 20
+inline constexpr int MAX_SOLVER_UNKNOWNS = 19; // GaussJordan refuses n >= 20
 
 class LinearSolver {
 public:

@@ -12,7 +12,9 @@ namespace plox {
 namespace {
 
 // Valid and finite: an infinity would poison the sums of every later point.
-bool usable(double v) { return v > -1e300 && v <= DBL_MAX; }
+bool usable(double v) {
+    return v > -1e300 && v <= DBL_MAX;
+}
 
 } // namespace
 
@@ -71,19 +73,22 @@ bool model_derivatives(FitModel& model, const FitParameters& p, std::span<const 
         if (!ok) continue;
         const double dy = Y[j] - f[j];
         for (size_t k = 0; k < m; ++k) {
-            for (size_t l = 0; l <= k; ++l) alpha[k * m + l] += d[k] * d[l];
+            for (size_t l = 0; l <= k; ++l)
+                alpha[k * m + l] += d[k] * d[l];
             beta[k] += d[k] * dy;
         }
         chi2 += dy * dy;
     }
     for (size_t k = 0; k < m; ++k)
-        for (size_t l = 0; l < k; ++l) alpha[l * m + k] = alpha[k * m + l];
+        for (size_t l = 0; l < k; ++l)
+            alpha[l * m + k] = alpha[k * m + l];
     return true;
 }
 
-StepStatus marquardt_step(FitModel& model, FitParameters& parameters, const std::array<bool, FIT_PARAMETERS>& free,
-                          std::span<const double> X, std::span<const double> Y, LinearSolver& solver,
-                          MarquardtWorkspace& ws, double& lambda, double& chi2) {
+StepStatus marquardt_step(FitModel& model, FitParameters& parameters,
+                          const std::array<bool, FIT_PARAMETERS>& free, std::span<const double> X,
+                          std::span<const double> Y, LinearSolver& solver, MarquardtWorkspace& ws,
+                          double& lambda, double& chi2) {
     if (lambda < 0) {
         ws.free_count = 0;
         for (int k = 0; k < FIT_PARAMETERS; ++k)
@@ -91,7 +96,8 @@ StepStatus marquardt_step(FitModel& model, FitParameters& parameters, const std:
         for (int k = 0, next = ws.free_count; k < FIT_PARAMETERS; ++k)
             if (!free[static_cast<size_t>(k)]) ws.order[static_cast<size_t>(next++)] = k;
         lambda = 0.01;
-        if (!model_derivatives(model, parameters, X, Y, ws, ws.alpha, ws.beta, ws.chi2)) return StepStatus::Failed;
+        if (!model_derivatives(model, parameters, X, Y, ws, ws.alpha, ws.beta, ws.chi2))
+            return StepStatus::Failed;
         ws.start_chi2 = ws.chi2;
     }
     if (lambda == 0) {
@@ -102,13 +108,16 @@ StepStatus marquardt_step(FitModel& model, FitParameters& parameters, const std:
 
     const size_t m = static_cast<size_t>(ws.free_count);
     std::copy_n(ws.alpha.begin(), m * m, ws.damped.begin());
-    for (size_t k = 0; k < m; ++k) ws.damped[k * m + k] *= 1 + lambda;
-    if (!solver.solve(std::span<const double>(ws.damped.data(), m * m), std::span<const double>(ws.beta.data(), m),
+    for (size_t k = 0; k < m; ++k)
+        ws.damped[k * m + k] *= 1 + lambda;
+    if (!solver.solve(std::span<const double>(ws.damped.data(), m * m),
+                      std::span<const double>(ws.beta.data(), m),
                       std::span<double>(ws.delta.data(), m)))
         return StepStatus::Failed;
 
     ws.trial = parameters;
-    for (size_t k = 0; k < m; ++k) ws.trial[static_cast<size_t>(ws.order[k])] += ws.delta[k];
+    for (size_t k = 0; k < m; ++k)
+        ws.trial[static_cast<size_t>(ws.order[k])] += ws.delta[k];
     double trial_chi2 = 0;
     if (!model_derivatives(model, ws.trial, X, Y, ws, ws.trial_alpha, ws.trial_beta, trial_chi2))
         return StepStatus::Failed;
@@ -128,8 +137,9 @@ StepStatus marquardt_step(FitModel& model, FitParameters& parameters, const std:
 }
 
 MarquardtResult fit_marquardt(FitModel& model, const FitParameters& start,
-                              const std::array<bool, FIT_PARAMETERS>& flagged_free, double tolerance,
-                              std::span<const double> X, std::span<const double> Y, LinearSolver& solver,
+                              const std::array<bool, FIT_PARAMETERS>& flagged_free,
+                              double tolerance, std::span<const double> X,
+                              std::span<const double> Y, LinearSolver& solver,
                               MarquardtWorkspace& ws, FitProgress* progress) {
     MarquardtResult result;
     result.parameters = start;
@@ -162,7 +172,9 @@ MarquardtResult fit_marquardt(FitModel& model, const FitParameters& start,
             break;
         }
         const bool first = lambda < 0;
-        if (marquardt_step(model, result.parameters, free, X, Y, solver, ws, lambda, chi2) != StepStatus::Ok) break;
+        if (marquardt_step(model, result.parameters, free, X, Y, solver, ws, lambda, chi2) !=
+            StepStatus::Ok)
+            break;
         if (first) best = ws.start_chi2;
         if (progress) {
             char text[64];

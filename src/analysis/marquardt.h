@@ -24,8 +24,8 @@ public:
                        std::span<double> out) = 0;
     // Whether parameter k has an analytic derivative; without one it is taken numerically.
     virtual bool has_derivative(int k) const = 0;
-    virtual bool derivative(int k, const FitParameters& p, std::span<const double> x, std::span<const double> y,
-                            std::span<double> out) = 0;
+    virtual bool derivative(int k, const FitParameters& p, std::span<const double> x,
+                            std::span<const double> y, std::span<double> out) = 0;
     // Parameters the last value() read.
     virtual std::array<bool, FIT_PARAMETERS> used_parameters() const = 0;
 };
@@ -38,16 +38,17 @@ public:
 };
 
 struct MarquardtWorkspace {
-    std::vector<double> model;                // f at every point
-    std::vector<double> derivatives;          // ∂f/∂p_k at every point, one block of N per parameter
-    std::array<int, FIT_PARAMETERS> order{};  // free parameters first, in letter order
+    std::vector<double> model;       // f at every point
+    std::vector<double> derivatives; // ∂f/∂p_k at every point, one block of N per parameter
+    std::array<int, FIT_PARAMETERS> order{}; // free parameters first, in letter order
     int free_count = 0;
-    std::array<double, FIT_PARAMETERS * FIT_PARAMETERS> alpha{}, trial_alpha{}, damped{};  // Σ D_k·D_l
-    FitParameters beta{}, trial_beta{};       // Σ D_k·(Y - f)
-    FitParameters delta{}, trial{};           // step, trial parameters
-    double lambda = 0;                        // damping factor
-    double chi2 = 0;                          // Σ (Y - f)² at the current parameters
-    double start_chi2 = 0;                    // χ² at the parameters of the initialisation
+    std::array<double, FIT_PARAMETERS * FIT_PARAMETERS> alpha{}, trial_alpha{},
+        damped{};                       // Σ D_k·D_l
+    FitParameters beta{}, trial_beta{}; // Σ D_k·(Y - f)
+    FitParameters delta{}, trial{};     // step, trial parameters
+    double lambda = 0;                  // damping factor
+    double chi2 = 0;                    // Σ (Y - f)² at the current parameters
+    double start_chi2 = 0;              // χ² at the parameters of the initialisation
 
     void resize(size_t points);
     void release();
@@ -63,9 +64,10 @@ bool model_derivatives(FitModel& model, const FitParameters& p, std::span<const 
 
 // One step: λ < 0 initialises (free parameters from `free`), λ = 0 releases the storage.
 // `parameters` move only when the trial lowers χ²; `chi2` reports the current χ².
-StepStatus marquardt_step(FitModel& model, FitParameters& parameters, const std::array<bool, FIT_PARAMETERS>& free,
-                          std::span<const double> X, std::span<const double> Y, LinearSolver& solver,
-                          MarquardtWorkspace& ws, double& lambda, double& chi2);
+StepStatus marquardt_step(FitModel& model, FitParameters& parameters,
+                          const std::array<bool, FIT_PARAMETERS>& free, std::span<const double> X,
+                          std::span<const double> Y, LinearSolver& solver, MarquardtWorkspace& ws,
+                          double& lambda, double& chi2);
 
 struct MarquardtResult {
     bool valid = false;
@@ -79,8 +81,9 @@ struct MarquardtResult {
 // level of the data, 1e-24·ΣY²: an exact fit). Gives up after
 // 500 iterations. `tolerance` is the percentage already clamped by the caller.
 MarquardtResult fit_marquardt(FitModel& model, const FitParameters& start,
-                              const std::array<bool, FIT_PARAMETERS>& flagged_free, double tolerance,
-                              std::span<const double> X, std::span<const double> Y, LinearSolver& solver,
+                              const std::array<bool, FIT_PARAMETERS>& flagged_free,
+                              double tolerance, std::span<const double> X,
+                              std::span<const double> Y, LinearSolver& solver,
                               MarquardtWorkspace& ws, FitProgress* progress);
 
 // |Gosa| raised to 0.01 when below.

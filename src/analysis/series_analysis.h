@@ -25,23 +25,25 @@ class ColumnSource;
 // What an analysis may call out to. `solver` is required; every other pointer may be null.
 struct AnalysisContext {
     LinearSolver* solver = nullptr;
-    Prompter* prompter = nullptr;           // failure messages
-    FitProgress* progress = nullptr;        // "%d: chi^2= %g" of general fits
-    ExtensionFunctions* functions = nullptr;  // extra functions in user functions
-    ColumnSource* columns = nullptr;        // "#NNCC" in user functions
-    int series_number = 0;                  // 1-based, for "#00CC"; 0 when unknown
+    Prompter* prompter = nullptr;            // failure messages
+    FitProgress* progress = nullptr;         // "%d: chi^2= %g" of general fits
+    ExtensionFunctions* functions = nullptr; // extra functions in user functions
+    ColumnSource* columns = nullptr;         // "#NNCC" in user functions
+    int series_number = 0;                   // 1-based, for "#00CC"; 0 when unknown
 };
 
 // Kinds 2, 16, 32, 64: recomputes coefficients, σ and |r| while needs_reading is set ("%sの最小
 // 二乗に失敗しました" and needs_reading cleared on failure); returns the curve (curve_points
 // points from generate_curve_x, axis type 0) while the analysis is valid.
-std::optional<PointArrays> fit_least_squares(Series& series, std::span<const double> X, std::span<const double> Y,
+std::optional<PointArrays> fit_least_squares(Series& series, std::span<const double> X,
+                                             std::span<const double> Y,
                                              const AnalysisContext& context);
 
 // Kind 128, Levenberg–Marquardt on the series' FitFunction block (tolerance clamped and written
 // back, unused parameters' coefficients ERROR_VALUE, degree 8).
 std::optional<PointArrays> fit_general_function(Series& series, std::span<const double> X,
-                                                std::span<const double> Y, const AnalysisContext& context);
+                                                std::span<const double> Y,
+                                                const AnalysisContext& context);
 
 // The fitted function at x; -1e300 when the analysis is not valid or x is outside its domain.
 double fit_value(const Series& series, double x, const AnalysisContext& context);
@@ -49,8 +51,9 @@ double fit_value(const Series& series, double x, const AnalysisContext& context)
 // Kind 4: the spline curve in axis coordinates of the series' reference axes (U or X, R or Y)
 // for variant series.degree (0 cubic, 1 parametric, 2 closed, 3 curve X only). Computed on every
 // call while the analysis is valid or needs_reading is set; a failure is reported and stays.
-std::optional<PointArrays> spline_curve(const Graph& graph, Series& series, std::span<const double> X,
-                                        std::span<const double> Y, const AnalysisContext& context);
+std::optional<PointArrays> spline_curve(const Graph& graph, Series& series,
+                                        std::span<const double> X, std::span<const double> Y,
+                                        const AnalysisContext& context);
 
 // One analysis as a drawing runs it: the series' points built, points outside its axes removed
 // unless CountOutArea, then the fit or spline of kinds 2, 4, 16, 32, 64 and 128.
@@ -59,7 +62,8 @@ struct AnalysisRun {
     Status status = Status::NotAnalysed;
     std::optional<PointArrays> curve;
 };
-AnalysisRun run_analysis(Graph& graph, int index, const AnalysisContext& context, const DataContext& data = {});
+AnalysisRun run_analysis(Graph& graph, int index, const AnalysisContext& context,
+                         const DataContext& data = {});
 // Just the curve of run_analysis.
 std::optional<PointArrays> analysis_curve(Graph& graph, int index, const AnalysisContext& context,
                                           const DataContext& data = {});
@@ -79,7 +83,8 @@ void apply_least_squares(Series& series, int kind);
 
 // Setting up a spline for a series not yet of kind 4: curve range from the data range, 101
 // points, curve settings from the store, scale type of the X axis. Returns whether it did.
-bool prepare_spline(Graph& graph, int index, const SettingsStore& store, const DataContext& data = {});
+bool prepare_spline(Graph& graph, int index, const SettingsStore& store,
+                    const DataContext& data = {});
 // After OK: repairs the range (to > from), kind 4, needs_reading, the variant.
 void apply_spline(Series& series, int variant);
 

@@ -16,8 +16,9 @@ namespace {
 
 void report_fit_failure(const Series& series, const AnalysisContext& context) {
     if (!context.prompter) return;
-    context.prompter->message("エラー", paths::display_name(series.file_name) + "の最小二乗に失敗しました", Buttons::Ok,
-                              Icon::Error);
+    context.prompter->message("エラー",
+                              paths::display_name(series.file_name) + "の最小二乗に失敗しました",
+                              Buttons::Ok, Icon::Error);
 }
 
 // Through point in the fit's coordinates; nothing when a logarithm it needs is not defined.
@@ -42,7 +43,8 @@ std::string format_line(const char* format, double value) {
 
 } // namespace
 
-std::optional<PointArrays> fit_least_squares(Series& series, std::span<const double> X, std::span<const double> Y,
+std::optional<PointArrays> fit_least_squares(Series& series, std::span<const double> X,
+                                             std::span<const double> Y,
                                              const AnalysisContext& context) {
     if (series.needs_reading) {
         series.analysis_valid = 0;
@@ -54,8 +56,8 @@ std::optional<PointArrays> fit_least_squares(Series& series, std::span<const dou
         LeastSquaresWorkspace workspace;
         LeastSquaresResult result;
         const FitStatus status =
-            context.solver ? plox::fit_least_squares(series.kind, series.degree, through, X, Y, *context.solver,
-                                                     workspace, result)
+            context.solver ? plox::fit_least_squares(series.kind, series.degree, through, X, Y,
+                                                     *context.solver, workspace, result)
                            : FitStatus::Singular;
         if (status == FitStatus::Ok) {
             series.coefficients = result.coefficients;
@@ -76,7 +78,8 @@ std::optional<PointArrays> fit_least_squares(Series& series, std::span<const dou
 }
 
 std::optional<PointArrays> fit_general_function(Series& series, std::span<const double> X,
-                                                std::span<const double> Y, const AnalysisContext& context) {
+                                                std::span<const double> Y,
+                                                const AnalysisContext& context) {
     if (!series.fit) {
         series.analysis_valid = 0;
         return std::nullopt;
@@ -94,12 +97,13 @@ std::optional<PointArrays> fit_general_function(Series& series, std::span<const 
 
         ExpressionFitModel model(block, context.functions, context.columns, series_number);
         std::array<bool, FIT_PARAMETERS> flagged{};
-        for (size_t k = 0; k < flagged.size(); ++k) flagged[k] = block.parameter_free[k] != 0;
+        for (size_t k = 0; k < flagged.size(); ++k)
+            flagged[k] = block.parameter_free[k] != 0;
         MarquardtWorkspace workspace;
         MarquardtResult result;
         if (context.solver)
-            result = fit_marquardt(model, start, flagged, block.tolerance, X, Y, *context.solver, workspace,
-                                   context.progress);
+            result = fit_marquardt(model, start, flagged, block.tolerance, X, Y, *context.solver,
+                                   workspace, context.progress);
         std::copy(result.parameters.begin(), result.parameters.end(), series.coefficients.begin());
 
         if (result.valid) {
@@ -122,7 +126,8 @@ std::optional<PointArrays> fit_general_function(Series& series, std::span<const 
                     ssr += (f[j] - mean) * (f[j] - mean);
                 }
                 series.standard_deviation = count ? std::sqrt(sse / static_cast<double>(count)) : 0;
-                series.correlation = ssr + sse > 1e-100 ? std::sqrt(std::fabs(ssr / (ssr + sse))) : 0;
+                series.correlation =
+                    ssr + sse > 1e-100 ? std::sqrt(std::fabs(ssr / (ssr + sse))) : 0;
             } else {
                 result.valid = false;
             }
@@ -146,41 +151,54 @@ std::optional<PointArrays> fit_general_function(Series& series, std::span<const 
     set_parameters(parameters);
     std::vector<double> x = curve.x, y(curve.x.size(), 0.0);
     const EvalEnvironment env{context.prompter, context.functions, context.columns};
-    if (!evaluate(env, static_cast<int32_t>(x.size()), x.data(), y.data(), curve.y.data(), block.function, true,
-                  true, series_number))
+    if (!evaluate(env, static_cast<int32_t>(x.size()), x.data(), y.data(), curve.y.data(),
+                  block.function, true, true, series_number))
         std::fill(curve.y.begin(), curve.y.end(), ERROR_VALUE);
     return curve;
 }
 
 double fit_value(const Series& series, double x, const AnalysisContext& context) {
     if (!series.analysis_valid) return -1e300;
-    if (series.kind != kind::General) return least_squares_value(series.kind, series.degree, series.coefficients, x);
+    if (series.kind != kind::General)
+        return least_squares_value(series.kind, series.degree, series.coefficients, x);
     if (!series.fit) return -1e300;
     std::array<double, 9> parameters;
     std::copy_n(series.coefficients.begin(), 9, parameters.begin());
     set_parameters(parameters);
     double xv = x, yv = 0, out = ERROR_VALUE;
     const EvalEnvironment env{context.prompter, context.functions, context.columns};
-    if (!evaluate(env, 1, &xv, &yv, &out, series.fit->function, true, false,
-                  context.series_number)) return -1e300;
+    if (!evaluate(env, 1, &xv, &yv, &out, series.fit->function, true, false, context.series_number))
+        return -1e300;
     return is_valid(out) && std::isfinite(out) ? out : -1e300;
 }
 
 std::vector<std::string> results_list(const Series& series) {
     std::vector<std::string> lines;
     switch (series.kind) {
-    case kind::Polynomial: lines.emplace_back("y=Σan x^n"); break;
-    case kind::Exponential: lines.emplace_back("ln y=a + b x"); break;
-    case kind::Logarithmic: lines.emplace_back("y=a + b ln x"); break;
-    case kind::Power: lines.emplace_back("ln y=a + b ln x"); break;
-    case kind::General: lines.emplace_back(series.fit ? series.fit->function : std::string()); break;
-    default: return lines;
+    case kind::Polynomial:
+        lines.emplace_back("y=Σan x^n");
+        break;
+    case kind::Exponential:
+        lines.emplace_back("ln y=a + b x");
+        break;
+    case kind::Logarithmic:
+        lines.emplace_back("y=a + b ln x");
+        break;
+    case kind::Power:
+        lines.emplace_back("ln y=a + b ln x");
+        break;
+    case kind::General:
+        lines.emplace_back(series.fit ? series.fit->function : std::string());
+        break;
+    default:
+        return lines;
     }
     if (series.kind == kind::Polynomial) {
         const int degree = effective_degree(series.kind, series.degree);
         for (int n = 0; n <= degree; ++n) {
             char text[64];
-            std::snprintf(text, sizeof text, "a%1d=%le", n, series.coefficients[static_cast<size_t>(n)]);
+            std::snprintf(text, sizeof text, "a%1d=%le", n,
+                          series.coefficients[static_cast<size_t>(n)]);
             lines.emplace_back(text);
         }
     } else {

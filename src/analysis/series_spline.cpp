@@ -25,7 +25,8 @@ std::optional<double> to_axis(int scale_type, double v) {
     case 4:
         if (!(std::fabs(v) > 1e-100)) return std::nullopt;
         return 1 / v;
-    default: return v;
+    default:
+        return v;
     }
 }
 
@@ -43,8 +44,9 @@ void parametric_curve(const Spline& sx, const Spline& sy, PointArrays& curve) {
 
 } // namespace
 
-std::optional<PointArrays> spline_curve(const Graph& graph, Series& series, std::span<const double> X,
-                                        std::span<const double> Y, const AnalysisContext& context) {
+std::optional<PointArrays> spline_curve(const Graph& graph, Series& series,
+                                        std::span<const double> X, std::span<const double> Y,
+                                        const AnalysisContext& context) {
     if (!series.needs_reading && !series.analysis_valid) return std::nullopt;
     series.needs_reading = 0;
     series.analysis_valid = 0;
@@ -52,8 +54,9 @@ std::optional<PointArrays> spline_curve(const Graph& graph, Series& series, std:
     const auto fail = [&]() -> std::optional<PointArrays> {
         if (context.prompter) {
             context.prompter->message("エラー",
-                                      paths::display_name(series.file_name) + "のSpline補間に失敗しました(" +
-                                          std::to_string(variant) + ")",
+                                      paths::display_name(series.file_name) +
+                                          "のSpline補間に失敗しました(" + std::to_string(variant) +
+                                          ")",
                                       Buttons::Ok, Icon::Error);
         }
         return std::nullopt;
@@ -72,14 +75,17 @@ std::optional<PointArrays> spline_curve(const Graph& graph, Series& series, std:
     }
     const size_t n = kx.size();
     if (n < MIN_SPLINE_POINTS || n > MAX_SPLINE_POINTS) {
-        if (context.prompter) context.prompter->message("エラー", "Data Point Error (Spline 補間)", Buttons::Ok, Icon::Error);
+        if (context.prompter)
+            context.prompter->message("エラー", "Data Point Error (Spline 補間)", Buttons::Ok,
+                                      Icon::Error);
         return fail();
     }
     if (variant == 0) {
         // Equal X keep their data order; the knot test then rejects them anyway.
         std::vector<size_t> order(n);
         std::iota(order.begin(), order.end(), size_t{0});
-        std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) { return kx[a] < kx[b]; });
+        std::stable_sort(order.begin(), order.end(),
+                         [&](size_t a, size_t b) { return kx[a] < kx[b]; });
         std::vector<double> sx(n), sy(n);
         for (size_t i = 0; i < n; ++i) {
             sx[i] = kx[order[i]];
@@ -123,8 +129,10 @@ std::optional<PointArrays> spline_curve(const Graph& graph, Series& series, std:
         curve.y.back() = ky.back();
         break;
     }
-    case 3: break;  // the curve positions alone
-    default: return fail();
+    case 3:
+        break; // the curve positions alone
+    default:
+        return fail();
     }
     series.analysis_valid = 1;
     return curve;

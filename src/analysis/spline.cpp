@@ -31,8 +31,8 @@ Row system_row(double hp, double h, double vp, double v, double vn) {
 // Forward elimination without pivoting of rows [first, last] (sub-diagonal mu, diagonal 2,
 // super-diagonal lambda) for one or two right-hand sides; unknowns outside the range are 0.
 // `rhs` holds the right-hand sides, the solutions replace them.
-bool solve_tridiagonal(const std::vector<Row>& rows, size_t first, size_t last, std::span<double> rhs1,
-                       std::span<double> rhs2, std::span<double> upper) {
+bool solve_tridiagonal(const std::vector<Row>& rows, size_t first, size_t last,
+                       std::span<double> rhs1, std::span<double> rhs2, std::span<double> upper) {
     double previous_upper = 0;
     for (size_t i = first; i <= last; ++i) {
         const double mu = i == first ? 0 : rows[i].mu;
@@ -52,7 +52,8 @@ bool solve_tridiagonal(const std::vector<Row>& rows, size_t first, size_t last, 
 
 } // namespace
 
-bool spline_fit(std::span<const double> t, std::span<const double> v, SplineEnd end, Spline& spline) {
+bool spline_fit(std::span<const double> t, std::span<const double> v, SplineEnd end,
+                Spline& spline) {
     const bool periodic = end == SplineEnd::Periodic;
     const size_t n = std::min(t.size(), v.size());
     spline.t.clear();
@@ -93,7 +94,8 @@ bool spline_fit(std::span<const double> t, std::span<const double> v, SplineEnd 
         const double denominator = 2 + rows[0].mu * q[m - 1] + rows[0].lambda * q[1];
         if (denominator == 0 || !std::isfinite(denominator)) return false;
         M[0] = (rows[0].d - rows[0].mu * M[m - 1] - rows[0].lambda * M[1]) / denominator;
-        for (size_t i = 1; i < m; ++i) M[i] += M[0] * q[i];
+        for (size_t i = 1; i < m; ++i)
+            M[i] += M[0] * q[i];
         M[m] = M[0];
     }
 
@@ -138,7 +140,8 @@ double spline_value(const Spline& spline, double t) {
         }
     }
     const double s = t - k[interval];
-    return spline.v[interval] + s * (spline.c[interval] + s * (spline.b[interval] + s * spline.a[interval]));
+    return spline.v[interval] +
+           s * (spline.c[interval] + s * (spline.b[interval] + s * spline.a[interval]));
 }
 
 std::vector<Point32> smooth_polyline(std::span<const Point32> points, bool closed) {
@@ -159,7 +162,8 @@ std::vector<Point32> smooth_polyline(std::span<const Point32> points, bool close
         return static_cast<int32_t>(std::clamp(std::trunc(v), -2147483648.0, 2147483647.0));
     };
     for (size_t i = 1; i + 1 < count; ++i) {
-        const double tau = static_cast<double>(i) * static_cast<double>(n - 1) / static_cast<double>(count - 1);
+        const double tau =
+            static_cast<double>(i) * static_cast<double>(n - 1) / static_cast<double>(count - 1);
         result[i] = {to_int(spline_value(sx, tau)), to_int(spline_value(sy, tau))};
     }
     result.front() = points.front();

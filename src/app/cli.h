@@ -10,12 +10,12 @@ namespace plox::app {
 
 using Args = std::vector<std::string>;
 
-int cli_convert(const Args& args);      // --convert OUT.qvp DOC [--with-data]
-int cli_export_data(const Args& args);  // --export-data OUT DOC --series S [--graph G] [--curves]
-int cli_export(const Args& args);       // --export OUT DOC [--dpi N]
-int cli_fit_report(const Args& args);   // --fit-report DOC
+int cli_convert(const Args& args);       // --convert OUT.qvp DOC [--with-data]
+int cli_export_data(const Args& args);   // --export-data OUT DOC --series S [--graph G] [--curves]
+int cli_export(const Args& args);        // --export OUT DOC [--dpi N]
+int cli_fit_report(const Args& args);    // --fit-report DOC
 int cli_export_curves(const Args& args); // --export-data ... --curves (called by cli_export_data)
-int run_gui(int argc, char** argv);     // the windowed program
+int run_gui(int argc, char** argv);      // the windowed program
 
 // Prints "ploxwin: MESSAGE" on standard error and returns the failure status.
 int cli_fail(std::string_view message);

@@ -48,14 +48,16 @@ bool BatchAnalysis::open(const std::string& document) {
     io.ask_before_overwrite = false;
     const IoStatus status = load_document(document, set_, io);
     if (!status.ok()) {
-        if (status.message.empty()) std::fprintf(stderr, "ploxwin: cannot read %s\n", document.c_str());
+        if (status.message.empty())
+            std::fprintf(stderr, "ploxwin: cannot read %s\n", document.c_str());
         return false;
     }
     // Automatic ranges and normalised axes, as the drawing prepares them before any series.
     RenderContext render;
     render.prompter = &prompter_;
     render.data = m.data;
-    for (auto& graph : set_.graphs) prepare_axes(*graph, render);
+    for (auto& graph : set_.graphs)
+        prepare_axes(*graph, render);
     return true;
 }
 
@@ -76,11 +78,13 @@ SeriesAnalysis BatchAnalysis::analyse(Graph& graph, int index) {
         if ((series.kind & kind::Mask1F6) && !series.CountOutArea)
             exclude_outside(graph, series, points->x, points->y);
         const std::vector<double> positions = generate_curve_x(series, 0);
-        draw_extension_analysis(module, series, name, points->x, points->y, positions, prompter_,
-                                [&](std::span<const double> x, std::span<const double> y) {
-                                    // Components come from the highest (the whole model) down.
-                                    if (!result.curve) result.curve = PointArrays{{x.begin(), x.end()}, {y.begin(), y.end()}};
-                                });
+        draw_extension_analysis(
+            module, series, name, points->x, points->y, positions, prompter_,
+            [&](std::span<const double> x, std::span<const double> y) {
+                // Components come from the highest (the whole model) down.
+                if (!result.curve)
+                    result.curve = PointArrays{{x.begin(), x.end()}, {y.begin(), y.end()}};
+            });
         result.ok = series.analysis_valid != 0;
         if (result.ok) {
             result.results = ExtensionAnalyses(module).result_lines(series);

@@ -16,15 +16,16 @@ namespace plox::app {
 // Messages go to standard error as "ploxwin: TEXT"; error messages are counted.
 class StderrPrompter : public Prompter {
 public:
-    Answer message(std::string_view title, std::string_view text, Buttons buttons, Icon icon) override;
+    Answer message(std::string_view title, std::string_view text, Buttons buttons,
+                   Icon icon) override;
     int errors = 0;
 };
 
 struct SeriesAnalysis {
-    bool analysed = false;  // the series has a fit, spline or extension analysis
+    bool analysed = false; // the series has a fit, spline or extension analysis
     bool ok = false;
-    std::optional<PointArrays> curve;  // the fitted, interpolated or (highest) extension curve
-    std::vector<std::string> results;  // the results list of a valid fit or extension analysis
+    std::optional<PointArrays> curve; // the fitted, interpolated or (highest) extension curve
+    std::vector<std::string> results; // the results list of a valid fit or extension analysis
 };
 
 class BatchAnalysis {

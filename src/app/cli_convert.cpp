@@ -21,7 +21,8 @@ std::string one_line(std::string text) {
 }
 
 int used_objects(const Graph& g) {
-    return static_cast<int>(std::count_if(g.objects.begin(), g.objects.end(), [](const GraphObject& o) { return o.used; }));
+    return static_cast<int>(std::count_if(g.objects.begin(), g.objects.end(),
+                                          [](const GraphObject& o) { return o.used; }));
 }
 
 } // namespace
@@ -30,7 +31,8 @@ int cli_convert(const Args& args) {
     std::vector<std::string> positional;
     for (size_t i = 1; i < args.size(); ++i)
         if (args[i].rfind("--", 0) != 0) positional.push_back(args[i]);
-    if (positional.size() != 2) return cli_fail("usage: ploxwin --convert OUT.qvp DOC [--with-data]");
+    if (positional.size() != 2)
+        return cli_fail("usage: ploxwin --convert OUT.qvp DOC [--with-data]");
     const std::string& out = positional[0];
     const std::string& doc = positional[1];
 
@@ -46,7 +48,8 @@ int cli_convert(const Args& args) {
 
     GraphSet set;
     const IoStatus read = load_document(doc, set, ctx);
-    if (!read.ok()) return cli_fail(one_line(read.message.empty() ? "nothing was read" : read.message));
+    if (!read.ok())
+        return cli_fail(one_line(read.message.empty() ? "nothing was read" : read.message));
     for (const auto& shown : prompter.shown)
         std::fprintf(stderr, "ploxwin: %s\n", one_line(shown.text).c_str());
     for (const auto& m : read.missing)
@@ -55,9 +58,11 @@ int cli_convert(const Args& args) {
     prompter.shown.clear();
 
     std::vector<const Graph*> graphs;
-    for (const auto& g : set.graphs) graphs.push_back(g.get());
+    for (const auto& g : set.graphs)
+        graphs.push_back(g.get());
     // A document that carried its data keeps carrying them.
-    const bool with_data = with_data_choice(graphs, has_flag(args, "--with-data") || read.with_data, ctx);
+    const bool with_data =
+        with_data_choice(graphs, has_flag(args, "--with-data") || read.with_data, ctx);
     const bool bundle = !set.bundle_name.empty();
     const IoStatus written = bundle ? save_bundle(out, set, with_data, ctx)
                                     : save_document(out, *set.current_graph(), with_data, ctx);

@@ -8,8 +8,8 @@
 #include "platform/font_faces.h"
 #include "platform/page_export.h"
 #include "platform/picture_loader_qt.h"
-#include "render/font_mapping.h"
 #include "platform/settings_qt.h"
+#include "render/font_mapping.h"
 
 #include <QGuiApplication>
 
@@ -34,9 +34,12 @@ public:
         std::fprintf(stderr, "ploxwin: %.*s: %.*s\n", static_cast<int>(title.size()), title.data(),
                      static_cast<int>(text.size()), text.data());
         switch (buttons) {
-        case Buttons::Ok: return Answer::Ok;
-        case Buttons::OkCancel: return Answer::Cancel;
-        default: return Answer::No;
+        case Buttons::Ok:
+            return Answer::Ok;
+        case Buttons::OkCancel:
+            return Answer::Cancel;
+        default:
+            return Answer::No;
         }
     }
 };
@@ -59,7 +62,8 @@ int cli_export(const Args& args) {
     if (has_flag(args, "--dpi")) {
         const std::string value = option_value(args, "--dpi");
         const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), dpi);
-        if (value.empty() || ec != std::errc() || end != value.data() + value.size() || dpi < 10 || dpi > 2400)
+        if (value.empty() || ec != std::errc() || end != value.data() + value.size() || dpi < 10 ||
+            dpi > 2400)
             return cli_fail("--dpi needs a whole number from 10 to 2400, not \"" + value + "\"");
     }
     if (export_format_of(out) == ExportFormat::Unknown)
@@ -69,7 +73,8 @@ int cli_export(const Args& args) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
         // What Qt would fall back to, made private first so that it does not complain.
-        const fs::path runtime = fs::temp_directory_path() / ("runtime-" + std::to_string(::getuid()));
+        const fs::path runtime =
+            fs::temp_directory_path() / ("runtime-" + std::to_string(::getuid()));
         std::error_code ec;
         fs::create_directories(runtime, ec);
         fs::permissions(runtime, fs::perms::owner_all, fs::perm_options::replace, ec);
@@ -87,7 +92,8 @@ int cli_export(const Args& args) {
     std::unique_ptr<ModuleDocumentLines> document_lines;
     std::unique_ptr<ModuleRenderBinding> render_binding;
     if (modules.ok()) {
-        document_lines = std::make_unique<ModuleDocumentLines>(*modules.extension, modules.converter.get());
+        document_lines =
+            std::make_unique<ModuleDocumentLines>(*modules.extension, modules.converter.get());
         render_binding = std::make_unique<ModuleRenderBinding>(*modules.extension, &prompter);
     }
     GraphSet set;
@@ -98,16 +104,19 @@ int cli_export(const Args& args) {
     const IoStatus status = load_document(doc, set, io);
     auto remove_extracted = [&] {
         std::error_code ec;
-        for (const auto& f : io.extracted_files) std::filesystem::remove(f, ec);
+        for (const auto& f : io.extracted_files)
+            std::filesystem::remove(f, ec);
     };
     if (!status.ok() || set.graphs.empty()) {
         remove_extracted();
-        return cli_fail("cannot read " + doc + (status.message.empty() ? "" : ": " + status.message));
+        return cli_fail("cannot read " + doc +
+                        (status.message.empty() ? "" : ": " + status.message));
     }
 
     RenderContext context;
     const QtSettingsStore settings;
-    context.settings = read_render_settings(settings);  // clipping and script sizes as the user set them
+    context.settings =
+        read_render_settings(settings); // clipping and script sizes as the user set them
     context.prompter = &prompter;
     context.data.prompter = &prompter;
     if (render_binding) render_binding->bind(context);
@@ -116,7 +125,8 @@ int cli_export(const Args& args) {
     FontMapping font_mapping = FontMapping::make_default();
     read_font_mapping(settings, font_mapping);
     context.font_mapping = &font_mapping;
-    const ExportResult result = export_page(set, out, page_size_of(*set.graphs.front()), dpi, context);
+    const ExportResult result =
+        export_page(set, out, page_size_of(*set.graphs.front()), dpi, context);
     remove_extracted();
     if (!result.ok) return cli_fail(result.message);
     return 0;

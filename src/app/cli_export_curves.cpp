@@ -39,7 +39,8 @@ std::vector<std::string> positionals(const Args& args) {
 
 int cli_export_curves(const Args& args) {
     const auto files = positionals(args);
-    if (files.size() != 2) return cli_fail("usage: ploxwin --export-data OUT DOC --series S [--graph G] --curves");
+    if (files.size() != 2)
+        return cli_fail("usage: ploxwin --export-data OUT DOC --series S [--graph G] --curves");
     const int series_number = number_option(args, "--series", 0);
     const int graph_number = number_option(args, "--graph", 1);
     if (series_number < 1) return cli_fail("--series needs a series number from 1");
@@ -52,11 +53,15 @@ int cli_export_curves(const Args& args) {
         return cli_fail("the document has no graph " + std::to_string(graph_number));
     Graph& graph = *graphs[static_cast<size_t>(graph_number - 1)];
     if (series_number > std::min(graph.series_count, MAX_SERIES))
-        return cli_fail("graph " + std::to_string(graph_number) + " has no series " + std::to_string(series_number));
+        return cli_fail("graph " + std::to_string(graph_number) + " has no series " +
+                        std::to_string(series_number));
 
     const SeriesAnalysis a = batch.analyse(graph, series_number - 1);
-    if (!a.analysed) return cli_fail("series " + std::to_string(series_number) + " has no computed curve");
-    if (!a.ok || !a.curve) return cli_fail("the curve of series " + std::to_string(series_number) + " could not be computed");
+    if (!a.analysed)
+        return cli_fail("series " + std::to_string(series_number) + " has no computed curve");
+    if (!a.ok || !a.curve)
+        return cli_fail("the curve of series " + std::to_string(series_number) +
+                        " could not be computed");
 
     const std::string text = format_exported_points(a.curve->x, a.curve->y);
     std::ofstream out(files[0], std::ios::binary | std::ios::trunc);

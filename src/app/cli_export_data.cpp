@@ -34,7 +34,8 @@ public:
 class CommandTemporaryFiles : public TemporaryFiles {
 public:
     ~CommandTemporaryFiles() override {
-        for (const auto& path : paths_) std::remove(path.c_str());
+        for (const auto& path : paths_)
+            std::remove(path.c_str());
     }
     void add(const std::string& path) override { paths_.push_back(path); }
 
@@ -68,7 +69,8 @@ std::vector<std::string> file_arguments(const Args& args) {
 int cli_export_data(const Args& args) {
     if (has_flag(args, "--curves")) return cli_export_curves(args);
     const auto files = file_arguments(args);
-    if (files.size() != 2) return cli_fail("usage: ploxwin --export-data OUT DOC --series S [--graph G]");
+    if (files.size() != 2)
+        return cli_fail("usage: ploxwin --export-data OUT DOC --series S [--graph G]");
     const int series_number = positive_option(args, "--series", 0);
     const int graph_number = positive_option(args, "--graph", 1);
     if (series_number < 1) return cli_fail("--series needs a series number from 1");

@@ -9,7 +9,8 @@
 namespace plox::app {
 
 int cli_fit_report(const Args& args) {
-    if (args.size() < 2 || args[1].rfind("--", 0) == 0) return cli_fail("usage: ploxwin --fit-report DOC");
+    if (args.size() < 2 || args[1].rfind("--", 0) == 0)
+        return cli_fail("usage: ploxwin --fit-report DOC");
     BatchAnalysis batch;
     if (!batch.open(args[1])) return 1;
 
@@ -20,11 +21,14 @@ int cli_fit_report(const Args& args) {
         for (int s = 0; s < std::min(graph.series_count, MAX_SERIES); ++s) {
             const Series& series = graph.series[static_cast<size_t>(s)];
             // Splines have no results list; everything else with a result is reported.
-            if (!(series.kind & (kind::LeastSquares | kind::Extension1 | kind::Extension2))) continue;
+            if (!(series.kind & (kind::LeastSquares | kind::Extension1 | kind::Extension2)))
+                continue;
             const SeriesAnalysis a = batch.analyse(graph, s);
             if (!a.analysed) continue;
-            std::printf("graph %zu series %d %s\n", g + 1, s + 1, paths::display_name(series.file_name).c_str());
-            for (const auto& line : a.results) std::printf("%s\n", line.c_str());
+            std::printf("graph %zu series %d %s\n", g + 1, s + 1,
+                        paths::display_name(series.file_name).c_str());
+            for (const auto& line : a.results)
+                std::printf("%s\n", line.c_str());
             failed = failed || !a.ok;
         }
     }

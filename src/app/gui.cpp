@@ -36,15 +36,22 @@ GuiOptions parse(int argc, char** argv) {
     std::vector<std::string> rest;
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
-        if (a == "--screenshot" && i + 1 < argc) o.screenshot = argv[++i];
-        else if (a == "--open" && i + 1 < argc) o.open.push_back(argv[++i]);
-        else if (a == "--command" && i + 1 < argc) o.commands.push_back(std::atoi(argv[++i]));
-        else if (a == "--timing") o.timing = true;
-        else if (a == "--size" && i + 1 < argc) std::sscanf(argv[++i], "%dx%d", &o.width, &o.height);
-        else rest.push_back(a);
+        if (a == "--screenshot" && i + 1 < argc)
+            o.screenshot = argv[++i];
+        else if (a == "--open" && i + 1 < argc)
+            o.open.push_back(argv[++i]);
+        else if (a == "--command" && i + 1 < argc)
+            o.commands.push_back(std::atoi(argv[++i]));
+        else if (a == "--timing")
+            o.timing = true;
+        else if (a == "--size" && i + 1 < argc)
+            std::sscanf(argv[++i], "%dx%d", &o.width, &o.height);
+        else
+            rest.push_back(a);
     }
     // Everything else is one path, spaces included, as the command line always was.
-    for (size_t i = 0; i < rest.size(); ++i) o.path += (i ? " " : "") + rest[i];
+    for (size_t i = 0; i < rest.size(); ++i)
+        o.path += (i ? " " : "") + rest[i];
     return o;
 }
 
@@ -56,10 +63,12 @@ double median(std::vector<double> v) {
 // Repaints of the page while it scrolls one line at a time, the median in milliseconds.
 double measure_scroll_repaint(shell::PageWindow* page) {
     std::vector<double> times;
-    auto connection = QObject::connect(page, &shell::PageWindow::painted, [&](double ms) { times.push_back(ms); });
+    auto connection = QObject::connect(page, &shell::PageWindow::painted,
+                                       [&](double ms) { times.push_back(ms); });
     QScrollBar* bar = page->verticalScrollBar();
     for (int i = 0; i < 40; ++i) {
-        bar->setValue(i % 2 ? bar->value() + bar->singleStep() : std::max(0, bar->value() - bar->singleStep() / 2));
+        bar->setValue(i % 2 ? bar->value() + bar->singleStep()
+                            : std::max(0, bar->value() - bar->singleStep() / 2));
         page->viewport()->repaint();
     }
     QObject::disconnect(connection);
@@ -74,7 +83,8 @@ int run_gui(int argc, char** argv) {
     since_start.start();
     GuiOptions options = parse(argc, argv);
     if (!options.screenshot.empty() && qEnvironmentVariableIsEmpty("DISPLAY") &&
-        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
+        qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
 
     QApplication app(argc, argv);
@@ -94,8 +104,10 @@ int run_gui(int argc, char** argv) {
     dialogs.set_parent(&window);
     if (!window.bind_extension()) return 1;
     if (!window.start(options.path)) return 1;
-    for (const std::string& path : options.open) window.open_file(path, false, shell::OpenSource::CommandLine);
-    for (int id : options.commands) window.send_command(id);
+    for (const std::string& path : options.open)
+        window.open_file(path, false, shell::OpenSource::CommandLine);
+    for (int id : options.commands)
+        window.send_command(id);
 
     bool first_paint = true;
     QObject::connect(window.page(), &shell::PageWindow::painted, &window, [&](double) {
@@ -105,12 +117,14 @@ int run_gui(int argc, char** argv) {
         QTimer::singleShot(0, &window, [&, startup] {
             if (options.timing) {
                 const double repaint = measure_scroll_repaint(window.page());
-                std::printf("start-up to first paint: %.1f ms\nrepaint while scrolling (median of 40): %.2f ms\n",
+                std::printf("start-up to first paint: %.1f ms\nrepaint while scrolling (median of "
+                            "40): %.2f ms\n",
                             startup, repaint);
             }
             if (!options.screenshot.empty()) {
                 const bool ok = window.grab().save(QString::fromStdString(options.screenshot));
-                if (!ok) std::fprintf(stderr, "ploxwin: cannot write %s\n", options.screenshot.c_str());
+                if (!ok)
+                    std::fprintf(stderr, "ploxwin: cannot write %s\n", options.screenshot.c_str());
                 app.exit(ok ? 0 : 1);
             } else if (options.timing) {
                 app.exit(0);

@@ -37,7 +37,8 @@ std::string format_exported_points(std::span<const double> x, std::span<const do
     std::string out;
     const size_t n = std::min(x.size(), y.size());
     out.reserve(n * 29 + 1);
-    for (size_t i = 0; i < n; ++i) append_exported_line(out, x[i], y[i]);
+    for (size_t i = 0; i < n; ++i)
+        append_exported_line(out, x[i], y[i]);
     return out;
 }
 

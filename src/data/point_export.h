@@ -12,7 +12,8 @@ namespace plox {
 
 // The series' arrays as plotted, with points outside its reference axes marked missing unless
 // the series counts them (CountOutArea) or is of kind 512. Nothing when it has no points.
-std::optional<PointArrays> exported_points(Graph& graph, int index, const DataContext& context = {});
+std::optional<PointArrays> exported_points(Graph& graph, int index,
+                                           const DataContext& context = {});
 
 // One exported line: "+1.000000e+00\t-2.000000e+00\r\n"; " ERROR_VALUE " for a missing X and
 // "\tERROR_VALUE " for a missing Y.

@@ -28,8 +28,12 @@ namespace {
 constexpr size_t BLOCK_SIZE = 256 * 1024;
 static_assert(BLOCK_SIZE >= LOADER_LINE_SIZE && BLOCK_SIZE >= TEXT_FIELD_LINE_SIZE);
 
-inline bool is_digit(char c) { return c >= '0' && c <= '9'; }
-inline bool is_line_end(char c) { return c == '\0' || c == '\r' || c == '\n'; }
+inline bool is_digit(char c) {
+    return c >= '0' && c <= '9';
+}
+inline bool is_line_end(char c) {
+    return c == '\0' || c == '\r' || c == '\n';
+}
 
 // Position of field `field` after its leading spaces, or nullptr when the line has no such
 // field. A run of spaces, a comma, or spaces followed by one comma make one separator.
@@ -37,13 +41,17 @@ const char* locate_field(const char* p, const char* e, int field, bool tab_is_sp
     const auto space = [tab_is_space](char c) { return c == ' ' || (tab_is_space && c == '\t'); };
     const auto comma = [tab_is_space](char c) { return c == ',' || (!tab_is_space && c == '\t'); };
     for (int i = 0; i < field; ++i) {
-        while (p < e && space(*p)) ++p;
-        while (p < e && !space(*p) && !comma(*p) && !is_line_end(*p)) ++p;
-        while (p < e && space(*p)) ++p;
+        while (p < e && space(*p))
+            ++p;
+        while (p < e && !space(*p) && !comma(*p) && !is_line_end(*p))
+            ++p;
+        while (p < e && space(*p))
+            ++p;
         if (p < e && comma(*p)) ++p;
         if (p == e || is_line_end(*p)) return nullptr;
     }
-    while (p < e && space(*p)) ++p;
+    while (p < e && space(*p))
+        ++p;
     return p;
 }
 
@@ -57,10 +65,12 @@ double number_prefix(const char* p, const char* e) {
     }
     const char* begin = p;
     bool digits = false;
-    while (p < e && is_digit(*p)) ++p, digits = true;
+    while (p < e && is_digit(*p))
+        ++p, digits = true;
     if (p < e && *p == '.') {
         ++p;
-        while (p < e && is_digit(*p)) ++p, digits = true;
+        while (p < e && is_digit(*p))
+            ++p, digits = true;
     }
     if (!digits) return 0.0;
     const char* exponent = nullptr;
@@ -69,7 +79,8 @@ double number_prefix(const char* p, const char* e) {
         if (t < e && (*t == '+' || *t == '-')) ++t;
         if (t < e && is_digit(*t)) {
             exponent = p;
-            while (t < e && is_digit(*t)) ++t;
+            while (t < e && is_digit(*t))
+                ++t;
             p = t;
         }
     }
@@ -124,7 +135,9 @@ void run_converter(Series& series, const DataContext& context) {
 
 } // namespace
 
-LineReader::~LineReader() { close(); }
+LineReader::~LineReader() {
+    close();
+}
 
 bool LineReader::open(const std::string& path) {
     close();
@@ -189,7 +202,8 @@ std::optional<std::string_view> fetch_line(LineReader& reader, size_t size) {
                 break;
             }
             reader.end_ += static_cast<size_t>(got);
-            if (std::memchr(reader.buffer_.data() + reader.end_ - got, '\n', static_cast<size_t>(got)))
+            if (std::memchr(reader.buffer_.data() + reader.end_ - got, '\n',
+                            static_cast<size_t>(got)))
                 break;
         }
     }
@@ -217,7 +231,8 @@ std::optional<LoadedColumns> read_columns(Series& series, int kind, int column,
                                           const DataContext& context) {
     int first_field = series.ColumnX, second_field = series.ColumnY;
     switch (kind) {
-    case load_kind::XY: break;
+    case load_kind::XY:
+        break;
     case load_kind::XErrorOffsets:
     case load_kind::XErrorSymmetric:
         if (series.ColumnX < 0) return std::nullopt;
@@ -226,13 +241,18 @@ std::optional<LoadedColumns> read_columns(Series& series, int kind, int column,
     case load_kind::YErrorSymmetric:
         if (series.ColumnY < 0) return std::nullopt;
         break;
-    case load_kind::Column: first_field = column; break;
-    case load_kind::XAndNext: second_field = series.ColumnX + 1; break;
+    case load_kind::Column:
+        first_field = column;
+        break;
+    case load_kind::XAndNext:
+        second_field = series.ColumnX + 1;
+        break;
     case load_kind::YAndNext:
         first_field = series.ColumnY;
         second_field = series.ColumnY + 1;
         break;
-    default: return std::nullopt;
+    default:
+        return std::nullopt;
     }
 
     std::string path = series.file_name;
@@ -292,7 +312,9 @@ std::optional<LoadedColumns> read_columns(Series& series, int kind, int column,
             out.first.push_back(*a);
             out.second.push_back(*b);
             break;
-        case load_kind::Column: out.first.push_back(*a); break;
+        case load_kind::Column:
+            out.first.push_back(*a);
+            break;
         case load_kind::XErrorOffsets:
             out.first.push_back(offset(*a, field_of(line, first_field + 1, tab_is_space), 1));
             out.second.push_back(offset(*a, field_of(line, first_field + 2, tab_is_space), 1));
@@ -346,39 +368,53 @@ std::optional<std::string> read_text_field(const std::string& path, int line, in
     const auto separator = [](char c) { return c == ' ' || c == ',' || c == '\t'; };
     // Unlike numbers, a tab separates on its own and a comma after spaces opens an empty field.
     for (int i = 0; i < field; ++i) {
-        while (p < e && *p == ' ') ++p;
-        while (p < e && !separator(*p) && !is_line_end(*p)) ++p;
+        while (p < e && *p == ' ')
+            ++p;
+        while (p < e && !separator(*p) && !is_line_end(*p))
+            ++p;
         if (p < e && (*p == '\t' || *p == ',')) {
             ++p;
         } else {
-            while (p < e && *p == ' ') ++p;
+            while (p < e && *p == ' ')
+                ++p;
         }
         if (p == e || is_line_end(*p)) return std::nullopt;
     }
-    while (p < e && *p == ' ') ++p;
+    while (p < e && *p == ' ')
+        ++p;
     const char* end = p;
-    while (end < e && !separator(*end) && !is_line_end(*end)) ++end;
+    while (end < e && !separator(*end) && !is_line_end(*end))
+        ++end;
     return std::string(p, end);
 }
 
-std::string display_name(std::string_view path) { return paths::display_name(path); }
+std::string display_name(std::string_view path) {
+    return paths::display_name(path);
+}
 
 std::string open_error_message(std::string_view path, int system_error) {
     const std::string name = display_name(path);
     switch (system_error) {
     case ENOENT:
-    case ENOTDIR: return name + " が見つかりません。";
-    case EROFS: return "書き込み禁止エラーです。(" + name + ")";
+    case ENOTDIR:
+        return name + " が見つかりません。";
+    case EROFS:
+        return "書き込み禁止エラーです。(" + name + ")";
     case ENOSPC:
     case EDQUOT:
-    case EFBIG: return "書き込みに失敗しました。(" + name + ")";
-    case EIO: return "読み取りに失敗しました。(" + name + ")";
+    case EFBIG:
+        return "書き込みに失敗しました。(" + name + ")";
+    case EIO:
+        return "読み取りに失敗しました。(" + name + ")";
     case ETXTBSY:
     case EBUSY:
-    case EWOULDBLOCK: return name + ": 共有違反です。";
+    case EWOULDBLOCK:
+        return name + ": 共有違反です。";
     case EEXIST:
-    case EMLINK: return name + ": 作成できません。";
-    default: return "FileOpen Error " + name;
+    case EMLINK:
+        return name + ": 作成できません。";
+    default:
+        return "FileOpen Error " + name;
     }
 }
 

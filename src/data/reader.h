@@ -17,19 +17,19 @@ struct Series;
 class Prompter;
 
 inline constexpr int32_t MAX_POINTS = 320000;
-inline constexpr size_t LOADER_LINE_SIZE = 2000;      // lines of up to 1999 bytes
-inline constexpr size_t TEXT_FIELD_LINE_SIZE = 1024;  // lines of up to 1023 bytes
+inline constexpr size_t LOADER_LINE_SIZE = 2000;     // lines of up to 1999 bytes
+inline constexpr size_t TEXT_FIELD_LINE_SIZE = 1024; // lines of up to 1023 bytes
 
 // Request kinds of load_columns.
 namespace load_kind {
 inline constexpr int XY = 0;
-inline constexpr int XErrorOffsets = 1;    // X + field(ColumnX+1), X + field(ColumnX+2)
-inline constexpr int YErrorOffsets = 2;    // Y + field(ColumnY+1), Y + field(ColumnY+2)
-inline constexpr int Column = 3;           // one field, lines that also have a Y
-inline constexpr int XAndNext = 4;         // X and the field after it
-inline constexpr int YAndNext = 5;         // Y and the field after it
-inline constexpr int XErrorSymmetric = 6;  // X - field(ColumnX+1), X + field(ColumnX+1)
-inline constexpr int YErrorSymmetric = 7;  // Y - field(ColumnY+1), Y + field(ColumnY+1)
+inline constexpr int XErrorOffsets = 1;   // X + field(ColumnX+1), X + field(ColumnX+2)
+inline constexpr int YErrorOffsets = 2;   // Y + field(ColumnY+1), Y + field(ColumnY+2)
+inline constexpr int Column = 3;          // one field, lines that also have a Y
+inline constexpr int XAndNext = 4;        // X and the field after it
+inline constexpr int YAndNext = 5;        // Y and the field after it
+inline constexpr int XErrorSymmetric = 6; // X - field(ColumnX+1), X + field(ColumnX+1)
+inline constexpr int YErrorSymmetric = 7; // Y - field(ColumnY+1), Y + field(ColumnY+1)
 } // namespace load_kind
 
 // Reads a file forward in large blocks and hands out lines with the loader's rules.
@@ -65,7 +65,7 @@ std::optional<std::string_view> fetch_line(LineReader& reader, size_t size = LOA
 std::optional<double> field_value(std::string_view line, int field, bool tab_is_space);
 
 struct LoadedColumns {
-    std::vector<double> first, second;  // second stays empty for kind 3
+    std::vector<double> first, second; // second stays empty for kind 3
 };
 
 // The loading pass of load_columns: both arrays, equally long. Writes the normalisations

@@ -20,7 +20,8 @@ public:
     std::optional<std::vector<double>> load_column(int series_number, int field) override {
         if (series_number < 1 || series_number > std::min(graph_.series_count, MAX_SERIES))
             return std::nullopt;
-        auto loaded = read_columns(graph_.series[series_number - 1], load_kind::Column, field, context_);
+        auto loaded =
+            read_columns(graph_.series[series_number - 1], load_kind::Column, field, context_);
         if (!loaded) return std::nullopt;
         return std::move(loaded->first);
     }
@@ -70,9 +71,12 @@ bool apply_transforms(Graph& graph, int index, PointArrays& points, bool show_er
     std::vector<double> new_x, new_y;
     bool ok = true;
     if (series.IsXtrans)
-        ok = evaluate_into(graph, index, series.Xtrans, points.x, points.y, new_x, show_errors, context);
+        ok = evaluate_into(graph, index, series.Xtrans, points.x, points.y, new_x, show_errors,
+                           context);
     if (series.IsYtrans)
-        ok = evaluate_into(graph, index, series.Ytrans, points.x, points.y, new_y, show_errors, context) && ok;
+        ok = evaluate_into(graph, index, series.Ytrans, points.x, points.y, new_y, show_errors,
+                           context) &&
+             ok;
     if (!ok) return false;
     if (series.IsXtrans) points.x = std::move(new_x);
     if (series.IsYtrans) points.y = std::move(new_y);
@@ -93,7 +97,8 @@ int build_kind_for(const Series& series) {
     return series.PlotType == 27 || series.PlotType == 28 ? load_kind::XAndNext : load_kind::XY;
 }
 
-std::optional<PointArrays> build_series(Graph& graph, int index, int kind, const DataContext& context) {
+std::optional<PointArrays> build_series(Graph& graph, int index, int kind,
+                                        const DataContext& context) {
     if (!valid_index(graph, index)) return std::nullopt;
     Series& series = graph.series[index];
     auto points = read_points(series, kind, context);
@@ -108,15 +113,19 @@ std::optional<PointArrays> build_series(Graph& graph, int index, int kind, const
     return points;
 }
 
-std::optional<ErrorBars> build_error_bars(Graph& graph, int index, int axis, const DataContext& context) {
+std::optional<ErrorBars> build_error_bars(Graph& graph, int index, int axis,
+                                          const DataContext& context) {
     if (!valid_index(graph, index) || (axis != AxisX && axis != AxisY)) return std::nullopt;
     Series& series = graph.series[index];
     if (series.kind == kind::Function) return std::nullopt;
     const int setting = axis == AxisX ? series.Errorbar1 : series.Errorbar2;
     int kind = 0;
-    if (setting == 1) kind = axis == AxisX ? load_kind::XErrorOffsets : load_kind::YErrorOffsets;
-    else if (setting == 2) kind = axis == AxisX ? load_kind::XErrorSymmetric : load_kind::YErrorSymmetric;
-    else return std::nullopt;
+    if (setting == 1)
+        kind = axis == AxisX ? load_kind::XErrorOffsets : load_kind::YErrorOffsets;
+    else if (setting == 2)
+        kind = axis == AxisX ? load_kind::XErrorSymmetric : load_kind::YErrorSymmetric;
+    else
+        return std::nullopt;
 
     auto ends = read_columns(series, kind, 0, context);
     if (!ends || ends->first.empty()) return std::nullopt;
@@ -133,16 +142,17 @@ std::optional<ErrorBars> build_error_bars(Graph& graph, int index, int axis, con
     for (std::vector<double>* end : {&bars.low, &bars.high}) {
         std::vector<double> other = axis == AxisX ? raw->second : raw->first;
         std::vector<double> result;
-        const bool ok = axis == AxisX
-                            ? evaluate_into(graph, index, text, *end, other, result, false, context)
-                            : evaluate_into(graph, index, text, other, *end, result, false, context);
+        const bool ok =
+            axis == AxisX ? evaluate_into(graph, index, text, *end, other, result, false, context)
+                          : evaluate_into(graph, index, text, other, *end, result, false, context);
         if (!ok) return std::nullopt;
         *end = std::move(result);
     }
     return bars;
 }
 
-int exclude_outside(const Graph& graph, const Series& series, std::span<double> x, std::span<double> y) {
+int exclude_outside(const Graph& graph, const Series& series, std::span<double> x,
+                    std::span<double> y) {
     const Axis& horizontal = graph.axes[series.isRefUpAxis ? AxisU : AxisX];
     const Axis& vertical = graph.axes[series.isRefRightAxis ? AxisR : AxisY];
     const size_t n = std::min(x.size(), y.size());
@@ -204,11 +214,14 @@ std::vector<double> generate_curve_x(Series& series, int axis_type) {
     x[0] = from;
     x[n] = to;
     if (spacing == 0) {
-        for (int i = 1; i < n; ++i) x[i] = from + i * (to - from) / n;
+        for (int i = 1; i < n; ++i)
+            x[i] = from + i * (to - from) / n;
         if (a == 1 || a == 3) {
-            for (double& v : x) v = v > 1e-300 ? std::log10(v) : ERROR_VALUE;
+            for (double& v : x)
+                v = v > 1e-300 ? std::log10(v) : ERROR_VALUE;
         } else if (a == 2) {
-            for (double& v : x) v = std::fabs(v) > 1e-100 ? 1 / v : ERROR_VALUE;
+            for (double& v : x)
+                v = std::fabs(v) > 1e-100 ? 1 / v : ERROR_VALUE;
         }
     } else if (spacing == 1 || spacing == 3) {
         const double l0 = std::log10(from), l1 = std::log10(to);
@@ -237,7 +250,8 @@ std::vector<double> neighbour_average(std::span<const double> values, int half_w
         for (int64_t i = 0; i < n; ++i) {
             double sum = 0;
             int count = 0;
-            for (int64_t k = std::max<int64_t>(i - w, 0), end = std::min(i + w, n - 1); k <= end; ++k) {
+            for (int64_t k = std::max<int64_t>(i - w, 0), end = std::min(i + w, n - 1); k <= end;
+                 ++k) {
                 if (is_valid(values[k])) sum += values[k], ++count;
             }
             if (count > 0) out[i] = sum / count;

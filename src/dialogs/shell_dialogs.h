@@ -23,10 +23,11 @@ public:
     // A document ("QVPﾌｧｲﾙ (*.qvp)").
     virtual std::optional<std::string> open_document(const std::string& start_dir) = 0;
     // The save dialog with "データも一緒に保存する" and "16bit版形式で保存する".
-    virtual std::optional<SaveChoice> save_document(const std::string& proposed_name, bool with_data,
-                                                    bool allow_16bit) = 0;
+    virtual std::optional<SaveChoice> save_document(const std::string& proposed_name,
+                                                    bool with_data, bool allow_16bit) = 0;
     // A one-line input box.
-    virtual std::optional<std::string> input_text(const std::string& title, const std::string& prompt,
+    virtual std::optional<std::string> input_text(const std::string& title,
+                                                  const std::string& prompt,
                                                   const std::string& initial, int max_length) = 0;
     // Shows the help file in the desktop's browser.
     virtual bool open_help(const std::string& path) = 0;

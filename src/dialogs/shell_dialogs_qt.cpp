@@ -14,7 +14,9 @@ namespace plox {
 
 namespace {
 
-QString q(const std::string& s) { return QString::fromStdString(s); }
+QString q(const std::string& s) {
+    return QString::fromStdString(s);
+}
 
 } // namespace
 
@@ -24,20 +26,22 @@ std::vector<std::string> QtShellDialogs::open_data_files(const std::string& user
                                 .arg(user_ext.empty() ? QStringLiteral("*.*") : q(user_ext));
     QStringList files = QFileDialog::getOpenFileNames(parent_, QString(), q(start_dir), filters);
     std::vector<std::string> out;
-    for (const QString& f : files) out.push_back(f.toStdString());
+    for (const QString& f : files)
+        out.push_back(f.toStdString());
     return out;
 }
 
 std::optional<std::string> QtShellDialogs::open_document(const std::string& start_dir) {
-    QString f = QFileDialog::getOpenFileName(parent_, QString(), q(start_dir),
-                                             QStringLiteral("QVPﾌｧｲﾙ (*.qvp *.QVP *.qva *.QVA);;すべてのﾌｧｲﾙ (*)"));
+    QString f = QFileDialog::getOpenFileName(
+        parent_, QString(), q(start_dir),
+        QStringLiteral("QVPﾌｧｲﾙ (*.qvp *.QVP *.qva *.QVA);;すべてのﾌｧｲﾙ (*)"));
     if (f.isEmpty()) return std::nullopt;
     return f.toStdString();
 }
 
 // Qt's own dialog, so that the two check boxes can stand below the file list.
-std::optional<SaveChoice> QtShellDialogs::save_document(const std::string& proposed_name, bool with_data,
-                                                        bool allow_16bit) {
+std::optional<SaveChoice> QtShellDialogs::save_document(const std::string& proposed_name,
+                                                        bool with_data, bool allow_16bit) {
     QFileDialog dialog(parent_);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
@@ -62,7 +66,8 @@ std::optional<SaveChoice> QtShellDialogs::save_document(const std::string& propo
                       allow_16bit && old->isChecked()};
 }
 
-std::optional<std::string> QtShellDialogs::input_text(const std::string& title, const std::string& prompt,
+std::optional<std::string> QtShellDialogs::input_text(const std::string& title,
+                                                      const std::string& prompt,
                                                       const std::string& initial, int max_length) {
     QInputDialog dialog(parent_);
     dialog.setWindowTitle(q(title));

@@ -14,7 +14,8 @@ public:
     explicit QtShellDialogs(QWidget* parent = nullptr) : parent_(parent) {}
     void set_parent(QWidget* parent) { parent_ = parent; }
 
-    std::vector<std::string> open_data_files(const std::string& user_ext, const std::string& start_dir) override;
+    std::vector<std::string> open_data_files(const std::string& user_ext,
+                                             const std::string& start_dir) override;
     std::optional<std::string> open_document(const std::string& start_dir) override;
     std::optional<SaveChoice> save_document(const std::string& proposed_name, bool with_data,
                                             bool allow_16bit) override;

@@ -49,16 +49,19 @@ bool parse_stamp(std::string_view line, Stamp& st) {
     st.name.assign(line.substr(1, close - 1));
     std::string rest(line.substr(close + 1));
     // Date and time separators read as spaces, so that the values scan as plain numbers.
-    const size_t time_end = rest.find(' ', rest.find(':') == std::string::npos ? rest.size() : rest.find(':'));
+    const size_t time_end =
+        rest.find(' ', rest.find(':') == std::string::npos ? rest.size() : rest.find(':'));
     for (size_t i = 0; i < rest.size() && i < time_end; ++i)
         if (rest[i] == '-' || rest[i] == ':') rest[i] = ' ';
     int32_t v[6] = {0, 0, 0, 0, 0, 0};
     Scan sc(rest);
-    for (int32_t& x : v) sc.i32(x);
+    for (int32_t& x : v)
+        sc.i32(x);
     if (sc.count() < 6) return true;
     // Only dates a file can carry count as a stamp time; sizes are read regardless.
-    st.has_time = v[0] >= 1970 && v[0] <= 2200 && v[1] >= 1 && v[1] <= 12 && v[2] >= 1 && v[2] <= 31 &&
-                  v[3] >= 0 && v[3] <= 23 && v[4] >= 0 && v[4] <= 59 && v[5] >= 0 && v[5] <= 61;
+    st.has_time = v[0] >= 1970 && v[0] <= 2200 && v[1] >= 1 && v[1] <= 12 && v[2] >= 1 &&
+                  v[2] <= 31 && v[3] >= 0 && v[3] <= 23 && v[4] >= 0 && v[4] <= 59 && v[5] >= 0 &&
+                  v[5] <= 61;
     st.time.tm_year = v[0] - 1900;
     st.time.tm_mon = v[1] - 1;
     st.time.tm_mday = v[2];
@@ -77,8 +80,8 @@ bool parse_stamp(std::string_view line, Stamp& st) {
 }
 
 bool same_moment(const std::tm& a, const std::tm& b) {
-    return a.tm_year == b.tm_year && a.tm_mon == b.tm_mon && a.tm_mday == b.tm_mday && a.tm_hour == b.tm_hour &&
-           a.tm_min == b.tm_min && a.tm_sec == b.tm_sec;
+    return a.tm_year == b.tm_year && a.tm_mon == b.tm_mon && a.tm_mday == b.tm_mday &&
+           a.tm_hour == b.tm_hour && a.tm_min == b.tm_min && a.tm_sec == b.tm_sec;
 }
 
 // A stamp name must stay a plain file name inside the temporary directory.
@@ -93,7 +96,8 @@ void report(IoContext& ctx, std::string_view title, std::string_view text) {
 
 void remember_extracted(IoContext& ctx, const std::string& path) {
     bool known = false;
-    for (const std::string& p : ctx.extracted_files) known = known || paths::equal_nocase(p, path);
+    for (const std::string& p : ctx.extracted_files)
+        known = known || paths::equal_nocase(p, path);
     if (!known) ctx.extracted_files.push_back(path);
     if (ctx.extracted_list_path.empty()) return;
     char record[PATH_CAPACITY] = {};
@@ -107,13 +111,18 @@ bool may_overwrite(IoContext& ctx, const Stamp& st, const std::string& target, b
     std::error_code ec;
     if (!fs::exists(target, ec)) return true;
     if (st.has_time) {
-        if (const auto t = last_write(target); t && same_moment(stamp_time(*t), st.time)) return false;
+        if (const auto t = last_write(target); t && same_moment(stamp_time(*t), st.time))
+            return false;
     }
     if (!ask || !ctx.ask_before_overwrite || ctx.overwrite_all || !ctx.ask_overwrite) return true;
     switch (ctx.ask_overwrite(st.name)) {
-    case OverwriteAnswer::Keep: return false;
-    case OverwriteAnswer::OverwriteAll: ctx.overwrite_all = true; return true;
-    case OverwriteAnswer::Overwrite: return true;
+    case OverwriteAnswer::Keep:
+        return false;
+    case OverwriteAnswer::OverwriteAll:
+        ctx.overwrite_all = true;
+        return true;
+    case OverwriteAnswer::Overwrite:
+        return true;
     }
     return true;
 }
@@ -122,7 +131,8 @@ void set_stamp_time(const std::string& target, std::tm tm) {
     const std::time_t t = std::mktime(&tm);
     if (t == static_cast<std::time_t>(-1)) return;
     std::error_code ec;
-    fs::last_write_time(target, std::chrono::file_clock::from_sys(std::chrono::system_clock::from_time_t(t)), ec);
+    fs::last_write_time(
+        target, std::chrono::file_clock::from_sys(std::chrono::system_clock::from_time_t(t)), ec);
 }
 
 } // namespace
@@ -170,9 +180,10 @@ void write_data_blocks(LineWriter& w, const std::vector<std::string>& files) {
         const std::string name(paths::file_name_of(path));
         const uint64_t size = bytes.size();
         char stamp[PATH_CAPACITY + 80];
-        std::snprintf(stamp, sizeof stamp, "[%s] %d-%d-%d %2d:%02d:%02d %08lx %08lx", name.c_str(), tm.tm_year + 1900,
-                      tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec,
-                      static_cast<unsigned long>(size & 0xFFFFFFFFu), static_cast<unsigned long>(size >> 32));
+        std::snprintf(stamp, sizeof stamp, "[%s] %d-%d-%d %2d:%02d:%02d %08lx %08lx", name.c_str(),
+                      tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min,
+                      tm.tm_sec, static_cast<unsigned long>(size & 0xFFFFFFFFu),
+                      static_cast<unsigned long>(size >> 32));
         w.line(stamp);
         w.text(bytes);
         w.line(END_OF_DATA).line("");
@@ -197,7 +208,7 @@ bool extract_data_blocks(LineReader& r, IoContext& ctx, bool ask) {
                 return false;
             }
             if (write) content.assign(bytes);
-            r.next(0);  // the rest of the line: "[End of Data]"
+            r.next(0); // the rest of the line: "[End of Data]"
             r.skip_empty_line();
         } else {
             // Older documents: lines up to "[End of Data]", each restored with CR LF.

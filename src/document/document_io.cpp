@@ -51,18 +51,20 @@ bool read_whole_file(const std::string& path, std::string& out, int& error) {
 
 void report_skipped_series(const ReadInfo& info, IoContext& ctx) {
     if (info.series_skipped > 0 && ctx.prompter)
-        ctx.prompter->message("Error", series_limit_message(LimitMessage::Reading), Buttons::Ok, Icon::Error);
+        ctx.prompter->message("Error", series_limit_message(LimitMessage::Reading), Buttons::Ok,
+                              Icon::Error);
 }
 
-void resolve(Graph& g, int graph_index, const std::string& path, const ReadInfo& info, IoContext& ctx,
-             IoStatus& st) {
+void resolve(Graph& g, int graph_index, const std::string& path, const ReadInfo& info,
+             IoContext& ctx, IoStatus& st) {
     paths::ResolveOptions ro;
     ro.document_path = path;
     ro.data_embedded = info.with_data != 0;
     ro.temp_dir = temp_directory(ctx);
     ro.saved_path = info.saved_path;
     ro.prefer_temp = ctx.prior_temp;
-    for (int s : paths::resolve_paths(g, ro)) st.missing.push_back({graph_index, s});
+    for (int s : paths::resolve_paths(g, ro))
+        st.missing.push_back({graph_index, s});
 }
 
 IoStatus load_single(const std::string& path, LineReader& r, GraphSet& set, IoContext& ctx) {
@@ -88,7 +90,7 @@ IoStatus load_single(const std::string& path, LineReader& r, GraphSet& set, IoCo
     IoStatus st;
     st.with_data = info.with_data != 0;
     if (info.with_data) {
-        r.next();  // "[DATA]"
+        r.next(); // "[DATA]"
         extract_data_blocks(r, ctx, true);
     }
     resolve(placed, index, path, info, ctx, st);
@@ -97,9 +99,11 @@ IoStatus load_single(const std::string& path, LineReader& r, GraphSet& set, IoCo
 
 IoStatus load_bundle(const std::string& path, LineReader& r, GraphSet& set, IoContext& ctx) {
     bool any_work = false;
-    for (const auto& g : set.graphs) any_work = any_work || !is_empty_graph(*g) || !g->unmodified;
+    for (const auto& g : set.graphs)
+        any_work = any_work || !is_empty_graph(*g) || !g->unmodified;
     if (any_work && ctx.prompter &&
-        ctx.prompter->message("確認", REPLACE_ALL, Buttons::YesNoCancel, Icon::Question) == Answer::No) {
+        ctx.prompter->message("確認", REPLACE_ALL, Buttons::YesNoCancel, Icon::Question) ==
+            Answer::No) {
         IoStatus st;
         st.code = IoStatus::Code::Cancelled;
         return st;
@@ -118,7 +122,8 @@ IoStatus load_bundle(const std::string& path, LineReader& r, GraphSet& set, IoCo
     bool with_data = false, stopped = false;
     for (int n = 0; n < count && n < MAX_GRAPHS && !r.at_end(); ++n) {
         std::string_view name = r.line(PATH_CAPACITY);
-        if (name.size() >= 2 && name.front() == '[' && name.back() == ']') name = name.substr(1, name.size() - 2);
+        if (name.size() >= 2 && name.front() == '[' && name.back() == ']')
+            name = name.substr(1, name.size() - 2);
         const int code = detect_version(r.line());
         if (code != version::V1_8) {
             // Newer graphs end the reading; older layouts are not read by this version yet.
@@ -136,8 +141,10 @@ IoStatus load_bundle(const std::string& path, LineReader& r, GraphSet& set, IoCo
         g->unmodified = 1;
         g->scales_valid = 1;
         with_data = with_data || info.with_data;
-        if (n < static_cast<int>(set.graphs.size())) set.graphs[n] = std::move(g);
-        else set.graphs.push_back(std::move(g));
+        if (n < static_cast<int>(set.graphs.size()))
+            set.graphs[n] = std::move(g);
+        else
+            set.graphs.push_back(std::move(g));
         set.current = n;
         infos.push_back(info);
     }
@@ -148,7 +155,7 @@ IoStatus load_bundle(const std::string& path, LineReader& r, GraphSet& set, IoCo
     if (stopped) return st;
     st.with_data = with_data;
     if (with_data) {
-        r.next();  // "[DATA]"
+        r.next(); // "[DATA]"
         extract_data_blocks(r, ctx, true);
     }
     for (size_t n = 0; n < infos.size(); ++n) {
@@ -165,8 +172,9 @@ IoStatus write_atomically(const std::string& path, const std::string& text, IoCo
     if (dir.empty()) dir = "./";
     std::string temp = dir + "." + std::string(paths::file_name_of(path)) + ".XXXXXX";
     const int fd = mkstemp(temp.data());
-    if (fd < 0) return fail(ctx, IoStatus::Code::OpenFailed, paths::OPEN_ERROR_TITLE,
-                            paths::open_error_message(errno, path, true));
+    if (fd < 0)
+        return fail(ctx, IoStatus::Code::OpenFailed, paths::OPEN_ERROR_TITLE,
+                    paths::open_error_message(errno, path, true));
     struct stat old {};
     fchmod(fd, ::stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644);
 
@@ -216,9 +224,11 @@ int detect_version(std::string_view line, const ExtensionIo* extension) {
     }
     static constexpr std::string_view prefix = " PloxWin ver. 1.";
     if (line == VERSION_LINE_BUNDLE) return version::Bundle;
-    if (line.size() != prefix.size() + 11 || line.substr(0, prefix.size()) != prefix) return version::None;
+    if (line.size() != prefix.size() + 11 || line.substr(0, prefix.size()) != prefix)
+        return version::None;
     const char minor = line[prefix.size()];
-    if (minor < '0' || minor > '9' || line.substr(prefix.size() + 1) != "  QVP file") return version::None;
+    if (minor < '0' || minor > '9' || line.substr(prefix.size() + 1) != "  QVP file")
+        return version::None;
     return version::V1_0 + (minor - '0');
 }
 
@@ -240,17 +250,22 @@ IoStatus load_document(const std::string& path, GraphSet& set, IoContext& ctx) {
     std::string bytes;
     int error = 0;
     if (!read_whole_file(path, bytes, error))
-        return fail(ctx, IoStatus::Code::OpenFailed, paths::OPEN_ERROR_TITLE, paths::open_error_message(error, path));
+        return fail(ctx, IoStatus::Code::OpenFailed, paths::OPEN_ERROR_TITLE,
+                    paths::open_error_message(error, path));
     LineReader r(bytes);
     const int code = detect_version(r.line(), ctx.extension);
-    if (code == version::None) return fail(ctx, IoStatus::Code::NotADocument, "エラー", NOT_A_DOCUMENT);
-    if (code < version::V1_0) return fail(ctx, IoStatus::Code::Unsupported, "エラー", NGRAPH_PROJECT);
+    if (code == version::None)
+        return fail(ctx, IoStatus::Code::NotADocument, "エラー", NOT_A_DOCUMENT);
+    if (code < version::V1_0)
+        return fail(ctx, IoStatus::Code::Unsupported, "エラー", NGRAPH_PROJECT);
     if (code == version::Bundle) return load_bundle(path, r, set, ctx);
     if (code > version::V1_8) return fail(ctx, IoStatus::Code::Unsupported, "エラー", UNSUPPORTED);
-    if (code < version::V1_8) return fail(ctx, IoStatus::Code::Unsupported, "エラー", OLDER_VERSION);
+    if (code < version::V1_8)
+        return fail(ctx, IoStatus::Code::Unsupported, "エラー", OLDER_VERSION);
 
     const Graph* current = set.current_graph();
-    if (static_cast<int>(set.graphs.size()) >= MAX_GRAPHS && !(current && is_empty_graph(*current))) {
+    if (static_cast<int>(set.graphs.size()) >= MAX_GRAPHS &&
+        !(current && is_empty_graph(*current))) {
         IoStatus st;
         st.code = IoStatus::Code::NoRoom;
         return st;
@@ -275,7 +290,8 @@ bool read_template(const std::string& path, Graph& g, IoContext& ctx) {
     return true;
 }
 
-bool with_data_choice(const std::vector<const Graph*>& graphs, bool with_data_setting, const IoContext& ctx) {
+bool with_data_choice(const std::vector<const Graph*>& graphs, bool with_data_setting,
+                      const IoContext& ctx) {
     if (with_data_setting) return true;
     for (const Graph* g : graphs)
         for (int i = 0; i < g->series_count && i < MAX_SERIES; ++i)
@@ -312,13 +328,15 @@ IoStatus save_bundle(const std::string& path, GraphSet& set, bool with_data, IoC
     LineWriter w;
     w.line(VERSION_LINE_BUNDLE);
     const auto& l = set.axis_link;
-    w.text(" ").values(static_cast<int32_t>(set.graphs.size()), l[0], l[1], l[2], l[3], set.print_scale);
+    w.text(" ").values(static_cast<int32_t>(set.graphs.size()), l[0], l[1], l[2], l[3],
+                       set.print_scale);
     std::vector<const Graph*> graphs;
     const WriteOptions o = options_for(path, with_data, ctx);
     for (size_t i = 0; i < set.graphs.size(); ++i) {
         Graph& g = *set.graphs[i];
         if (g.file_name.empty())
-            set_text(g.file_name, dir + std::string(paths::stem_of(bundle)) + std::to_string(i + 1) + ".QVP",
+            set_text(g.file_name,
+                     dir + std::string(paths::stem_of(bundle)) + std::to_string(i + 1) + ".QVP",
                      PATH_CAPACITY);
         prepare_for_writing(g, ctx);
         w.text("[").text(paths::file_name_of(g.file_name)).line("]");
@@ -331,7 +349,8 @@ IoStatus save_bundle(const std::string& path, GraphSet& set, bool with_data, IoC
     }
     IoStatus st = write_atomically(path, w.buffer(), ctx);
     if (!st.ok()) return st;
-    for (auto& g : set.graphs) mark_saved(*g);
+    for (auto& g : set.graphs)
+        mark_saved(*g);
     set.bundle_name = bundle;
     if (ctx.add_recent) ctx.add_recent(bundle);
     return st;

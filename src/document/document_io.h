@@ -21,9 +21,9 @@ namespace version {
 inline constexpr int None = -1;
 inline constexpr int V1_0 = 2;
 inline constexpr int V1_8 = 10;
-inline constexpr int V1_9 = 11;  // recognised and refused
+inline constexpr int V1_9 = 11; // recognised and refused
 inline constexpr int Bundle = 100;
-inline constexpr int NgraphProject = 0;  // codes 0 and 1, only from the converter module
+inline constexpr int NgraphProject = 0; // codes 0 and 1, only from the converter module
 } // namespace version
 
 inline constexpr const char* VERSION_LINE_1_8 = " PloxWin ver. 1.8  QVP file";
@@ -40,7 +40,7 @@ enum class OverwriteAnswer { Overwrite, OverwriteAll, Keep };
 
 // Page fields copied into a graph before it is written (from the print settings).
 struct PageFields {
-    int32_t width = 210, height = 297;  // mm
+    int32_t width = 210, height = 297; // mm
     int16_t paper_code = 2;
     int32_t landscape = 0;
 };
@@ -50,31 +50,31 @@ struct IoContext {
     Prompter* prompter = nullptr;     // messages; none: nothing is shown
     ExtensionIo* extension = nullptr; // none: extension lines are kept verbatim
 
-    std::string temp_dir;  // where [DATA] blocks are restored; empty: the system's temp directory
-    std::vector<std::string> extracted_files;  // files restored from [DATA] sections in this run
-    std::string extracted_list_path;  // file of 260-byte records shared by running copies; optional
+    std::string temp_dir; // where [DATA] blocks are restored; empty: the system's temp directory
+    std::vector<std::string> extracted_files; // files restored from [DATA] sections in this run
+    std::string extracted_list_path; // file of 260-byte records shared by running copies; optional
 
     // Asked before an existing, differing file is overwritten ("同名のファイルが存在します").
     // Unset, or ask_before_overwrite false: overwrite without asking.
     std::function<OverwriteAnswer(std::string_view name)> ask_overwrite;
     bool ask_before_overwrite = true;
-    bool overwrite_all = false;  // "以後、全て上書き" was chosen
+    bool overwrite_all = false; // "以後、全て上書き" was chosen
 
-    bool prior_temp = false;     // PriorTemp: prefer restored copies over the named files
-    bool same_directory = true;  // SavePath: data next to the document are written by name
+    bool prior_temp = false;    // PriorTemp: prefer restored copies over the named files
+    bool same_directory = true; // SavePath: data next to the document are written by name
     std::optional<PageFields> page;
-    std::function<void(const std::string& path)> add_recent;  // recent-file list entry
+    std::function<void(const std::string& path)> add_recent; // recent-file list entry
 };
 
 struct IoStatus {
     enum class Code { Ok, OpenFailed, NotADocument, Unsupported, NoRoom, Cancelled, WriteFailed };
     Code code = Code::Ok;
-    std::string message;  // what was reported (UTF-8); empty on success
+    std::string message; // what was reported (UTF-8); empty on success
     struct Missing {
         int graph, series;
     };
-    std::vector<Missing> missing;  // data files not found after resolving (file search dialog)
-    bool with_data = false;        // the document carried a [DATA] section
+    std::vector<Missing> missing; // data files not found after resolving (file search dialog)
+    bool with_data = false;       // the document carried a [DATA] section
     bool ok() const { return code == Code::Ok; }
 };
 

@@ -33,16 +33,21 @@ void free_graph(GraphSet& set, int index, const TemplateReader& read_template) {
         return;
     }
     const int n = static_cast<int>(set.graphs.size());
-    if (set.current == index || set.current >= n) set.current = n - 1;
-    else if (set.current > index) --set.current;
+    if (set.current == index || set.current >= n)
+        set.current = n - 1;
+    else if (set.current > index)
+        --set.current;
 }
 
-bool is_empty_graph(const Graph& g) { return g.series_count == 0 && !g.scales_valid; }
+bool is_empty_graph(const Graph& g) {
+    return g.series_count == 0 && !g.scales_valid;
+}
 
 std::string series_limit_message(LimitMessage which) {
     char text[64];
     std::snprintf(text, sizeof text,
-                  which == LimitMessage::Reading ? "cannot open over %d files" : "%d個以上のファイルは開けません",
+                  which == LimitMessage::Reading ? "cannot open over %d files"
+                                                 : "%d個以上のファイルは開けません",
                   MAX_SERIES);
     return text;
 }
@@ -62,7 +67,8 @@ int add_series(Graph& g, std::string_view file_name, Prompter* prompter, LimitMe
 }
 
 void clamp_frame(int32_t& left, int32_t& top, int32_t& width, int32_t& height) {
-    for (int32_t* v : {&left, &top, &width, &height}) *v = std::clamp(*v, 1000, 28000);
+    for (int32_t* v : {&left, &top, &width, &height})
+        *v = std::clamp(*v, 1000, 28000);
     if (left + width > 32000) width = 32000 - left;
     if (top + height > 32000) height = 32000 - top;
 }
@@ -74,11 +80,22 @@ void set_frame(Graph& g, int32_t left, int32_t top, int32_t width, int32_t heigh
     for (GraphObject& o : g.objects) {
         if (!o.used) continue;
         switch (o.Type) {
-        case object_type::TitleX: o.x += dw / 2; o.y += dh; break;
-        case object_type::TitleY: o.y += dh / 2; break;
-        case object_type::TitleU: o.x += dw / 2; break;
-        case object_type::TitleR: o.x += dw; o.y += dh / 2; break;
-        default: break;
+        case object_type::TitleX:
+            o.x += dw / 2;
+            o.y += dh;
+            break;
+        case object_type::TitleY:
+            o.y += dh / 2;
+            break;
+        case object_type::TitleU:
+            o.x += dw / 2;
+            break;
+        case object_type::TitleR:
+            o.x += dw;
+            o.y += dh / 2;
+            break;
+        default:
+            break;
         }
     }
     g.frame_left = left;
@@ -92,7 +109,9 @@ void mark_modified(Graph& g) {
     g.cached_drawing.reset();
 }
 
-void mark_saved(Graph& g) { g.unmodified = 1; }
+void mark_saved(Graph& g) {
+    g.unmodified = 1;
+}
 
 void invalidate_scales(Graph& g) {
     g.scales_valid = 0;
@@ -106,8 +125,9 @@ int find_free_object_slot(const Graph& g) {
 }
 
 int count_objects(const Graph& g, int32_t type) {
-    return static_cast<int>(std::count_if(g.objects.begin(), g.objects.end(),
-                                          [type](const GraphObject& o) { return o.used && o.Type == type; }));
+    return static_cast<int>(
+        std::count_if(g.objects.begin(), g.objects.end(),
+                      [type](const GraphObject& o) { return o.used && o.Type == type; }));
 }
 
 int find_object(const Graph& g, int32_t type) {
@@ -119,7 +139,8 @@ int find_object(const Graph& g, int32_t type) {
 void compact_objects(Graph& g) {
     // Text objects left without text (e.g. after their series references were removed) go too.
     auto kept = std::stable_partition(g.objects.begin(), g.objects.end(), [](const GraphObject& o) {
-        const bool empty_text = o.Type >= object_type::TitleX && o.Type <= object_type::Text && o.Str.empty();
+        const bool empty_text =
+            o.Type >= object_type::TitleX && o.Type <= object_type::Text && o.Str.empty();
         return o.used && !empty_text;
     });
     std::fill(kept, g.objects.end(), GraphObject{});

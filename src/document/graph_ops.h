@@ -31,8 +31,8 @@ void free_graph(GraphSet& set, int index, const TemplateReader& read_template = 
 bool is_empty_graph(const Graph& g);
 
 enum class LimitMessage {
-    Interactive,  // "%d個以上のファイルは開けません"
-    Reading       // "cannot open over %d files" (while reading a document)
+    Interactive, // "%d個以上のファイルは開けません"
+    Reading      // "cannot open over %d files" (while reading a document)
 };
 
 // Initialises the next series entry with the defaults and returns its index; at the limit of 50

@@ -18,7 +18,9 @@ namespace plox {
 inline constexpr double ERROR_VALUE = -1e301;
 // -1e302 rounded one step toward zero (bit pattern 0xFEA2AA4F4A405BE1), as stored files expect.
 inline constexpr double MASKED_VALUE = -9.999999999999999e+301;
-inline constexpr bool is_valid(double v) { return v > -1e300; }
+inline constexpr bool is_valid(double v) {
+    return v > -1e300;
+}
 
 inline constexpr int MAX_GRAPHS = 20;
 inline constexpr int MAX_SERIES = 50;
@@ -52,12 +54,12 @@ inline constexpr int32_t General = 128;
 inline constexpr int32_t Extension1 = 256;
 inline constexpr int32_t Extension2 = 512;
 
-inline constexpr int32_t LeastSquares = 0xF2;   // 2, 16, 32, 64, 128
-inline constexpr int32_t AnalysisPage = 0x7FE;  // every kind but plain data
-inline constexpr int32_t Mask3F6 = 0x3F6;       // analyses that draw a computed curve
-inline constexpr int32_t Mask1F6 = 0x1F6;       // the same without kind 512
-inline constexpr int32_t Mask3F7 = 0x3F7;       // data and every curve kind but functions
-inline constexpr int32_t Mask7FF = 0x7FF;       // every kind
+inline constexpr int32_t LeastSquares = 0xF2;  // 2, 16, 32, 64, 128
+inline constexpr int32_t AnalysisPage = 0x7FE; // every kind but plain data
+inline constexpr int32_t Mask3F6 = 0x3F6;      // analyses that draw a computed curve
+inline constexpr int32_t Mask1F6 = 0x1F6;      // the same without kind 512
+inline constexpr int32_t Mask3F7 = 0x3F7;      // data and every curve kind but functions
+inline constexpr int32_t Mask7FF = 0x7FF;      // every kind
 } // namespace kind
 
 // Object Type codes.
@@ -99,22 +101,22 @@ struct LogFont {
     uint8_t clip_precision = 0;
     uint8_t quality = 0;
     uint8_t pitch_and_family = 0;
-    std::string face;  // at most 31 bytes
+    std::string face; // at most 31 bytes
     bool operator==(const LogFont&) const = default;
 };
 
-LogFont default_symbol_font();      // "Symbol", -2400, 400, italic, charset 2, 3, 2, 1, 18
-LogFont default_axis_label_font();  // "Times New Roman", -2400, 400, quality 2, 18
+LogFont default_symbol_font();     // "Symbol", -2400, 400, italic, charset 2, 3, 2, 1, 18
+LogFont default_axis_label_font(); // "Times New Roman", -2400, 400, quality 2, 18
 
 struct Axis {
     double from = 0;
     double to = 100;
     double increment = 20;
     int32_t division = 1;
-    int32_t reserved1 = 0;  // X 300, Y 1200, U 900, R 0
+    int32_t reserved1 = 0; // X 300, Y 1200, U 900, R 0
     int32_t reserved2 = 100;
     int32_t limited_base_line = 0;
-    int32_t base_line_from = 0;  // 0.01 percent of the frame
+    int32_t base_line_from = 0; // 0.01 percent of the frame
     int32_t base_line_to = 10000;
     int32_t crossing = -1;
     int32_t label_count = -1;
@@ -126,11 +128,11 @@ struct Axis {
     int32_t integer_digits = 5;
     int32_t fraction_digits = 5;
     double reserved_real = 1.0;
-    int32_t scale_type = 0;  // 0 linear, 1 log, 2 Inverse, 3 LogNormal, 4 Inverse2
+    int32_t scale_type = 0; // 0 linear, 1 log, 2 Inverse, 3 LogNormal, 4 Inverse2
     int32_t auto_step = 1;
     int32_t common = 1;
     int32_t draw = 1;
-    int32_t draw_labels = 0;  // X and Y: 1
+    int32_t draw_labels = 0; // X and Y: 1
     int32_t overflow_digits = 1;
     int32_t major_in = 1;
     int32_t major_out = 0;
@@ -171,7 +173,7 @@ struct Series {
     std::string file_name;
     std::string converted_file_name;
     int32_t Converter = 0;
-    std::vector<double> x_data, y_data;  // values read from the file
+    std::vector<double> x_data, y_data; // values read from the file
     int32_t ColumnX = 0;
     int32_t ColumnY = 1;
     int32_t point_count = 0;
@@ -200,8 +202,8 @@ struct Series {
     int32_t DotStyle = 0;
     int32_t fill_color = 0xFFFFFF;
     int32_t Hatch = 5;
-    std::optional<FitFunction> fit;                // kind 128
-    std::shared_ptr<ExtensionBlock> extension;     // kinds 256, 512
+    std::optional<FitFunction> fit;            // kind 128
+    std::shared_ptr<ExtensionBlock> extension; // kinds 256, 512
     // Stored lines of an extension analysis (count line first) that no module took: written
     // back unchanged so that a document read without the module loses nothing.
     std::vector<std::string> extension_lines;
@@ -209,13 +211,13 @@ struct Series {
     int32_t curve_scale_type = 0;
     LineAttr curve_line;
     int32_t curve_line_type = 1;
-    int32_t analysis_option = 0;  // bit 0: polynomial through (analysis_values)
+    int32_t analysis_option = 0; // bit 0: polynomial through (analysis_values)
     double curve_from = 0;
     double curve_to = 0;
     std::array<double, 2> analysis_values{0, 0};
     double BarBottom = 0;
-    int32_t curve_points = 0;  // Division
-    int32_t degree = 0;        // degree or spline variant
+    int32_t curve_points = 0; // Division
+    int32_t degree = 0;       // degree or spline variant
     std::array<double, 10> coefficients{};
     double standard_deviation = 0;
     double correlation = 0;
@@ -230,8 +232,8 @@ struct Point32 {
 struct GraphObject {
     int32_t used = 0;
     int32_t extent_left = 0, extent_top = 0, extent_right = 0, extent_bottom = 0;
-    int32_t x = 0, y = 0;                    // text anchor
-    std::array<double, 4> position{0, 0, 0, 0};  // start x, y, end x, y
+    int32_t x = 0, y = 0;                       // text anchor
+    std::array<double, 4> position{0, 0, 0, 0}; // start x, y, end x, y
     int32_t Type = 0;
     int32_t Length = 500;
     int32_t RefX = 0;
@@ -249,15 +251,15 @@ struct GraphObject {
     int32_t DotStyle = 0;
     int32_t fill_color = 0xFFFFFF;
     int32_t Hatch = 5;
-    int32_t alignment = 0;  // Justify for texts, head style for arrows, Num for point objects
+    int32_t alignment = 0; // Justify for texts, head style for arrows, Num for point objects
     std::array<int32_t, 4> picture_box{0, 0, 0, 0};
-    std::string Str;  // text (511 bytes at most) or picture path (259)
-    std::array<Point32, MAX_OBJECT_POINTS> points{};  // point objects
+    std::string Str; // text (511 bytes at most) or picture path (259)
+    std::array<Point32, MAX_OBJECT_POINTS> points{}; // point objects
 };
 
 struct Mask {
-    int32_t series = 0;  // 0 all, n: series n counted from 1
-    std::array<double, 4> area{0, 0, 0, 0};  // X low, X high, Y low, Y high
+    int32_t series = 0;                     // 0 all, n: series n counted from 1
+    std::array<double, 4> area{0, 0, 0, 0}; // X low, X high, Y low, Y high
 };
 
 // Cached drawing of a graph body; defined by the renderer.
@@ -268,9 +270,9 @@ struct Graph {
     int32_t frame_left = 4000, frame_top = 1500, frame_width = 14000, frame_height = 10000;
     // Frame rectangle widened by every label and object drawn; set by each drawing.
     int32_t extent_left = 0, extent_top = 0, extent_right = 0, extent_bottom = 0;
-    int32_t page_width = 210, page_height = 297;  // mm
+    int32_t page_width = 210, page_height = 297; // mm
     int32_t page_scale = 100;
-    int16_t paper_code = 2;  // 1 A3, 2 A4, 3 A5, 4 B4, 5 B5
+    int16_t paper_code = 2; // 1 A3, 2 A4, 3 A5, 4 B4, 5 B5
     int32_t background_color = 0xFFFFFF;
     int32_t scales_valid = 0;
     int32_t unmodified = 1;

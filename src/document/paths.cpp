@@ -14,15 +14,19 @@ namespace fs = std::filesystem;
 namespace plox::paths {
 namespace {
 
-bool is_sjis_lead(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
-bool is_sjis_trail(unsigned char c) { return c >= 0x40 && c <= 0xFC && c != 0x7F; }
+bool is_sjis_lead(unsigned char c) {
+    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+}
+bool is_sjis_trail(unsigned char c) {
+    return c >= 0x40 && c <= 0xFC && c != 0x7F;
+}
 
 // Positions of the separators of `path`, skipping Shift-JIS trail bytes (0x5C is one).
-template <typename F>
-void for_each_separator(std::string_view path, F&& f) {
+template <typename F> void for_each_separator(std::string_view path, F&& f) {
     for (size_t i = 0; i < path.size(); ++i) {
         const auto c = static_cast<unsigned char>(path[i]);
-        if (is_sjis_lead(c) && i + 1 < path.size() && is_sjis_trail(static_cast<unsigned char>(path[i + 1]))) {
+        if (is_sjis_lead(c) && i + 1 < path.size() &&
+            is_sjis_trail(static_cast<unsigned char>(path[i + 1]))) {
             ++i;
             continue;
         }
@@ -72,8 +76,12 @@ size_t name_start(std::string_view path) {
     return start;
 }
 
-std::string_view directory_of(std::string_view path) { return path.substr(0, name_start(path)); }
-std::string_view file_name_of(std::string_view path) { return path.substr(name_start(path)); }
+std::string_view directory_of(std::string_view path) {
+    return path.substr(0, name_start(path));
+}
+std::string_view file_name_of(std::string_view path) {
+    return path.substr(name_start(path));
+}
 
 std::string_view stem_of(std::string_view path) {
     const std::string_view name = file_name_of(path);
@@ -90,7 +98,9 @@ bool has_drive(std::string_view path) {
            ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
 }
 
-bool has_directory(std::string_view path) { return name_start(path) > (has_drive(path) ? 2u : 0u); }
+bool has_directory(std::string_view path) {
+    return name_start(path) > (has_drive(path) ? 2u : 0u);
+}
 
 bool equal_nocase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
@@ -145,7 +155,8 @@ std::optional<std::string> find_existing(std::string_view path) {
     return std::nullopt;
 }
 
-std::string relocate(std::string_view series_dir, std::string_view saved_dir, std::string_view doc_dir) {
+std::string relocate(std::string_view series_dir, std::string_view saved_dir,
+                     std::string_view doc_dir) {
     size_t common = 0;
     while (common < series_dir.size() && common < saved_dir.size() &&
            fold(series_dir[common]) == fold(saved_dir[common]))
@@ -164,7 +175,8 @@ std::string relocate(std::string_view series_dir, std::string_view saved_dir, st
 }
 
 std::vector<int> resolve_paths(Graph& g, const ResolveOptions& o) {
-    const std::string doc_dir = ensure_trailing_separator(std::string(directory_of(absolute(o.document_path))));
+    const std::string doc_dir =
+        ensure_trailing_separator(std::string(directory_of(absolute(o.document_path))));
     const std::string saved_dir(directory_of(o.saved_path));
     const std::string temp_dir = ensure_trailing_separator(o.temp_dir);
     std::vector<int> missing;
@@ -183,7 +195,8 @@ std::vector<int> resolve_paths(Graph& g, const ResolveOptions& o) {
             found = find_existing(relocate(directory_of(p), saved_dir, doc_dir) + name);
         if (!found && !name.empty()) found = find_existing(doc_dir + name);
 
-        if (found) set_text(s.file_name, *found, PATH_CAPACITY);
+        if (found)
+            set_text(s.file_name, *found, PATH_CAPACITY);
         else {
             set_text(s.file_name, p, PATH_CAPACITY);
             missing.push_back(i);
@@ -193,8 +206,10 @@ std::vector<int> resolve_paths(Graph& g, const ResolveOptions& o) {
     for (GraphObject& obj : g.objects) {
         if (!obj.used || obj.Type != object_type::Picture || obj.Str.empty()) continue;
         std::string p = obj.Str;
-        if (o.data_embedded) p = temp_dir + std::string(file_name_of(p));
-        else if (!is_rooted(p)) p = doc_dir + with_slashes(p);
+        if (o.data_embedded)
+            p = temp_dir + std::string(file_name_of(p));
+        else if (!is_rooted(p))
+            p = doc_dir + with_slashes(p);
         if (auto found = find_existing(p)) p = *found;
         set_text(obj.Str, p, PATH_CAPACITY);
     }
@@ -206,10 +221,16 @@ std::string open_error_message(int error, std::string_view path, bool creating) 
     const char* format = "FileOpen Error %s";
     switch (error) {
     case ENOENT:
-    case ENOTDIR: format = creating ? "%s: 作成できません。" : "%s が見つかりません。"; break;
-    case EROFS: format = "書き込み禁止エラーです。(%s)"; break;
+    case ENOTDIR:
+        format = creating ? "%s: 作成できません。" : "%s が見つかりません。";
+        break;
+    case EROFS:
+        format = "書き込み禁止エラーです。(%s)";
+        break;
     case EBUSY:
-    case ETXTBSY: format = "%s: 共有違反です。"; break;
+    case ETXTBSY:
+        format = "%s: 共有違反です。";
+        break;
     case EACCES:
     case EPERM:
     case EISDIR:
@@ -217,7 +238,8 @@ std::string open_error_message(int error, std::string_view path, bool creating) 
     case ENAMETOOLONG:
         if (creating) format = "%s: 作成できません。";
         break;
-    default: break;
+    default:
+        break;
     }
     char text[PATH_CAPACITY + 64];
     std::snprintf(text, sizeof text, format, name.c_str());

@@ -44,14 +44,15 @@ std::optional<std::string> find_existing(std::string_view path);
 // beginning of series_dir and saved_dir (case-insensitive, cut back to a separator) is dropped,
 // and the remainder R of series_dir replaces the part of doc_dir from where the remainder T of
 // saved_dir occurs (or is appended when T is empty). The result uses '/' after doc_dir.
-std::string relocate(std::string_view series_dir, std::string_view saved_dir, std::string_view doc_dir);
+std::string relocate(std::string_view series_dir, std::string_view saved_dir,
+                     std::string_view doc_dir);
 
 struct ResolveOptions {
-    std::string document_path;  // the document as opened
+    std::string document_path; // the document as opened
     bool data_embedded = false;
-    std::string temp_dir;       // with trailing separator
-    std::string saved_path;     // line t6: where the document was written, may be empty
-    bool prefer_temp = false;   // PriorTemp setting
+    std::string temp_dir;     // with trailing separator
+    std::string saved_path;   // line t6: where the document was written, may be empty
+    bool prefer_temp = false; // PriorTemp setting
 };
 
 // Points every series path (but function series) and picture path at an existing file where

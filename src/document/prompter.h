@@ -15,8 +15,8 @@ enum class Icon { None, Information, Warning, Error, Question };
 class Prompter {
 public:
     virtual ~Prompter() = default;
-    virtual Answer message(std::string_view title, std::string_view text, Buttons buttons = Buttons::Ok,
-                           Icon icon = Icon::None) = 0;
+    virtual Answer message(std::string_view title, std::string_view text,
+                           Buttons buttons = Buttons::Ok, Icon icon = Icon::None) = 0;
 };
 
 // Answers every message with a fixed answer and remembers what was shown (tests, batch use).

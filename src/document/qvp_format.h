@@ -13,10 +13,10 @@ struct IoContext;
 
 // What the lines of a document say beyond the graph itself.
 struct ReadInfo {
-    int32_t with_data = 0;       // a [DATA] section follows
-    int32_t same_directory = 0;  // bare series names mean "next to the document"
-    std::string saved_path;      // t6: where the document was written
-    int series_skipped = 0;      // series beyond the limit of 50
+    int32_t with_data = 0;      // a [DATA] section follows
+    int32_t same_directory = 0; // bare series names mean "next to the document"
+    std::string saved_path;     // t6: where the document was written
+    int series_skipped = 0;     // series beyond the limit of 50
 };
 
 // Reads the body of a document of version `code` into `g` (created with defaults). Short lines
@@ -26,9 +26,9 @@ bool read_graph_body(LineReader& r, Graph& g, int code, ReadInfo& info, IoContex
 
 struct WriteOptions {
     bool with_data = false;
-    bool same_directory = true;   // SavePath setting
-    std::string document_path;    // where the document is written (t6, same-directory rule)
-    bool template_document = false;  // no series, no masks
+    bool same_directory = true;     // SavePath setting
+    std::string document_path;      // where the document is written (t6, same-directory rule)
+    bool template_document = false; // no series, no masks
 };
 
 // Appends the version line and body of a 1.8 document (not the [DATA] section).

@@ -15,7 +15,8 @@ using U = LineWriter::Unsigned;
 // A text field fills one line: a stray line break inside it would shift every later line.
 void text_line(LineWriter& w, std::string_view s) {
     std::string t(s);
-    std::replace_if(t.begin(), t.end(), [](char c) { return c == '\r' || c == '\n' || c == '\0'; }, ' ');
+    std::replace_if(
+        t.begin(), t.end(), [](char c) { return c == '\r' || c == '\n' || c == '\0'; }, ' ');
     w.line(t);
 }
 
@@ -38,13 +39,14 @@ void write_series(LineWriter& w, const Series& s, const WriteOptions& o, IoConte
     const bool extension = s.kind == kind::Extension1 || s.kind == kind::Extension2;
     w.text("[").text(paths::display_name(s.file_name)).text("]").end();
     text_line(w, stored_path(s.file_name, o, false));
-    w.fields(kind_exponent(s.kind), 0, s.Errorbar1, s.Errorbar2, s.ColumnX, s.ColumnY, s.point_count, s.Start,
-             s.End);
+    w.fields(kind_exponent(s.kind), 0, s.Errorbar1, s.Errorbar2, s.ColumnX, s.ColumnY,
+             s.point_count, s.Start, s.End);
     text_line(w.text(" "), extension ? std::string_view(s.analysis_name) : std::string_view{});
-    w.values(s.line.width, s.line.color, s.line.pitch, s.TabEqSpc, s.AbsLine, s.SkipComment, s.CountOutArea);
+    w.values(s.line.width, s.line.color, s.line.pitch, s.TabEqSpc, s.AbsLine, s.SkipComment,
+             s.CountOutArea);
     w.values(s.LineType, s.PlotType, s.PlotSize, s.marker_color);
-    w.values(s.isRefUpAxis, s.isRefRightAxis, s.Step, s.XAvr, s.YAvr, U{static_cast<uint32_t>(s.DotStyle)},
-             s.fill_color, s.Hatch);
+    w.values(s.isRefUpAxis, s.isRefRightAxis, s.Step, s.XAvr, s.YAvr,
+             U{static_cast<uint32_t>(s.DotStyle)}, s.fill_color, s.Hatch);
     w.fields(s.IsXtrans, s.IsYtrans, s.Converter);
     if (s.Converter != 0 && ctx.extension && ctx.extension->has_converter_module())
         text_line(w.text(" \""), ctx.extension->converter_name(s.Converter) + "\"");
@@ -52,9 +54,10 @@ void write_series(LineWriter& w, const Series& s, const WriteOptions& o, IoConte
         w.end();
     text_line(w, s.Xtrans);
     text_line(w, s.Ytrans);
-    w.values(s.curve_scale_type, s.curve_points, s.degree, s.analysis_option, s.curve_from, s.curve_to,
-             s.analysis_values[0], s.analysis_values[1], s.BarBottom);
-    w.values(s.curve_line_type, s.curve_line.width, s.curve_line.color, s.curve_line.pitch, s.shown);
+    w.values(s.curve_scale_type, s.curve_points, s.degree, s.analysis_option, s.curve_from,
+             s.curve_to, s.analysis_values[0], s.analysis_values[1], s.BarBottom);
+    w.values(s.curve_line_type, s.curve_line.width, s.curve_line.color, s.curve_line.pitch,
+             s.shown);
 
     // The reader expects these lines for every series of the kind, so a series without its block
     // writes a default one rather than nothing.
@@ -63,24 +66,30 @@ void write_series(LineWriter& w, const Series& s, const WriteOptions& o, IoConte
         const auto& p = f.parameters;
         w.values(9, f.tolerance, p[0], p[1], p[2], p[3], p[4], p[5], p[6], p[7], p[8]);
         text_line(w, f.function);
-        for (const std::string& d : f.derivatives) text_line(w, d);
+        for (const std::string& d : f.derivatives)
+            text_line(w, d);
     } else if (extension) {
         std::vector<std::string> lines;
-        if (s.extension && ctx.extension) lines = ctx.extension->save_lines(s);
-        else lines = s.extension_lines;
+        if (s.extension && ctx.extension)
+            lines = ctx.extension->save_lines(s);
+        else
+            lines = s.extension_lines;
         if (lines.empty()) lines.emplace_back("0");
-        for (const std::string& l : lines) text_line(w, l);
+        for (const std::string& l : lines)
+            text_line(w, l);
     }
     w.line("").line("");
 }
 
 void write_object_line(LineWriter& w, const GraphObject& o) {
     const auto& p = o.position;
-    w.values(p[0], p[1], p[2], p[3], o.RefX, o.RefY, o.LineWidth, o.Length, o.Color, o.Type, o.Pitch,
-             o.LineStyle, o.Color2, o.Size1, o.Size2, o.alignment, o.Open, o.Shut);
+    w.values(p[0], p[1], p[2], p[3], o.RefX, o.RefY, o.LineWidth, o.Length, o.Color, o.Type,
+             o.Pitch, o.LineStyle, o.Color2, o.Size1, o.Size2, o.alignment, o.Open, o.Shut);
 }
 
-bool known_type(int32_t type) { return type >= object_type::FilledArrow && type <= object_type::Picture; }
+bool known_type(int32_t type) {
+    return type >= object_type::FilledArrow && type <= object_type::Picture;
+}
 
 void write_object(LineWriter& w, const GraphObject& o, const WriteOptions& opt) {
     w.values(o.Type);
@@ -92,10 +101,12 @@ void write_object(LineWriter& w, const GraphObject& o, const WriteOptions& opt) 
         write_font(w, o.Font3);
     } else if (o.Type == object_type::PointObject) {
         const int n = std::clamp(o.alignment, 1, MAX_OBJECT_POINTS);
-        w.values(o.points[0].x, o.points[0].y, o.PlotType, o.LineWidth, o.Length, o.LineStyle, o.Size1, o.Color,
-                 o.Color2, o.Pitch, U{static_cast<uint32_t>(o.DotStyle)}, o.fill_color, o.Hatch);
+        w.values(o.points[0].x, o.points[0].y, o.PlotType, o.LineWidth, o.Length, o.LineStyle,
+                 o.Size1, o.Color, o.Color2, o.Pitch, U{static_cast<uint32_t>(o.DotStyle)},
+                 o.fill_color, o.Hatch);
         w.values(n);
-        for (int i = 1; i < n; ++i) w.values(o.points[i].x, o.points[i].y);
+        for (int i = 1; i < n; ++i)
+            w.values(o.points[i].x, o.points[i].y);
         w.line("0 0 0.0 0.0");
     } else if (o.Type == object_type::Picture) {
         text_line(w, stored_path(o.Str, opt, true));
@@ -109,24 +120,25 @@ void write_object(LineWriter& w, const GraphObject& o, const WriteOptions& opt) 
 
 void write_axis(LineWriter& w, const Axis& a, int index) {
     w.text("[AXIS-").text(std::to_string(index)).line("]");
-    w.values(a.from, a.to, a.increment, a.limited_base_line, a.base_line_from, a.base_line_to, a.crossing,
-             a.label_count, a.label_start, a.label_interval, a.plus_sign, a.keep_zero, a.zero_as_0,
-             a.integer_digits, a.fraction_digits, a.reserved_real, a.overflow_digits);
-    w.values(a.division, a.scale_type, a.auto_step, a.common, a.draw, a.draw_labels, a.label_shift_right,
-             a.label_shift_down, a.label_color, a.reserved1, a.reserved2);
+    w.values(a.from, a.to, a.increment, a.limited_base_line, a.base_line_from, a.base_line_to,
+             a.crossing, a.label_count, a.label_start, a.label_interval, a.plus_sign, a.keep_zero,
+             a.zero_as_0, a.integer_digits, a.fraction_digits, a.reserved_real, a.overflow_digits);
+    w.values(a.division, a.scale_type, a.auto_step, a.common, a.draw, a.draw_labels,
+             a.label_shift_right, a.label_shift_down, a.label_color, a.reserved1, a.reserved2);
     write_font(w, a.label_font);
-    w.values(a.major_in, a.major_out, a.major_length, a.major_line.width, a.major_line.color, a.major_line.pitch,
-             a.major_line_type);
-    w.values(a.minor_in, a.minor_out, a.minor_length, a.minor_line.width, a.minor_line.color, a.minor_line.pitch,
-             a.minor_line_type);
+    w.values(a.major_in, a.major_out, a.major_length, a.major_line.width, a.major_line.color,
+             a.major_line.pitch, a.major_line_type);
+    w.values(a.minor_in, a.minor_out, a.minor_length, a.minor_line.width, a.minor_line.color,
+             a.minor_line.pitch, a.minor_line_type);
     w.line("");
 }
 
 } // namespace
 
 void write_font(LineWriter& w, const LogFont& f) {
-    w.values(f.height, f.width, static_cast<int32_t>(-int64_t{f.escapement}), f.orientation, f.weight, int32_t{f.italic}, int32_t{f.underline},
-             int32_t{f.strike_out}, int32_t{f.charset}, int32_t{f.out_precision}, int32_t{f.clip_precision},
+    w.values(f.height, f.width, static_cast<int32_t>(-int64_t{f.escapement}), f.orientation,
+             f.weight, int32_t{f.italic}, int32_t{f.underline}, int32_t{f.strike_out},
+             int32_t{f.charset}, int32_t{f.out_precision}, int32_t{f.clip_precision},
              int32_t{f.quality}, int32_t{f.pitch_and_family});
     text_line(w, f.face);
 }
@@ -134,11 +146,12 @@ void write_font(LineWriter& w, const LogFont& f) {
 void write_graph_document(LineWriter& w, const Graph& g, const WriteOptions& o, IoContext& ctx) {
     w.line(VERSION_LINE_1_8);
     text_line(w, g.comment);
-    w.values(o.with_data ? 1 : 0, o.same_directory ? 1 : 0, g.page_width, g.page_height, g.landscape,
-             g.page_scale, g.paper_code);
+    w.values(o.with_data ? 1 : 0, o.same_directory ? 1 : 0, g.page_width, g.page_height,
+             g.landscape, g.page_scale, g.paper_code);
     const int series = o.template_document ? 0 : std::clamp(g.series_count, 0, MAX_SERIES);
     w.values(series);
-    for (int i = 0; i < series; ++i) write_series(w, g.series[i], o, ctx);
+    for (int i = 0; i < series; ++i)
+        write_series(w, g.series[i], o, ctx);
 
     w.line("[GRAPH]");
     w.values(g.frame_left, g.frame_top, g.frame_width, g.frame_height);
@@ -146,11 +159,13 @@ void write_graph_document(LineWriter& w, const Graph& g, const WriteOptions& o, 
              g.log_decades_as_numbers);
     w.values(g.frame_line.width, g.frame_line.color, g.frame_line.pitch, g.background_color);
     w.line("");
-    for (int i = 0; i < 4; ++i) write_axis(w, g.axes[i], i);
+    for (int i = 0; i < 4; ++i)
+        write_axis(w, g.axes[i], i);
 
     w.line("[LEGEND]");
-    w.values(static_cast<int32_t>(std::count_if(g.objects.begin(), g.objects.end(),
-                                                [](const GraphObject& ob) { return ob.used && known_type(ob.Type); })));
+    w.values(static_cast<int32_t>(
+        std::count_if(g.objects.begin(), g.objects.end(),
+                      [](const GraphObject& ob) { return ob.used && known_type(ob.Type); })));
     for (const GraphObject& ob : g.objects)
         if (ob.used && known_type(ob.Type)) write_object(w, ob, o);
 

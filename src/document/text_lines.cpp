@@ -25,7 +25,8 @@ std::optional<std::string_view> LineReader::next(size_t limit) {
         }
         line.remove_suffix(1);
     }
-    if (const size_t nul = line.find('\0'); nul != std::string_view::npos) line = line.substr(0, nul);
+    if (const size_t nul = line.find('\0'); nul != std::string_view::npos)
+        line = line.substr(0, nul);
     if (limit > 0 && line.size() > limit - 1) line = line.substr(0, limit - 1);
     return line;
 }
@@ -38,7 +39,9 @@ std::string_view LineReader::bytes(size_t n) {
 }
 
 namespace {
-bool is_space(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
+bool is_space(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
+}
 
 // Optional sign and digits as a saturated 64-bit value; false without digits.
 bool parse_integer(std::string_view s, size_t& pos, int64_t& out) {
@@ -61,7 +64,8 @@ bool parse_integer(std::string_view s, size_t& pos, int64_t& out) {
 
 bool Scan::start() {
     if (failed_) return false;
-    while (pos_ < s_.size() && is_space(s_[pos_])) ++pos_;
+    while (pos_ < s_.size() && is_space(s_[pos_]))
+        ++pos_;
     if (pos_ >= s_.size()) failed_ = true;
     return !failed_;
 }
@@ -72,7 +76,8 @@ Scan& Scan::i32(int32_t& v) {
         v = static_cast<int32_t>(std::clamp<int64_t>(x, std::numeric_limits<int32_t>::min(),
                                                      std::numeric_limits<int32_t>::max()));
         ++count_;
-    } else failed_ = true;
+    } else
+        failed_ = true;
     return *this;
 }
 
@@ -81,7 +86,8 @@ Scan& Scan::u32(int32_t& v) {
     if (start() && parse_integer(s_, pos_, x)) {
         v = static_cast<int32_t>(static_cast<uint32_t>(x));
         ++count_;
-    } else failed_ = true;
+    } else
+        failed_ = true;
     return *this;
 }
 
@@ -114,7 +120,8 @@ Scan& Scan::real(double& v) {
 Scan& Scan::word(std::string& v) {
     if (!start()) return *this;
     const size_t b = pos_;
-    while (pos_ < s_.size() && !is_space(s_[pos_])) ++pos_;
+    while (pos_ < s_.size() && !is_space(s_[pos_]))
+        ++pos_;
     v.assign(s_.substr(b, pos_ - b));
     ++count_;
     return *this;
@@ -126,7 +133,8 @@ Scan& Scan::hex32(uint32_t& v) {
     if (i + 1 < s_.size() && s_[i] == '0' && (s_[i + 1] == 'x' || s_[i + 1] == 'X')) i += 2;
     uint64_t x = 0;
     const auto r = std::from_chars(s_.data() + i, s_.data() + s_.size(), x, 16);
-    if (r.ec == std::errc::result_out_of_range) x = UINT32_MAX;
+    if (r.ec == std::errc::result_out_of_range)
+        x = UINT32_MAX;
     else if (r.ec != std::errc()) {
         failed_ = true;
         return *this;

@@ -23,9 +23,12 @@ public:
     // Next line, at most limit - 1 bytes and cut at an embedded NUL; nullopt at the end.
     std::optional<std::string_view> next(size_t limit = LINE_LIMIT);
     // Next line, or empty at the end: positional readers take fill-in values from it.
-    std::string_view line(size_t limit = LINE_LIMIT) { return next(limit).value_or(std::string_view{}); }
+    std::string_view line(size_t limit = LINE_LIMIT) {
+        return next(limit).value_or(std::string_view{});
+    }
     void skip(int lines) {
-        for (int i = 0; i < lines && !at_end(); ++i) next();
+        for (int i = 0; i < lines && !at_end(); ++i)
+            next();
     }
     bool at_end() const { return pos_ >= data_.size(); }
     // Consumes the next line only when it is empty.
@@ -49,12 +52,12 @@ private:
 class Scan {
 public:
     explicit Scan(std::string_view line) : s_(line) {}
-    Scan& i32(int32_t& v);   // %d, %ld
-    Scan& u32(int32_t& v);   // %u: the 32-bit pattern of the value
-    Scan& real(double& v);   // %g, %lf; only finite values convert
+    Scan& i32(int32_t& v); // %d, %ld
+    Scan& u32(int32_t& v); // %u: the 32-bit pattern of the value
+    Scan& real(double& v); // %g, %lf; only finite values convert
     Scan& i16(int16_t& v);
-    Scan& word(std::string& v);  // %s: one word
-    Scan& hex32(uint32_t& v);    // %lx
+    Scan& word(std::string& v); // %s: one word
+    Scan& hex32(uint32_t& v);   // %lx
     int count() const { return count_; }
     std::string_view rest() const { return s_.substr(pos_); }
 
@@ -84,20 +87,16 @@ public:
     LineWriter& line(std::string_view s) { return text(s).end(); }
 
     // Values without the line end, for lines that go on with text.
-    template <typename... T>
-    LineWriter& fields(T... v) {
+    template <typename... T> LineWriter& fields(T... v) {
         bool first = true;
         ((put_separator(first), put(v)), ...);
         return *this;
     }
-    template <typename... T>
-    LineWriter& values(T... v) {
-        return fields(v...).end();
-    }
+    template <typename... T> LineWriter& values(T... v) { return fields(v...).end(); }
 
     std::string& buffer() { return out_; }
 
-    static std::string format_g(double v);  // "%g"
+    static std::string format_g(double v); // "%g"
 
 private:
     void put_separator(bool& first) {

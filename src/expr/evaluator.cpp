@@ -36,8 +36,12 @@ struct Slot {
     const double* data = nullptr;
 };
 
-inline bool finite(double v) { return v <= 1.7976931348623157e308 && v >= -1.7976931348623157e308; }
-inline double checked(double r) { return finite(r) ? r : ERROR_VALUE; }
+inline bool finite(double v) {
+    return v <= 1.7976931348623157e308 && v >= -1.7976931348623157e308;
+}
+inline double checked(double r) {
+    return finite(r) ? r : ERROR_VALUE;
+}
 
 struct Scalar {
     double v;
@@ -48,36 +52,40 @@ struct Array {
     double operator[](size_t i) const { return p[i]; }
 };
 
-template <class A, class B, class F>
-void combine(A a, B b, double* out, size_t n, F f) {
-    for (size_t i = 0; i < n; ++i) out[i] = f(a[i], b[i]);
+template <class A, class B, class F> void combine(A a, B b, double* out, size_t n, F f) {
+    for (size_t i = 0; i < n; ++i)
+        out[i] = f(a[i], b[i]);
 }
 
-template <class F>
-void binary(Slot& a, const Slot& b, double* buffer, size_t n, F f) {
+template <class F> void binary(Slot& a, const Slot& b, double* buffer, size_t n, F f) {
     if (a.scalar && b.scalar) {
         a.value = f(a.value, b.value);
         return;
     }
-    if (a.scalar) combine(Scalar{a.value}, Array{b.data}, buffer, n, f);
-    else if (b.scalar) combine(Array{a.data}, Scalar{b.value}, buffer, n, f);
-    else combine(Array{a.data}, Array{b.data}, buffer, n, f);
+    if (a.scalar)
+        combine(Scalar{a.value}, Array{b.data}, buffer, n, f);
+    else if (b.scalar)
+        combine(Array{a.data}, Scalar{b.value}, buffer, n, f);
+    else
+        combine(Array{a.data}, Array{b.data}, buffer, n, f);
     a.scalar = false;
     a.data = buffer;
 }
 
-template <class F>
-void unary(Slot& a, double* buffer, size_t n, F f) {
+template <class F> void unary(Slot& a, double* buffer, size_t n, F f) {
     if (a.scalar) {
         a.value = f(a.value);
         return;
     }
     const double* in = a.data;
-    for (size_t i = 0; i < n; ++i) buffer[i] = f(in[i]);
+    for (size_t i = 0; i < n; ++i)
+        buffer[i] = f(in[i]);
     a.data = buffer;
 }
 
-inline double add(double a, double b) { return is_valid(a) && is_valid(b) ? checked(a + b) : ERROR_VALUE; }
+inline double add(double a, double b) {
+    return is_valid(a) && is_valid(b) ? checked(a + b) : ERROR_VALUE;
+}
 inline double subtract(double a, double b) {
     return is_valid(a) && is_valid(b) ? checked(a - b) : ERROR_VALUE;
 }
@@ -93,44 +101,102 @@ inline double power(double a, double b) {
     if (a == 0) return 0;
     return checked(std::pow(a, b));
 }
-inline double square(double a) { return is_valid(a) ? checked(a * a) : ERROR_VALUE; }
+inline double square(double a) {
+    return is_valid(a) ? checked(a * a) : ERROR_VALUE;
+}
 
-template <double (*F)(double)>
-inline double guarded(double a) {
+template <double (*F)(double)> inline double guarded(double a) {
     return is_valid(a) ? checked(F(a)) : ERROR_VALUE;
 }
-double exp_of(double a) { return is_valid(a) && a < 700 ? std::exp(a) : ERROR_VALUE; }
-double ln_of(double a) { return a > 1e-300 ? std::log(a) : ERROR_VALUE; }
-double log_of(double a) { return a > 1e-300 ? std::log10(a) : ERROR_VALUE; }
-double sqrt_of(double a) { return a >= 0 ? std::sqrt(a) : ERROR_VALUE; }
-double sin_(double a) { return std::sin(a); }
-double cos_(double a) { return std::cos(a); }
-double tan_(double a) { return std::tan(a); }
-double asin_(double a) { return std::asin(a); }
-double acos_(double a) { return std::acos(a); }
-double atan_(double a) { return std::atan(a); }
-double sinh_(double a) { return std::sinh(a); }
-double cosh_(double a) { return std::cosh(a); }
-double tanh_(double a) { return std::tanh(a); }
-double abs_(double a) { return std::fabs(a); }
+double exp_of(double a) {
+    return is_valid(a) && a < 700 ? std::exp(a) : ERROR_VALUE;
+}
+double ln_of(double a) {
+    return a > 1e-300 ? std::log(a) : ERROR_VALUE;
+}
+double log_of(double a) {
+    return a > 1e-300 ? std::log10(a) : ERROR_VALUE;
+}
+double sqrt_of(double a) {
+    return a >= 0 ? std::sqrt(a) : ERROR_VALUE;
+}
+double sin_(double a) {
+    return std::sin(a);
+}
+double cos_(double a) {
+    return std::cos(a);
+}
+double tan_(double a) {
+    return std::tan(a);
+}
+double asin_(double a) {
+    return std::asin(a);
+}
+double acos_(double a) {
+    return std::acos(a);
+}
+double atan_(double a) {
+    return std::atan(a);
+}
+double sinh_(double a) {
+    return std::sinh(a);
+}
+double cosh_(double a) {
+    return std::cosh(a);
+}
+double tanh_(double a) {
+    return std::tanh(a);
+}
+double abs_(double a) {
+    return std::fabs(a);
+}
 
 bool apply_function(int32_t code, Slot& a, double* buffer, size_t n) {
     switch (code) {
-    case 1: unary(a, buffer, n, exp_of); return true;
-    case 2: unary(a, buffer, n, ln_of); return true;
-    case 3: unary(a, buffer, n, log_of); return true;
-    case 4: unary(a, buffer, n, sqrt_of); return true;
-    case 5: unary(a, buffer, n, guarded<sin_>); return true;
-    case 6: unary(a, buffer, n, guarded<cos_>); return true;
-    case 7: unary(a, buffer, n, guarded<tan_>); return true;
-    case 8: unary(a, buffer, n, guarded<asin_>); return true;
-    case 9: unary(a, buffer, n, guarded<acos_>); return true;
-    case 10: unary(a, buffer, n, guarded<atan_>); return true;
-    case 11: unary(a, buffer, n, guarded<sinh_>); return true;
-    case 12: unary(a, buffer, n, guarded<cosh_>); return true;
-    case 13: unary(a, buffer, n, guarded<tanh_>); return true;
-    case 14: unary(a, buffer, n, guarded<abs_>); return true;
-    default: return false;
+    case 1:
+        unary(a, buffer, n, exp_of);
+        return true;
+    case 2:
+        unary(a, buffer, n, ln_of);
+        return true;
+    case 3:
+        unary(a, buffer, n, log_of);
+        return true;
+    case 4:
+        unary(a, buffer, n, sqrt_of);
+        return true;
+    case 5:
+        unary(a, buffer, n, guarded<sin_>);
+        return true;
+    case 6:
+        unary(a, buffer, n, guarded<cos_>);
+        return true;
+    case 7:
+        unary(a, buffer, n, guarded<tan_>);
+        return true;
+    case 8:
+        unary(a, buffer, n, guarded<asin_>);
+        return true;
+    case 9:
+        unary(a, buffer, n, guarded<acos_>);
+        return true;
+    case 10:
+        unary(a, buffer, n, guarded<atan_>);
+        return true;
+    case 11:
+        unary(a, buffer, n, guarded<sinh_>);
+        return true;
+    case 12:
+        unary(a, buffer, n, guarded<cosh_>);
+        return true;
+    case 13:
+        unary(a, buffer, n, guarded<tanh_>);
+        return true;
+    case 14:
+        unary(a, buffer, n, guarded<abs_>);
+        return true;
+    default:
+        return false;
     }
 }
 
@@ -141,13 +207,14 @@ public:
         : program_(program), x_(x), y_(y), series_(series), functions_(functions),
           columns_(columns), width_(width) {
         buffers_.resize(static_cast<size_t>(std::max(program.max_stack, 1)));
-        for (auto& b : buffers_) b.resize(width);
+        for (auto& b : buffers_)
+            b.resize(width);
         stack_.resize(buffers_.size());
     }
 
     // Runs the program over points [offset, offset + n) and leaves the result in out.
     int32_t run(size_t offset, size_t n, std::span<double> out, EvalStatus& status) {
-        size_t top = 0;  // number of entries
+        size_t top = 0; // number of entries
         for (const Instruction& in : program_.code) {
             switch (in.op) {
             case Op::PushX:
@@ -164,7 +231,9 @@ public:
                 ++top;
                 break;
             }
-            case Op::PushNumber: stack_[top++] = Slot{true, in.value, nullptr}; break;
+            case Op::PushNumber:
+                stack_[top++] = Slot{true, in.value, nullptr};
+                break;
             case Op::PushConstant: {
                 auto& table = constants();
                 table.used[in.index] = true;
@@ -179,7 +248,8 @@ public:
                 if (!column) return EVAL_FILE_NOT_FOUND;
                 double* b = buffers_[top].data();
                 const size_t copied = std::min(n, column->size());
-                std::copy(column->begin(), column->begin() + static_cast<std::ptrdiff_t>(copied), b);
+                std::copy(column->begin(), column->begin() + static_cast<std::ptrdiff_t>(copied),
+                          b);
                 std::fill(b + copied, b + n, ERROR_VALUE);
                 stack_[top++] = Slot{false, 0, b};
                 break;
@@ -188,10 +258,18 @@ public:
                 unary(stack_[top - 1], buffers_[top - 1].data(), n,
                       [](double a) { return is_valid(a) ? -a : ERROR_VALUE; });
                 break;
-            case Op::Add: binary_op(top, n, add); break;
-            case Op::Subtract: binary_op(top, n, subtract); break;
-            case Op::Multiply: binary_op(top, n, multiply); break;
-            case Op::Divide: binary_op(top, n, divide); break;
+            case Op::Add:
+                binary_op(top, n, add);
+                break;
+            case Op::Subtract:
+                binary_op(top, n, subtract);
+                break;
+            case Op::Multiply:
+                binary_op(top, n, multiply);
+                break;
+            case Op::Divide:
+                binary_op(top, n, divide);
+                break;
             case Op::Power:
                 // y^2 is the common case; a*a is what pow returns for it, far faster.
                 if (stack_[top - 1].scalar && stack_[top - 1].value == 2) {
@@ -209,8 +287,10 @@ public:
                 if (!functions_) return EVAL_SOFTWARE;
                 Slot& s = stack_[top - 1];
                 double* b = buffers_[top - 1].data();
-                if (s.scalar) std::fill(b, b + n, s.value);
-                else if (s.data != b) std::copy(s.data, s.data + n, b);
+                if (s.scalar)
+                    std::fill(b, b + n, s.value);
+                else if (s.data != b)
+                    std::copy(s.data, s.data + n, b);
                 std::vector<double> result(n, ERROR_VALUE);
                 functions_->function_set(in.index, b, result.data(), static_cast<int32_t>(n));
                 std::copy(result.begin(), result.end(), b);
@@ -221,8 +301,10 @@ public:
             case Op::AssignY: {
                 double* dst = (in.op == Op::AssignX ? x_.data() : y_.data()) + offset;
                 const Slot& s = stack_[top - 1];
-                if (s.scalar) std::fill(dst, dst + n, s.value);
-                else if (s.data != dst) std::copy(s.data, s.data + n, dst);
+                if (s.scalar)
+                    std::fill(dst, dst + n, s.value);
+                else if (s.data != dst)
+                    std::copy(s.data, s.data + n, dst);
                 break;
             }
             case Op::AssignConstant: {
@@ -233,20 +315,22 @@ public:
                 }
                 break;
             }
-            case Op::Fail: return in.index;
+            case Op::Fail:
+                return in.index;
             }
         }
         if (top == 0) return EVAL_SOFTWARE;
         const Slot& result = stack_[top - 1];
         double* dst = out.data() + offset;
-        if (result.scalar) std::fill(dst, dst + n, result.value);
-        else std::copy(result.data, result.data + n, dst);
+        if (result.scalar)
+            std::fill(dst, dst + n, result.value);
+        else
+            std::copy(result.data, result.data + n, dst);
         return EVAL_OK;
     }
 
 private:
-    template <class F>
-    void binary_op(size_t& top, size_t n, F f) {
+    template <class F> void binary_op(size_t& top, size_t n, F f) {
         --top;
         binary(stack_[top - 1], stack_[top], buffers_[top - 1].data(), n, f);
     }
@@ -268,7 +352,8 @@ std::string_view error_text(int32_t code) {
         "No error detected", "Syntax error",       "Unbalanced parentheses", "No expression",
         "Function error",    "Software error",     "Overflow in exp",        "Too many Variables",
         "Not enough memory", "Undefined Variable", "filename error",         "file not found"};
-    return code >= 0 && code < static_cast<int32_t>(std::size(texts)) ? texts[code] : "Software error";
+    return code >= 0 && code < static_cast<int32_t>(std::size(texts)) ? texts[code]
+                                                                      : "Software error";
 }
 
 double named_constant(int index) {
@@ -287,7 +372,9 @@ void set_parameters(const std::array<double, 9>& values) {
         table.used[i] = false;
     }
 }
-void reset_named_constants() { constants() = NamedConstants{}; }
+void reset_named_constants() {
+    constants() = NamedConstants{};
+}
 
 Expression::Expression() : program_(std::make_unique<Program>()) {}
 Expression::~Expression() = default;
@@ -300,7 +387,9 @@ Expression Expression::parse(std::string_view text, ExtensionFunctions* function
     return e;
 }
 
-int32_t Expression::parse_error() const { return program_ ? program_->parse_error : EVAL_SOFTWARE; }
+int32_t Expression::parse_error() const {
+    return program_ ? program_->parse_error : EVAL_SOFTWARE;
+}
 
 EvalStatus Expression::evaluate(std::span<double> x, std::span<double> y, std::span<double> out,
                                 int series, ExtensionFunctions* functions,
@@ -346,10 +435,12 @@ bool evaluate(const EvalEnvironment& env, int32_t n, double* x, double* y, doubl
     EvalStatus status = expression.evaluate(xs, ys, os, series, env.functions, env.columns);
     if (!status.ok()) {
         if (show_errors && env.prompter)
-            env.prompter->message("Math trans error", error_text(status.error), Buttons::Ok, Icon::Error);
+            env.prompter->message("Math trans error", error_text(status.error), Buttons::Ok,
+                                  Icon::Error);
     } else if (!allow_constants && status.constant_used) {
         status.error = EVAL_SYNTAX;
-        if (show_errors && env.prompter) env.prompter->message("Syntax error", text, Buttons::Ok, Icon::Error);
+        if (show_errors && env.prompter)
+            env.prompter->message("Syntax error", text, Buttons::Ok, Icon::Error);
     }
     if (status_out) *status_out = status;
     return status.ok();

@@ -39,7 +39,7 @@ inline constexpr std::array<std::string_view, NAMED_CONSTANT_COUNT> NAMED_CONSTA
     "a", "b", "c", "d", "e", "f", "g", "h", "i", "n1", "n2", "n3", "n4", "n5", "pi"};
 double named_constant(int index);
 void set_named_constant(int index, double value);
-bool named_constant_used(int index);  // read by an expression since the last set_parameters
+bool named_constant_used(int index); // read by an expression since the last set_parameters
 // Copies nine values into a to i and clears their used flags.
 void set_parameters(const std::array<double, 9>& values);
 // Back to the start-up values (0 and pi) with all flags clear; for tests and a fresh run.
@@ -47,14 +47,14 @@ void reset_named_constants();
 
 // What the evaluator may call out to; every pointer may be null.
 struct EvalEnvironment {
-    Prompter* prompter = nullptr;             // message boxes when errors are shown
-    ExtensionFunctions* functions = nullptr;  // extra functions of the extension module
-    ColumnSource* columns = nullptr;          // "#NNCC" column references
+    Prompter* prompter = nullptr;            // message boxes when errors are shown
+    ExtensionFunctions* functions = nullptr; // extra functions of the extension module
+    ColumnSource* columns = nullptr;         // "#NNCC" column references
 };
 
 struct EvalStatus {
     int32_t error = EVAL_OK;
-    bool constant_used = false;  // the expression read or assigned a named constant
+    bool constant_used = false; // the expression read or assigned a named constant
     bool ok() const { return error == EVAL_OK; }
 };
 

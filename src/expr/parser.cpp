@@ -25,29 +25,56 @@ struct Token {
     double number = 0;
 };
 
-inline bool is_digit(char c) { return c >= '0' && c <= '9'; }
-inline bool is_letter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-inline char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+inline bool is_digit(char c) {
+    return c >= '0' && c <= '9';
+}
+inline bool is_letter(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+inline char lower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
 inline bool is_delimiter(char c) {
     switch (c) {
-    case '=': case '+': case '-': case '*': case '/': case '^': case '(': case ')': case ',':
+    case '=':
+    case '+':
+    case '-':
+    case '*':
+    case '/':
+    case '^':
+    case '(':
+    case ')':
+    case ',':
         return true;
-    default: return false;
+    default:
+        return false;
     }
 }
 // A comma does not end a name or a number.
 inline bool is_terminator(char c) {
     switch (c) {
-    case ' ': case '+': case '-': case '/': case '*': case '^': case '(': case ')': case '=':
-    case '\0': case '\t': case '\r':
+    case ' ':
+    case '+':
+    case '-':
+    case '/':
+    case '*':
+    case '^':
+    case '(':
+    case ')':
+    case '=':
+    case '\0':
+    case '\t':
+    case '\r':
         return true;
-    default: return false;
+    default:
+        return false;
     }
 }
 
 std::string lowered(std::string_view s) {
     std::string out(s);
-    for (char& c : out) c = lower(c);
+    for (char& c : out)
+        c = lower(c);
     return out;
 }
 
@@ -57,17 +84,20 @@ double number_value(std::string_view text) {
     const char* e = p + text.size();
     const char* begin = p;
     bool digits = false;
-    while (p < e && is_digit(*p)) ++p, digits = true;
+    while (p < e && is_digit(*p))
+        ++p, digits = true;
     if (p < e && *p == '.') {
         ++p;
-        while (p < e && is_digit(*p)) ++p, digits = true;
+        while (p < e && is_digit(*p))
+            ++p, digits = true;
     }
     if (!digits) return 0;
     if (p < e && (*p == 'e' || *p == 'E')) {
         const char* t = p + 1;
         if (t < e && (*t == '+' || *t == '-')) ++t;
         if (t < e && is_digit(*t)) {
-            while (t < e && is_digit(*t)) ++t;
+            while (t < e && is_digit(*t))
+                ++t;
             p = t;
         }
     }
@@ -95,7 +125,8 @@ public:
 
 private:
     void next() {
-        while (pos_ < text_.size() && (text_[pos_] == ' ' || text_[pos_] == '\t')) ++pos_;
+        while (pos_ < text_.size() && (text_[pos_] == ' ' || text_[pos_] == '\t'))
+            ++pos_;
         token_ = Token{};
         if (pos_ >= text_.size() || text_[pos_] == '\0') return;
         const char c = text_[pos_];
@@ -105,7 +136,8 @@ private:
             token_.delimiter = c;
             token_.text = text_.substr(pos_++, 1);
         } else if (is_letter(c) || c == '#') {
-            while (pos_ < text_.size() && !is_terminator(text_[pos_])) ++pos_;
+            while (pos_ < text_.size() && !is_terminator(text_[pos_]))
+                ++pos_;
             token_.text = text_.substr(start, pos_ - start);
             classify_name();
         } else if (is_digit(c) || c == '.') {
@@ -160,8 +192,11 @@ private:
         case Op::Subtract:
         case Op::Multiply:
         case Op::Divide:
-        case Op::Power: --stack_; break;
-        default: break;
+        case Op::Power:
+            --stack_;
+            break;
+        default:
+            break;
         }
     }
 
@@ -189,7 +224,8 @@ private:
                 next();
                 const std::string target = lowered(saved.text);
                 const int constant = constant_index(target);
-                if (token_.kind != TokenKind::End && (target == "x" || target == "y" || constant >= 0)) {
+                if (token_.kind != TokenKind::End &&
+                    (target == "x" || target == "y" || constant >= 0)) {
                     expression();
                     if (failed_) return;
                     if (target == "x") {
@@ -302,7 +338,8 @@ private:
             }
             return;
         }
-        default: return fail(EVAL_SYNTAX);
+        default:
+            return fail(EVAL_SYNTAX);
         }
     }
 
@@ -311,7 +348,8 @@ private:
         if (name[0] == '#') {
             // "#NNCC": series NN (00: the current one), field CC from 01 to 41.
             bool digits = name.size() >= 5;
-            for (size_t i = 1; digits && i < 5; ++i) digits = is_digit(name[i]);
+            for (size_t i = 1; digits && i < 5; ++i)
+                digits = is_digit(name[i]);
             if (!digits) return fail(EVAL_FILE_NOT_FOUND);
             const int series = (name[1] - '0') * 10 + (name[2] - '0');
             const int column = (name[3] - '0') * 10 + (name[4] - '0');

@@ -13,21 +13,21 @@ namespace plox {
 enum class Op : uint8_t {
     PushX,
     PushY,
-    PushNumber,    // value
-    PushConstant,  // index
-    PushColumn,    // index = series number (0: current), field = field from 0
+    PushNumber,   // value
+    PushConstant, // index
+    PushColumn,   // index = series number (0: current), field = field from 0
     Negate,
     Add,
     Subtract,
     Multiply,
     Divide,
     Power,
-    Function,           // index = function code 1..14
-    ExtensionFunction,  // index = the module's function index
+    Function,          // index = function code 1..14
+    ExtensionFunction, // index = the module's function index
     AssignX,
     AssignY,
-    AssignConstant,  // index
-    Fail,            // index = error code
+    AssignConstant, // index
+    Fail,           // index = error code
 };
 
 struct Instruction {
@@ -41,7 +41,7 @@ struct Expression::Program {
     std::vector<Instruction> code;
     int32_t parse_error = EVAL_OK;
     int max_stack = 0;
-    bool assigns_variables = false;  // x or y: the stack must hold copies, not views
+    bool assigns_variables = false; // x or y: the stack must hold copies, not views
     // Chunks of a few thousand points stay in cache; whole arrays are needed where an
     // instruction sees all points at once or an order across points matters.
     bool chunkable = true;

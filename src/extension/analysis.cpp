@@ -23,9 +23,13 @@ std::vector<char> name_buffer(std::string_view name) {
     return buffer;
 }
 
-int32_t count_of(size_t a, size_t b) { return static_cast<int32_t>(std::min<size_t>(std::min(a, b), INT32_MAX)); }
+int32_t count_of(size_t a, size_t b) {
+    return static_cast<int32_t>(std::min<size_t>(std::min(a, b), INT32_MAX));
+}
 
-PloxexBlock* handle_of(const Series& series) { return series.extension ? series.extension->handle : nullptr; }
+PloxexBlock* handle_of(const Series& series) {
+    return series.extension ? series.extension->handle : nullptr;
+}
 
 } // namespace
 
@@ -43,17 +47,20 @@ int32_t ExtensionAnalyses::init(Series& series, void* window, bool quiet, int32_
         series.extension = std::move(block);
     }
     const std::vector<char> name = name_buffer(series.analysis_name);
-    const int32_t status = e.init(window, name.data(), &series.extension->handle, quiet ? 1 : 0, &curve, &result);
+    const int32_t status =
+        e.init(window, name.data(), &series.extension->handle, quiet ? 1 : 0, &curve, &result);
     if (has_curve) *has_curve = curve;
     if (show_result) *show_result = result;
     return status;
 }
 
-int32_t ExtensionAnalyses::compute(Series& series, std::span<const double> x, std::span<const double> y) const {
+int32_t ExtensionAnalyses::compute(Series& series, std::span<const double> x,
+                                   std::span<const double> y) const {
     const auto& e = module_.exports();
     if (!e.first) return -1;
     std::vector<char> name = name_buffer(series.analysis_name);
-    const int32_t result = e.first(name.data(), handle_of(series), count_of(x.size(), y.size()), x.data(), y.data());
+    const int32_t result =
+        e.first(name.data(), handle_of(series), count_of(x.size(), y.size()), x.data(), y.data());
     set_text(series.analysis_name, std::string_view(name.data(), strnlen(name.data(), name.size())),
              EXPRESSION_CAPACITY);
     return result;
@@ -65,8 +72,9 @@ int32_t ExtensionAnalyses::curve(Series& series, int32_t component, std::span<do
     const auto& e = module_.exports();
     if (!e.second) return 0;
     const std::vector<char> name = name_buffer(series.analysis_name);
-    return e.second(name.data(), handle_of(series), component, count_of(curve_x.size(), curve_y.size()),
-                    curve_x.data(), curve_y.data(), count_of(x.size(), y.size()), x.data(), y.data());
+    return e.second(name.data(), handle_of(series), component,
+                    count_of(curve_x.size(), curve_y.size()), curve_x.data(), curve_y.data(),
+                    count_of(x.size(), y.size()), x.data(), y.data());
 }
 
 std::vector<std::string> ExtensionAnalyses::result_lines(const Series& series) const {
@@ -74,7 +82,8 @@ std::vector<std::string> ExtensionAnalyses::result_lines(const Series& series) c
     const auto& e = module_.exports();
     if (!e.end) return lines;
     PloxexListSink sink{&lines, [](void* user, const char* line) {
-                            if (line) static_cast<std::vector<std::string>*>(user)->emplace_back(line);
+                            if (line)
+                                static_cast<std::vector<std::string>*>(user)->emplace_back(line);
                         }};
     const std::vector<char> name = name_buffer(series.analysis_name);
     e.end(&sink, name.data(), handle_of(series));
@@ -112,8 +121,9 @@ void ExtensionAnalyses::load_line(Series& series, std::string_view line, int ind
     e.load(0, text.c_str(), index, name.data(), handle_of(series));
 }
 
-bool set_up_analysis(const ExtensionModule& module, Graph& graph, Series& series, const std::string& key,
-                     const SettingsStore& settings, AnalysisUi& ui, void* window) {
+bool set_up_analysis(const ExtensionModule& module, Graph& graph, Series& series,
+                     const std::string& key, const SettingsStore& settings, AnalysisUi& ui,
+                     void* window) {
     const bool extension_kind = (series.kind & (kind::Extension1 | kind::Extension2)) != 0;
     if (extension_kind && series.analysis_name != key) series.extension.reset();
     const bool had_analysis = (series.kind & kind::AnalysisPage) != 0;
@@ -122,7 +132,8 @@ bool set_up_analysis(const ExtensionModule& module, Graph& graph, Series& series
     const std::string previous_name = series.analysis_name;
     set_text(series.analysis_name, key, EXPRESSION_CAPACITY);
     int32_t has_curve = 0, show_result = 0;
-    const int32_t result = ExtensionAnalyses(module).init(series, window, false, &has_curve, &show_result);
+    const int32_t result =
+        ExtensionAnalyses(module).init(series, window, false, &has_curve, &show_result);
 
     if (result < 0 && result != PLOXEX_INIT_PER_POINT) {
         if (result == PLOXEX_INIT_RESULT_ONLY) {
@@ -160,16 +171,18 @@ bool set_up_analysis(const ExtensionModule& module, Graph& graph, Series& series
     return show_result != 0;
 }
 
-void report_analysis(const ExtensionModule& module, const Series& series, Prompter& prompter, AnalysisUi& ui) {
+void report_analysis(const ExtensionModule& module, const Series& series, Prompter& prompter,
+                     AnalysisUi& ui) {
     if (series.analysis_valid)
         ui.show_results("Result", ExtensionAnalyses(module).result_lines(series));
     else
         prompter.message("確認", "失敗しました", Buttons::Ok, Icon::Error);
 }
 
-void draw_extension_analysis(const ExtensionModule& module, Series& series, std::string_view display_name,
-                             std::span<const double> x, std::span<const double> y,
-                             std::span<const double> curve_positions, Prompter& prompter, const CurveSink& draw) {
+void draw_extension_analysis(const ExtensionModule& module, Series& series,
+                             std::string_view display_name, std::span<const double> x,
+                             std::span<const double> y, std::span<const double> curve_positions,
+                             Prompter& prompter, const CurveSink& draw) {
     if (!(series.kind & (kind::Extension1 | kind::Extension2))) return;
     if (series.needs_reading) {
         series.analysis_valid = 1;

@@ -30,8 +30,9 @@ public:
     int32_t compute(Series& series, std::span<const double> x, std::span<const double> y) const;
     // SetExternalAnalyzeSecond for one component; curve_x holds the positions and may be
     // rewritten, curve_y receives as many values.
-    int32_t curve(Series& series, int32_t component, std::span<double> curve_x, std::span<double> curve_y,
-                  std::span<const double> x, std::span<const double> y) const;
+    int32_t curve(Series& series, int32_t component, std::span<double> curve_x,
+                  std::span<double> curve_y, std::span<const double> x,
+                  std::span<const double> y) const;
     std::vector<std::string> result_lines(const Series& series) const;
     // SaveExternalAnalyze: the count line and the lines after it, without line ends.
     std::vector<std::string> save_lines(const Series& series) const;
@@ -54,12 +55,14 @@ public:
 // Step 2 of running analysis `key` (command 681 + i) on one chosen series: frees a block of
 // another analysis, sets the analysis up (dialog unless the module decides otherwise) and
 // gives the series its kind and curve settings. Returns the module's show-result flag.
-bool set_up_analysis(const ExtensionModule& module, Graph& graph, Series& series, const std::string& key,
-                     const SettingsStore& settings, AnalysisUi& ui, void* window = nullptr);
+bool set_up_analysis(const ExtensionModule& module, Graph& graph, Series& series,
+                     const std::string& key, const SettingsStore& settings, AnalysisUi& ui,
+                     void* window = nullptr);
 
 // Step 4, after the redraw: the results dialog "Result" for a valid analysis, otherwise
 // "失敗しました".
-void report_analysis(const ExtensionModule& module, const Series& series, Prompter& prompter, AnalysisUi& ui);
+void report_analysis(const ExtensionModule& module, const Series& series, Prompter& prompter,
+                     AnalysisUi& ui);
 
 // Draws one computed curve: curve X then curve Y, equally long.
 using CurveSink = std::function<void(std::span<const double> x, std::span<const double> y)>;
@@ -69,8 +72,9 @@ using CurveSink = std::function<void(std::span<const double> x, std::span<const 
 // module produces (answers valid) to `draw`.
 // curve_positions are the series' curve X positions (generate_curve_x, axis type 0);
 // display_name is the series' name as shown to the user (UTF-8).
-void draw_extension_analysis(const ExtensionModule& module, Series& series, std::string_view display_name,
-                             std::span<const double> x, std::span<const double> y,
-                             std::span<const double> curve_positions, Prompter& prompter, const CurveSink& draw);
+void draw_extension_analysis(const ExtensionModule& module, Series& series,
+                             std::string_view display_name, std::span<const double> x,
+                             std::span<const double> y, std::span<const double> curve_positions,
+                             Prompter& prompter, const CurveSink& draw);
 
 } // namespace plox

@@ -11,7 +11,8 @@ bool ModuleLinearSolver::solve(std::span<const double> matrix, std::span<const d
                                std::span<double> solution) {
     const auto gauss_jordan = module_.exports().gauss_jordan;
     const size_t n = rhs.size();
-    if (!gauss_jordan || n == 0 || n > MAX_SOLVER_UNKNOWNS || matrix.size() < n * n || solution.size() < n)
+    if (!gauss_jordan || n == 0 || n > MAX_SOLVER_UNKNOWNS || matrix.size() < n * n ||
+        solution.size() < n)
         return false;
     return gauss_jordan(static_cast<int32_t>(n), matrix.data(), rhs.data(), solution.data()) != 0;
 }
@@ -21,7 +22,8 @@ int32_t ModuleFunctions::function_number(const std::string& name) {
     return number ? number(name.c_str()) : -1;
 }
 
-int32_t ModuleFunctions::function_set(int32_t index, const double* argument, double* result, int32_t n) {
+int32_t ModuleFunctions::function_set(int32_t index, const double* argument, double* result,
+                                      int32_t n) {
     const auto set = module_.exports().function_set;
     return set ? set(index, argument, nullptr, nullptr, result, n) : -1;
 }
@@ -39,7 +41,9 @@ std::vector<std::string> ModuleDocumentLines::save_lines(const Series& series) {
 }
 
 int ModuleDocumentLines::check_qvp(std::string_view first_line) const {
-    return converter_ ? converter_->check_header(std::string(first_line.substr(0, first_line.find('\0')))) : -1;
+    return converter_
+               ? converter_->check_header(std::string(first_line.substr(0, first_line.find('\0'))))
+               : -1;
 }
 
 int ModuleDocumentLines::converter_number(std::string_view name) const {
@@ -55,7 +59,8 @@ std::string ModuleDocumentLines::converter_name(int n) const {
     return converter_->names()[n - 1];
 }
 
-bool ModuleConverter::convert_file(const std::string& source, const std::string& destination, int32_t converter) {
+bool ModuleConverter::convert_file(const std::string& source, const std::string& destination,
+                                   int32_t converter) {
     return converter_ && converter_->convert(source, destination, converter);
 }
 
@@ -67,37 +72,49 @@ struct MarkerSurface {
     Brush brush;
 };
 
-Point to_point(const PloxexPoint& p) { return {p.x, p.y}; }
+Point to_point(const PloxexPoint& p) {
+    return {p.x, p.y};
+}
 
 std::vector<Point> to_points(const PloxexPoint* points, int32_t count) {
     std::vector<Point> out;
     if (!points || count <= 0) return out;
     out.reserve(static_cast<size_t>(count));
-    for (int32_t i = 0; i < count; ++i) out.push_back(to_point(points[i]));
+    for (int32_t i = 0; i < count; ++i)
+        out.push_back(to_point(points[i]));
     return out;
 }
 
-Surface& surface_of(void* user) { return static_cast<MarkerSurface*>(user)->surface; }
+Surface& surface_of(void* user) {
+    return static_cast<MarkerSurface*>(user)->surface;
+}
 
 PloxexDrawContext draw_context(MarkerSurface& target) {
     PloxexDrawContext dc{};
     dc.user = &target;
-    dc.polygon = [](void* user, const PloxexPoint* p, int32_t n) { surface_of(user).polygon(to_points(p, n)); };
-    dc.polyline = [](void* user, const PloxexPoint* p, int32_t n) { surface_of(user).polyline(to_points(p, n)); };
+    dc.polygon = [](void* user, const PloxexPoint* p, int32_t n) {
+        surface_of(user).polygon(to_points(p, n));
+    };
+    dc.polyline = [](void* user, const PloxexPoint* p, int32_t n) {
+        surface_of(user).polyline(to_points(p, n));
+    };
     dc.line = [](void* user, int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
         Surface& s = surface_of(user);
         const Point points[2] = {{x1, y1}, {x2, y2}};
         s.polyline(points);
     };
-    dc.ellipse = [](void* user, int32_t l, int32_t t, int32_t r, int32_t b) { surface_of(user).ellipse(l, t, r, b); };
+    dc.ellipse = [](void* user, int32_t l, int32_t t, int32_t r, int32_t b) {
+        surface_of(user).ellipse(l, t, r, b);
+    };
     dc.rectangle = [](void* user, int32_t l, int32_t t, int32_t r, int32_t b) {
         surface_of(user).rectangle(l, t, r, b);
     };
-    dc.chord = [](void* user, int32_t l, int32_t t, int32_t r, int32_t b, int32_t x1, int32_t y1, int32_t x2,
-                  int32_t y2) { surface_of(user).chord(l, t, r, b, x1, y1, x2, y2); };
+    dc.chord = [](void* user, int32_t l, int32_t t, int32_t r, int32_t b, int32_t x1, int32_t y1,
+                  int32_t x2, int32_t y2) { surface_of(user).chord(l, t, r, b, x1, y1, x2, y2); };
     dc.push_pen_color_brush = [](void* user) {
         auto& target = *static_cast<MarkerSurface*>(user);
-        target.surface.select_brush(Brush{brush_style::Solid, target.pen.color, target.brush.hatch});
+        target.surface.select_brush(
+            Brush{brush_style::Solid, target.pen.color, target.brush.hatch});
     };
     dc.pop_brush = [](void* user) {
         auto& target = *static_cast<MarkerSurface*>(user);
@@ -108,15 +125,15 @@ PloxexDrawContext draw_context(MarkerSurface& target) {
 
 } // namespace
 
-bool ModuleMarkers::draw_marker(Surface& surface, int32_t number, int32_t x, int32_t y, int32_t half_size,
-                                Color fill_color) {
+bool ModuleMarkers::draw_marker(Surface& surface, int32_t number, int32_t x, int32_t y,
+                                int32_t half_size, Color fill_color) {
     // Without the caller's pen the fill colour stands in for it.
     return draw_marker(surface, number, x, y, half_size, Pen{pen_style::Solid, 0, fill_color},
                        Brush{brush_style::Solid, fill_color, hatch_style::DiagCross});
 }
 
-bool ModuleMarkers::draw_marker(Surface& surface, int32_t number, int32_t x, int32_t y, int32_t half_size,
-                                const Pen& pen, const Brush& brush) {
+bool ModuleMarkers::draw_marker(Surface& surface, int32_t number, int32_t x, int32_t y,
+                                int32_t half_size, const Pen& pen, const Brush& brush) {
     const auto draw = module_.exports().draw_dot;
     if (!draw || number < 0 || number >= module_.marker_count()) return false;
     MarkerSurface target{surface, pen, brush};

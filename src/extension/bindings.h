@@ -15,7 +15,8 @@ namespace plox {
 class ModuleLinearSolver : public LinearSolver {
 public:
     explicit ModuleLinearSolver(const ExtensionModule& module) : module_(module) {}
-    bool solve(std::span<const double> matrix, std::span<const double> rhs, std::span<double> solution) override;
+    bool solve(std::span<const double> matrix, std::span<const double> rhs,
+               std::span<double> solution) override;
 
 private:
     const ExtensionModule& module_;
@@ -53,10 +54,11 @@ private:
 class ModuleConverter : public Converter {
 public:
     explicit ModuleConverter(const ConverterModule* converter) : converter_(converter) {}
-    bool convert_file(const std::string& source, const std::string& destination, int32_t converter) override;
+    bool convert_file(const std::string& source, const std::string& destination,
+                      int32_t converter) override;
 
 private:
-    const ConverterModule* converter_;  // null: no module, nothing converts
+    const ConverterModule* converter_; // null: no module, nothing converts
 };
 
 class ModuleMarkers : public ExternalMarkers {
@@ -64,8 +66,8 @@ public:
     explicit ModuleMarkers(const ExtensionModule& module) : module_(module) {}
     bool draw_marker(Surface& surface, int32_t number, int32_t x, int32_t y, int32_t half_size,
                      Color fill_color) override;
-    bool draw_marker(Surface& surface, int32_t number, int32_t x, int32_t y, int32_t half_size, const Pen& pen,
-                     const Brush& brush) override;
+    bool draw_marker(Surface& surface, int32_t number, int32_t x, int32_t y, int32_t half_size,
+                     const Pen& pen, const Brush& brush) override;
 
 private:
     const ExtensionModule& module_;

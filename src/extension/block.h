@@ -8,7 +8,7 @@ namespace plox {
 struct ExtensionBlock {
     PloxexBlock* handle = nullptr;
     PloxexFreeExternalAnalyzeFn free = nullptr;
-    LibraryHandle library;  // keeps the code of `free` loaded while the block lives
+    LibraryHandle library; // keeps the code of `free` loaded while the block lives
 
     ExtensionBlock() = default;
     ExtensionBlock(const ExtensionBlock&) = delete;

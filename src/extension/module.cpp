@@ -21,8 +21,7 @@ std::string executable_dir() {
     return ec ? std::string() : exe.parent_path().string();
 }
 
-template <class Fn>
-Fn symbol(const LibraryHandle& library, const char* name) {
+template <class Fn> Fn symbol(const LibraryHandle& library, const char* name) {
     return reinterpret_cast<Fn>(library_symbol(library, name));
 }
 
@@ -79,7 +78,8 @@ ExtensionModule::ExtensionModule(LibraryHandle library, std::string path)
     auto& e = exports_;
     e.about = symbol<PloxexExternalAnalyzeAboutFn>(library_, "ExternalAnalyzeAbout");
     e.gauss_jordan = symbol<PloxexGaussJordanFn>(library_, "GaussJordan");
-    e.register_analysis = symbol<PloxexRegisterExternalAnalyzeFn>(library_, "RegisterExternalAnalyze");
+    e.register_analysis =
+        symbol<PloxexRegisterExternalAnalyzeFn>(library_, "RegisterExternalAnalyze");
     e.init = symbol<PloxexInitExternalAnalyzeFn>(library_, "InitExternalAnalyze");
     e.first = symbol<PloxexSetExternalAnalyzeFirstFn>(library_, "SetExternalAnalyzeFirst");
     e.second = symbol<PloxexSetExternalAnalyzeSecondFn>(library_, "SetExternalAnalyzeSecond");
@@ -102,14 +102,16 @@ void ExtensionModule::build_analysis_table() {
     if (!exports_.register_analysis) return;
     char key[PLOXEX_KEY_SIZE + 1] = {};
     char text[PLOXEX_MENU_TEXT_SIZE + 1] = {};
-    const int32_t count = std::min<int32_t>(exports_.register_analysis(-1, key, text), PLOXEX_MAX_ANALYSES);
+    const int32_t count =
+        std::min<int32_t>(exports_.register_analysis(-1, key, text), PLOXEX_MAX_ANALYSES);
     for (int32_t i = 0; i < count; ++i) {
         // One byte more than the module may fill, so an unterminated answer is still cut.
         std::fill(std::begin(key), std::end(key), '\0');
         std::fill(std::begin(text), std::end(text), '\0');
         exports_.register_analysis(i, key, text);
         analyses_.push_back({std::string(key, strnlen(key, PLOXEX_KEY_SIZE)),
-                             std::string(text, strnlen(text, PLOXEX_MENU_TEXT_SIZE)), PLOXEX_FIRST_COMMAND + i});
+                             std::string(text, strnlen(text, PLOXEX_MENU_TEXT_SIZE)),
+                             PLOXEX_FIRST_COMMAND + i});
     }
 }
 
@@ -134,9 +136,12 @@ ConverterModule::ConverterModule(LibraryHandle library, std::string path)
     }
 }
 
-int32_t ConverterModule::version() const { return about_ ? about_(nullptr, nullptr, 0) : 0; }
+int32_t ConverterModule::version() const {
+    return about_ ? about_(nullptr, nullptr, 0) : 0;
+}
 
-bool ConverterModule::convert(const std::string& source, const std::string& destination, int32_t converter) const {
+bool ConverterModule::convert(const std::string& source, const std::string& destination,
+                              int32_t converter) const {
     return convert_ && convert_(source.c_str(), destination.c_str(), converter) != 0;
 }
 
@@ -158,7 +163,8 @@ ModuleBinding bind_modules(Prompter& prompter, const std::string& extension_path
     if (!module->exports().about) prompter.message("Cannot find", "Error", Buttons::Ok, Icon::None);
     if (converter_path.size())
         if (LibraryHandle converter = open_library(converter_path))
-            binding.converter = std::make_unique<ConverterModule>(std::move(converter), converter_path);
+            binding.converter =
+                std::make_unique<ConverterModule>(std::move(converter), converter_path);
     if (PLOXEX_MAJOR(module->version(host_window, false)) != 4) {
         prompter.message("エラー", "PloxEx32.dll のバージョンが違います", Buttons::Ok, Icon::Error);
         binding.status = ModuleBinding::Status::WrongVersion;
@@ -172,7 +178,8 @@ ModuleBinding bind_modules(Prompter& prompter, const std::string& extension_path
 }
 
 ModuleBinding bind_modules(Prompter& prompter, void* host_window) {
-    return bind_modules(prompter, find_module(EXTENSION_FILE), find_module(CONVERTER_FILE), host_window);
+    return bind_modules(prompter, find_module(EXTENSION_FILE), find_module(CONVERTER_FILE),
+                        host_window);
 }
 
 } // namespace plox

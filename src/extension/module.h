@@ -31,9 +31,9 @@ LibraryHandle open_library(const std::string& path, std::string* error = nullptr
 void* library_symbol(const LibraryHandle& library, const char* name);
 
 struct AnalysisEntry {
-    std::string key;        // "GAUSSF2" …
-    std::string menu_text;  // as the module gives it (Shift-JIS or ASCII)
-    int32_t command = 0;    // 681 + index
+    std::string key;       // "GAUSSF2" …
+    std::string menu_text; // as the module gives it (Shift-JIS or ASCII)
+    int32_t command = 0;   // 681 + index
 };
 
 // The exports of the extension module; any of them may be missing (null).
@@ -85,9 +85,10 @@ public:
     const std::string& path() const { return path_; }
     // The converter names in their order (position 1 … count); empty without the function.
     const std::vector<std::string>& names() const { return names_; }
-    int32_t version() const;  // ExternalLoadAbout, 0 when missing
+    int32_t version() const; // ExternalLoadAbout, 0 when missing
     // ExtConvertFile; false when the function is missing or reports failure.
-    bool convert(const std::string& source, const std::string& destination, int32_t converter) const;
+    bool convert(const std::string& source, const std::string& destination,
+                 int32_t converter) const;
     // ExtCheckQVP: a document version code, or -1 when not recognised (or missing).
     int32_t check_header(const std::string& first_line) const;
 
@@ -104,8 +105,8 @@ private:
 struct ModuleBinding {
     enum class Status { Ok, Missing, WrongVersion };
     Status status = Status::Missing;
-    std::unique_ptr<ExtensionModule> extension;  // set when Ok
-    std::unique_ptr<ConverterModule> converter;  // set when present (and Ok)
+    std::unique_ptr<ExtensionModule> extension; // set when Ok
+    std::unique_ptr<ConverterModule> converter; // set when present (and Ok)
     bool ok() const { return status == Status::Ok; }
 };
 

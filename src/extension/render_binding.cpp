@@ -13,8 +13,8 @@ ModuleRenderBinding::ModuleRenderBinding(const ExtensionModule& module, Prompter
     analysis.prompter = prompter_;
     analysis.functions = &functions_;
     curves_ = std::make_unique<AnalysisCurves>(
-        analysis, [this](Graph& graph, int index, std::span<const double> x, std::span<const double> y,
-                         const CurveSink& draw) {
+        analysis, [this](Graph& graph, int index, std::span<const double> x,
+                         std::span<const double> y, const CurveSink& draw) {
             if (!prompter_) return;
             Series& series = graph.series[static_cast<size_t>(index)];
             const std::vector<double> positions = generate_curve_x(series, 0);

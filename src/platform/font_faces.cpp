@@ -29,12 +29,23 @@ struct FaceEntry {
 
 // Known Windows faces (compared without case and without blanks).
 const FaceEntry FACE_TABLE[] = {
-    {u"Times New Roman", &SERIF}, {u"Times", &SERIF},          {u"Century", &SERIF},
-    {u"Symbol", &SERIF},          {u"Arial", &SANS},           {u"Helvetica", &SANS},
-    {u"MS Sans Serif", &SANS},    {u"Courier New", &MONO},     {u"Courier", &MONO},
-    {u"ＭＳ 明朝", &MINCHO},       {u"MS Mincho", &MINCHO},     {u"ＭＳ Ｐ明朝", &PMINCHO},
-    {u"MS PMincho", &PMINCHO},    {u"ＭＳ ゴシック", &GOTHIC},  {u"MS Gothic", &GOTHIC},
-    {u"ＭＳ Ｐゴシック", &PGOTHIC}, {u"MS PGothic", &PGOTHIC},
+    {u"Times New Roman", &SERIF},
+    {u"Times", &SERIF},
+    {u"Century", &SERIF},
+    {u"Symbol", &SERIF},
+    {u"Arial", &SANS},
+    {u"Helvetica", &SANS},
+    {u"MS Sans Serif", &SANS},
+    {u"Courier New", &MONO},
+    {u"Courier", &MONO},
+    {u"ＭＳ 明朝", &MINCHO},
+    {u"MS Mincho", &MINCHO},
+    {u"ＭＳ Ｐ明朝", &PMINCHO},
+    {u"MS PMincho", &PMINCHO},
+    {u"ＭＳ ゴシック", &GOTHIC},
+    {u"MS Gothic", &GOTHIC},
+    {u"ＭＳ Ｐゴシック", &PGOTHIC},
+    {u"MS PGothic", &PGOTHIC},
 };
 
 QString folded(QString s) {
@@ -48,15 +59,20 @@ QString installed_face(const Font& font) {
     for (const auto& e : FACE_TABLE)
         if (folded(QString::fromUtf16(e.windows_face)) == face) return *e.installed;
     // Unknown faces: Japanese names by their style word, the rest by the LOGFONT family.
-    if (face.contains(QStringLiteral("明朝")) || face.contains(QStringLiteral("mincho"))) return MINCHO;
-    if (face.contains(QStringLiteral("ゴシック")) || face.contains(QStringLiteral("gothic"))) return GOTHIC;
+    if (face.contains(QStringLiteral("明朝")) || face.contains(QStringLiteral("mincho")))
+        return MINCHO;
+    if (face.contains(QStringLiteral("ゴシック")) || face.contains(QStringLiteral("gothic")))
+        return GOTHIC;
     switch (font.pitch_and_family & 0xF0) {
-    case 0x20: return SANS;  // FF_SWISS
-    case 0x30: return MONO;  // FF_MODERN
-    default: break;
+    case 0x20:
+        return SANS; // FF_SWISS
+    case 0x30:
+        return MONO; // FF_MODERN
+    default:
+        break;
     }
     if (font.charset == SHIFTJIS_CHARSET) return MINCHO;
-    return (font.pitch_and_family & 0x03) == 1 ? MONO : SERIF;  // FIXED_PITCH
+    return (font.pitch_and_family & 0x03) == 1 ? MONO : SERIF; // FIXED_PITCH
 }
 
 } // namespace
@@ -71,7 +87,8 @@ QStringList map_face(const Font& font) {
 }
 
 double em_height(const Font& font) {
-    if (font.height <= 0) return font.height == 0 ? 847.0 * 10 / 24 : -static_cast<double>(font.height);
+    if (font.height <= 0)
+        return font.height == 0 ? 847.0 * 10 / 24 : -static_cast<double>(font.height);
     // A cell height: scale by the face's em-to-cell ratio, measured once per face.
     static QHash<QString, double> ratio;
     const QString face = installed_face(font);
@@ -102,7 +119,8 @@ QFont make_qfont(const Font& font) {
 
 void install_face_substitutions() {
     for (const auto& e : FACE_TABLE)
-        QFont::insertSubstitutions(QString::fromUtf16(e.windows_face), {*e.installed, MINCHO, GOTHIC});
+        QFont::insertSubstitutions(QString::fromUtf16(e.windows_face),
+                                   {*e.installed, MINCHO, GOTHIC});
 }
 
 } // namespace plox

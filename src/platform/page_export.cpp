@@ -84,8 +84,9 @@ ExportResult export_page(GraphSet& set, const std::string& path, PageSize page, 
             QPdfWriter writer(&file);
             writer.setCreator("PloxWin");
             writer.setResolution(PDF_RESOLUTION);
-            writer.setPageLayout(QPageLayout(QPageSize(QSizeF(page.width_mm, page.height_mm), QPageSize::Millimeter),
-                                             QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
+            writer.setPageLayout(
+                QPageLayout(QPageSize(QSizeF(page.width_mm, page.height_mm), QPageSize::Millimeter),
+                            QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
             QPainter painter;
             if (!painter.begin(&writer)) return {false, "cannot write " + path};
             QtSurface surface(painter, measurer, PDF_RESOLUTION / 2540.0, window);
@@ -101,7 +102,8 @@ ExportResult export_page(GraphSet& set, const std::string& path, PageSize page, 
         const std::string svg = surface.finish();
         QSaveFile file(qpath);
         if (!file.open(QIODevice::WriteOnly) ||
-            file.write(svg.data(), static_cast<qint64>(svg.size())) != static_cast<qint64>(svg.size()) ||
+            file.write(svg.data(), static_cast<qint64>(svg.size())) !=
+                static_cast<qint64>(svg.size()) ||
             !file.commit())
             return {false, "cannot write " + path};
         return {true, {}};

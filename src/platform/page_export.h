@@ -21,7 +21,7 @@ ExportFormat export_format_of(const std::string& path);
 
 struct ExportResult {
     bool ok = false;
-    std::string message;  // what went wrong, one line
+    std::string message; // what went wrong, one line
 };
 
 // Draws the graphs (body and objects) onto one page of `page` and writes it to `path`. PNG is

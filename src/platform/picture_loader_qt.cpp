@@ -12,7 +12,8 @@ std::optional<Image> QtPictureLoader::load_bitmap(const std::string& path) {
     QImageReader reader(QString::fromStdString(path));
     // A picture is drawn stretched to its box: refuse sizes no page could show.
     const QSize size = reader.size();
-    if (size.isValid() && static_cast<qint64>(size.width()) * size.height() > 100'000'000) return std::nullopt;
+    if (size.isValid() && static_cast<qint64>(size.width()) * size.height() > 100'000'000)
+        return std::nullopt;
     const QImage read = reader.read();
     if (read.isNull()) return std::nullopt;
     const QImage argb = read.convertToFormat(QImage::Format_ARGB32);

@@ -10,7 +10,9 @@
 
 namespace plox {
 
-QColor to_qcolor(Color c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
+QColor to_qcolor(Color c) {
+    return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
+}
 
 double ellipse_angle(const QRectF& r, QPointF radial) {
     const QPointF c = r.center();
@@ -55,14 +57,22 @@ void QtSurface::select_pen(const Pen& pen) {
         return;
     }
     qpen_ = QPen(to_qcolor(pen.color));
-    qpen_.setWidthF(pen.width <= 0 ? 0.0 : pen.width);  // 0: one device pixel (cosmetic)
+    qpen_.setWidthF(pen.width <= 0 ? 0.0 : pen.width); // 0: one device pixel (cosmetic)
     qpen_.setCapStyle(Qt::RoundCap);
     qpen_.setJoinStyle(Qt::RoundJoin);
     switch (pen.style) {
-    case pen_style::Dash: qpen_.setStyle(Qt::DashLine); break;
-    case pen_style::Dot: qpen_.setStyle(Qt::DotLine); break;
-    case pen_style::DashDot: qpen_.setStyle(Qt::DashDotLine); break;
-    default: qpen_.setStyle(Qt::SolidLine); break;
+    case pen_style::Dash:
+        qpen_.setStyle(Qt::DashLine);
+        break;
+    case pen_style::Dot:
+        qpen_.setStyle(Qt::DotLine);
+        break;
+    case pen_style::DashDot:
+        qpen_.setStyle(Qt::DashDotLine);
+        break;
+    default:
+        qpen_.setStyle(Qt::SolidLine);
+        break;
     }
 }
 
@@ -77,7 +87,8 @@ void QtSurface::polyline(std::span<const Point> points) {
     if (points.size() < 2) return;
     QPolygonF poly;
     poly.reserve(static_cast<qsizetype>(points.size()));
-    for (const Point& pt : points) poly << QPointF(pt.x, pt.y);
+    for (const Point& pt : points)
+        poly << QPointF(pt.x, pt.y);
     p_.setPen(qpen_);
     p_.drawPolyline(poly);
 }
@@ -86,7 +97,8 @@ void QtSurface::polygon(std::span<const Point> points) {
     if (points.size() < 2) return;
     QPolygonF poly;
     poly.reserve(static_cast<qsizetype>(points.size()));
-    for (const Point& pt : points) poly << QPointF(pt.x, pt.y);
+    for (const Point& pt : points)
+        poly << QPointF(pt.x, pt.y);
     QPainterPath path;
     path.setFillRule(Qt::OddEvenFill);
     path.addPolygon(poly);
@@ -125,15 +137,17 @@ namespace {
 // Counter-clockwise span from start to end; equal radial directions make a full turn.
 double ccw_span(double start, double end) {
     double span = end - start;
-    while (span <= 0) span += 360;
-    while (span > 360) span -= 360;
+    while (span <= 0)
+        span += 360;
+    while (span > 360)
+        span -= 360;
     return span;
 }
 
 } // namespace
 
-void QtSurface::chord(int32_t l, int32_t t, int32_t r, int32_t b, int32_t x1, int32_t y1, int32_t x2,
-                      int32_t y2) {
+void QtSurface::chord(int32_t l, int32_t t, int32_t r, int32_t b, int32_t x1, int32_t y1,
+                      int32_t x2, int32_t y2) {
     const QRectF rect = shape_rect(l, t, r, b);
     const double start = ellipse_angle(rect, QPointF(x1, y1));
     const double span = ccw_span(start, ellipse_angle(rect, QPointF(x2, y2)));
@@ -186,12 +200,16 @@ void QtSurface::fill_path(const QPainterPath& path, const Brush& brush) {
         for (double x = std::floor(box.left() / s) * s; x <= box.right(); x += s)
             p_.drawLine(QPointF(x, box.top()), QPointF(x, box.bottom()));
     const double hgt = box.height();
-    if (fdiag)  // x - y = c, top-left to bottom-right
-        for (double c = std::floor((box.left() - box.bottom()) / s) * s; c <= box.right() - box.top(); c += s)
-            p_.drawLine(QPointF(c + box.top(), box.top()), QPointF(c + box.top() + hgt, box.bottom()));
-    if (bdiag)  // x + y = c, bottom-left to top-right
-        for (double c = std::floor((box.left() + box.top()) / s) * s; c <= box.right() + box.bottom(); c += s)
-            p_.drawLine(QPointF(c - box.bottom(), box.bottom()), QPointF(c - box.bottom() + hgt, box.top()));
+    if (fdiag) // x - y = c, top-left to bottom-right
+        for (double c = std::floor((box.left() - box.bottom()) / s) * s;
+             c <= box.right() - box.top(); c += s)
+            p_.drawLine(QPointF(c + box.top(), box.top()),
+                        QPointF(c + box.top() + hgt, box.bottom()));
+    if (bdiag) // x + y = c, bottom-left to top-right
+        for (double c = std::floor((box.left() + box.top()) / s) * s;
+             c <= box.right() + box.bottom(); c += s)
+            p_.drawLine(QPointF(c - box.bottom(), box.bottom()),
+                        QPointF(c - box.bottom() + hgt, box.top()));
     p_.restore();
 }
 
@@ -265,6 +283,8 @@ void QtSurface::set_clip_rect(const Rect* rect) {
                    Qt::ReplaceClip);
 }
 
-Rect QtSurface::clip_box() const { return clip_ ? *clip_ : Rect{0, 0, window_.cx, window_.cy}; }
+Rect QtSurface::clip_box() const {
+    return clip_ ? *clip_ : Rect{0, 0, window_.cx, window_.cy};
+}
 
 } // namespace plox

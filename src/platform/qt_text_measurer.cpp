@@ -41,7 +41,8 @@ QtTextMeasurer::Metrics QtTextMeasurer::metrics(const Font& font, std::string_vi
 
 Size QtTextMeasurer::text_extent(const Font& font, std::string_view bytes) const {
     const Metrics m = metrics(font, bytes);
-    return {static_cast<int32_t>(std::lround(m.width)), static_cast<int32_t>(std::lround(m.ascent + m.descent))};
+    return {static_cast<int32_t>(std::lround(m.width)),
+            static_cast<int32_t>(std::lround(m.ascent + m.descent))};
 }
 
 } // namespace plox

@@ -34,17 +34,28 @@ std::string font_key(const Font& font);
 
 // Offset of a text's drawing origin from its reference point for a text-alignment value
 // (left/right/centre, top/baseline/bottom), as GDI places text.
-inline std::pair<double, double> alignment_offset(uint32_t align, const QtTextMeasurer::Metrics& m) {
+inline std::pair<double, double> alignment_offset(uint32_t align,
+                                                  const QtTextMeasurer::Metrics& m) {
     double dx = 0, dy = 0;
     switch (align & text_align::HorizontalMask) {
-    case text_align::Right: dx = -m.width; break;
-    case text_align::Center: dx = -m.width / 2; break;
-    default: break;
+    case text_align::Right:
+        dx = -m.width;
+        break;
+    case text_align::Center:
+        dx = -m.width / 2;
+        break;
+    default:
+        break;
     }
     switch (align & text_align::VerticalMask) {
-    case text_align::Baseline: break;
-    case text_align::Bottom: dy = -m.descent; break;
-    default: dy = m.ascent; break;
+    case text_align::Baseline:
+        break;
+    case text_align::Bottom:
+        dy = -m.descent;
+        break;
+    default:
+        dy = m.ascent;
+        break;
     }
     return {dx, dy};
 }

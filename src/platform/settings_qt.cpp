@@ -15,7 +15,8 @@ namespace {
 QString qt_key(std::string_view key, std::string_view name) {
     QString k = QString::fromUtf8(key.data(), static_cast<qsizetype>(key.size()));
     k.replace(QLatin1Char('\\'), QLatin1Char('/'));
-    return k + QLatin1Char('/') + QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
+    return k + QLatin1Char('/') +
+           QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
 }
 
 bool is_utf8(std::string_view text) {
@@ -28,7 +29,8 @@ bool is_utf8(std::string_view text) {
 
 QString QtSettingsStore::default_ini_path() {
     QString dir = qEnvironmentVariable("PLOXWIN_CONFIG_DIR");
-    if (dir.isEmpty()) dir = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    if (dir.isEmpty())
+        dir = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
     return QDir(dir).filePath(QStringLiteral("Hexwold/PloxWin.ini"));
 }
 
@@ -36,7 +38,8 @@ QtSettingsStore::QtSettingsStore() {
 #ifdef Q_OS_WIN
     if (qEnvironmentVariableIsEmpty("PLOXWIN_CONFIG_DIR")) {
         settings_ = std::make_unique<QSettings>(
-            QStringLiteral("HKEY_CURRENT_USER\\Software\\Hexwold\\PloxWin"), QSettings::NativeFormat);
+            QStringLiteral("HKEY_CURRENT_USER\\Software\\Hexwold\\PloxWin"),
+            QSettings::NativeFormat);
         return;
     }
 #endif
@@ -46,14 +49,21 @@ QtSettingsStore::QtSettingsStore() {
 QtSettingsStore::QtSettingsStore(const QString& ini_path)
     : settings_(std::make_unique<QSettings>(ini_path, QSettings::IniFormat)) {}
 
-QtSettingsStore::~QtSettingsStore() { settings_->sync(); }
+QtSettingsStore::~QtSettingsStore() {
+    settings_->sync();
+}
 
-QString QtSettingsStore::file_name() const { return settings_->fileName(); }
+QString QtSettingsStore::file_name() const {
+    return settings_->fileName();
+}
 
-void QtSettingsStore::sync() { settings_->sync(); }
+void QtSettingsStore::sync() {
+    settings_->sync();
+}
 
 // An INI file keeps no value types: a DWORD is any value that reads as a whole number.
-std::optional<uint32_t> QtSettingsStore::read_dword(std::string_view key, std::string_view name) const {
+std::optional<uint32_t> QtSettingsStore::read_dword(std::string_view key,
+                                                    std::string_view name) const {
     QVariant v = settings_->value(qt_key(key, name));
     if (!v.isValid() || v.typeId() == QMetaType::QByteArray) return std::nullopt;
     bool ok = false;
@@ -63,11 +73,13 @@ std::optional<uint32_t> QtSettingsStore::read_dword(std::string_view key, std::s
     return static_cast<uint32_t>(n);
 }
 
-std::optional<std::string> QtSettingsStore::read_text(std::string_view key, std::string_view name) const {
+std::optional<std::string> QtSettingsStore::read_text(std::string_view key,
+                                                      std::string_view name) const {
     QVariant v = settings_->value(qt_key(key, name));
     if (!v.isValid()) return std::nullopt;
     if (v.typeId() == QMetaType::QByteArray) return v.toByteArray().toStdString();
-    if (v.typeId() == QMetaType::QStringList) return v.toStringList().join(QStringLiteral(", ")).toStdString();
+    if (v.typeId() == QMetaType::QStringList)
+        return v.toStringList().join(QStringLiteral(", ")).toStdString();
     return v.toString().toStdString();
 }
 
@@ -84,7 +96,8 @@ void QtSettingsStore::write_dword(std::string_view key, std::string_view name, u
 }
 
 // Texts that are not UTF-8 (Shift-JIS paths from documents) are kept as their bytes.
-void QtSettingsStore::write_text(std::string_view key, std::string_view name, std::string_view value) {
+void QtSettingsStore::write_text(std::string_view key, std::string_view name,
+                                 std::string_view value) {
     if (is_utf8(value))
         settings_->setValue(qt_key(key, name),
                             QString::fromUtf8(value.data(), static_cast<qsizetype>(value.size())));
@@ -95,9 +108,8 @@ void QtSettingsStore::write_text(std::string_view key, std::string_view name, st
 
 void QtSettingsStore::write_binary(std::string_view key, std::string_view name,
                                    const std::vector<uint8_t>& value) {
-    settings_->setValue(qt_key(key, name),
-                        QByteArray(reinterpret_cast<const char*>(value.data()),
-                                   static_cast<qsizetype>(value.size())));
+    settings_->setValue(qt_key(key, name), QByteArray(reinterpret_cast<const char*>(value.data()),
+                                                      static_cast<qsizetype>(value.size())));
 }
 
 void QtSettingsStore::remove(std::string_view key, std::string_view name) {

@@ -14,8 +14,8 @@ namespace plox {
 
 class QtSettingsStore : public SettingsStore {
 public:
-    QtSettingsStore();                                // the user's store
-    explicit QtSettingsStore(const QString& ini_path);  // a given INI file
+    QtSettingsStore();                                 // the user's store
+    explicit QtSettingsStore(const QString& ini_path); // a given INI file
     ~QtSettingsStore() override;
 
     // Where the user's store lives ("Hexwold/PloxWin.ini" under the config folder).
@@ -24,7 +24,8 @@ public:
     void sync();
 
     std::optional<uint32_t> read_dword(std::string_view key, std::string_view name) const override;
-    std::optional<std::string> read_text(std::string_view key, std::string_view name) const override;
+    std::optional<std::string> read_text(std::string_view key,
+                                         std::string_view name) const override;
     std::optional<std::vector<uint8_t>> read_binary(std::string_view key,
                                                     std::string_view name) const override;
     void write_dword(std::string_view key, std::string_view name, uint32_t value) override;

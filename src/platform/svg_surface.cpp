@@ -32,10 +32,18 @@ std::string xml_escape(const QString& s) {
     std::string out;
     for (const char c : s.toStdString()) {
         switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
+        case '&':
+            out += "&amp;";
+            break;
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        case '"':
+            out += "&quot;";
+            break;
         default:
             // Control characters are not allowed in XML 1.0 text.
             if (static_cast<unsigned char>(c) >= 0x20 || c == '\t') out += c;
@@ -45,17 +53,20 @@ std::string xml_escape(const QString& s) {
     return out;
 }
 
-std::string xml_escape(const std::string& s) { return xml_escape(QString::fromStdString(s)); }
+std::string xml_escape(const std::string& s) {
+    return xml_escape(QString::fromStdString(s));
+}
 
 } // namespace
 
 SvgSurface::SvgSurface(const QtTextMeasurer& measurer, Size page, double width_mm, double height_mm)
     : measurer_(measurer), page_(page) {
     body_ = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-            "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"" + num(width_mm) +
-            "mm\" height=\"" + num(height_mm) + "mm\" viewBox=\"0 0 " + std::to_string(page.cx) + " " +
-            std::to_string(page.cy) + "\">\n<rect x=\"0\" y=\"0\" width=\"" + std::to_string(page.cx) +
-            "\" height=\"" + std::to_string(page.cy) + "\" fill=\"#ffffff\"/>\n";
+            "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"" +
+            num(width_mm) + "mm\" height=\"" + num(height_mm) + "mm\" viewBox=\"0 0 " +
+            std::to_string(page.cx) + " " + std::to_string(page.cy) +
+            "\">\n<rect x=\"0\" y=\"0\" width=\"" + std::to_string(page.cx) + "\" height=\"" +
+            std::to_string(page.cy) + "\" fill=\"#ffffff\"/>\n";
 }
 
 void SvgSurface::select_pen(const Pen& pen) {
@@ -72,10 +83,12 @@ std::string SvgSurface::stroke_attributes() const {
         s += " stroke-width=\"" + std::to_string(pen_.width) + "\"";
     s += " stroke-linecap=\"round\" stroke-linejoin=\"round\"";
     const double w = std::max(pen_.width, 10);
-    if (pen_.style == pen_style::Dash) s += " stroke-dasharray=\"" + num(3 * w) + " " + num(w) + "\"";
+    if (pen_.style == pen_style::Dash)
+        s += " stroke-dasharray=\"" + num(3 * w) + " " + num(w) + "\"";
     if (pen_.style == pen_style::Dot) s += " stroke-dasharray=\"" + num(w) + " " + num(w) + "\"";
     if (pen_.style == pen_style::DashDot)
-        s += " stroke-dasharray=\"" + num(3 * w) + " " + num(w) + " " + num(w) + " " + num(w) + "\"";
+        s +=
+            " stroke-dasharray=\"" + num(3 * w) + " " + num(w) + " " + num(w) + " " + num(w) + "\"";
     return s;
 }
 
@@ -90,16 +103,19 @@ std::string SvgSurface::fill_attributes(const Brush& brush) {
         const std::string s = num(HATCH_SPACING), c = color(brush.color);
         std::string lines;
         auto line = [&](const char* x1, const char* y1, const char* x2, const char* y2) {
-            lines += "<line x1=\"" + std::string(x1) + "\" y1=\"" + y1 + "\" x2=\"" + x2 + "\" y2=\"" + y2 +
-                     "\" stroke=\"" + c + "\" stroke-width=\"8\"/>";
+            lines += "<line x1=\"" + std::string(x1) + "\" y1=\"" + y1 + "\" x2=\"" + x2 +
+                     "\" y2=\"" + y2 + "\" stroke=\"" + c + "\" stroke-width=\"8\"/>";
         };
         const std::string S = s;
         if (h == hatch_style::Horizontal || h == hatch_style::Cross) line("0", "0", S.c_str(), "0");
         if (h == hatch_style::Vertical || h == hatch_style::Cross) line("0", "0", "0", S.c_str());
-        if (h == hatch_style::FDiagonal || h == hatch_style::DiagCross) line("0", "0", S.c_str(), S.c_str());
-        if (h == hatch_style::BDiagonal || h == hatch_style::DiagCross) line("0", S.c_str(), S.c_str(), "0");
-        body_ += "<defs><pattern id=\"" + std::string(id) + "\" patternUnits=\"userSpaceOnUse\" width=\"" + s +
-                 "\" height=\"" + s + "\">" + lines + "</pattern></defs>\n";
+        if (h == hatch_style::FDiagonal || h == hatch_style::DiagCross)
+            line("0", "0", S.c_str(), S.c_str());
+        if (h == hatch_style::BDiagonal || h == hatch_style::DiagCross)
+            line("0", S.c_str(), S.c_str(), "0");
+        body_ += "<defs><pattern id=\"" + std::string(id) +
+                 "\" patternUnits=\"userSpaceOnUse\" width=\"" + s + "\" height=\"" + s + "\">" +
+                 lines + "</pattern></defs>\n";
     }
     return " fill=\"url(#" + std::string(id) + ")\"";
 }
@@ -126,7 +142,8 @@ void SvgSurface::polyline(std::span<const Point> points) {
     if (points.size() < 2) return;
     flush_path();
     std::string pts;
-    for (const Point& p : points) pts += std::to_string(p.x) + "," + std::to_string(p.y) + " ";
+    for (const Point& p : points)
+        pts += std::to_string(p.x) + "," + std::to_string(p.y) + " ";
     body_ += "<polyline points=\"" + pts + "\" fill=\"none\"" + stroke_attributes() + "/>\n";
 }
 
@@ -140,7 +157,8 @@ void SvgSurface::shape(const std::string& geometry) {
 void SvgSurface::polygon(std::span<const Point> points) {
     if (points.size() < 2) return;
     std::string pts;
-    for (const Point& p : points) pts += std::to_string(p.x) + "," + std::to_string(p.y) + " ";
+    for (const Point& p : points)
+        pts += std::to_string(p.x) + "," + std::to_string(p.y) + " ";
     shape("<polygon points=\"" + pts + "\" fill-rule=\"evenodd\"");
 }
 
@@ -155,10 +173,13 @@ std::string rect_geometry(int32_t l, int32_t t, int32_t r, int32_t b) {
 
 } // namespace
 
-void SvgSurface::rectangle(int32_t l, int32_t t, int32_t r, int32_t b) { shape(rect_geometry(l, t, r, b)); }
+void SvgSurface::rectangle(int32_t l, int32_t t, int32_t r, int32_t b) {
+    shape(rect_geometry(l, t, r, b));
+}
 
 void SvgSurface::round_rect(int32_t l, int32_t t, int32_t r, int32_t b, int32_t w, int32_t h) {
-    shape(rect_geometry(l, t, r, b) + " rx=\"" + num(std::abs(w) / 2.0) + "\" ry=\"" + num(std::abs(h) / 2.0) + "\"");
+    shape(rect_geometry(l, t, r, b) + " rx=\"" + num(std::abs(w) / 2.0) + "\" ry=\"" +
+          num(std::abs(h) / 2.0) + "\"");
 }
 
 void SvgSurface::ellipse(int32_t l, int32_t t, int32_t r, int32_t b) {
@@ -168,10 +189,13 @@ void SvgSurface::ellipse(int32_t l, int32_t t, int32_t r, int32_t b) {
 
 std::string SvgSurface::arc_path(int32_t l, int32_t t, int32_t r, int32_t b, int32_t x1, int32_t y1,
                                  int32_t x2, int32_t y2, bool close) const {
-    const QRectF rect(QPointF(std::min(l, r), std::min(t, b)), QPointF(std::max(l, r), std::max(t, b)));
-    const double a1 = ellipse_angle(rect, QPointF(x1, y1)), a2 = ellipse_angle(rect, QPointF(x2, y2));
+    const QRectF rect(QPointF(std::min(l, r), std::min(t, b)),
+                      QPointF(std::max(l, r), std::max(t, b)));
+    const double a1 = ellipse_angle(rect, QPointF(x1, y1)),
+                 a2 = ellipse_angle(rect, QPointF(x2, y2));
     double span = a2 - a1;
-    while (span <= 0) span += 360;
+    while (span <= 0)
+        span += 360;
     const double rx = rect.width() / 2, ry = rect.height() / 2;
     const QPointF c = rect.center();
     auto at = [&](double deg) {
@@ -182,11 +206,12 @@ std::string SvgSurface::arc_path(int32_t l, int32_t t, int32_t r, int32_t b, int
     auto arc_to = [&](double from, double sweep) {
         const QPointF e = at(from + sweep);
         // Counter-clockwise on the page is SVG's negative sweep direction.
-        d += "A" + num(rx) + " " + num(ry) + " 0 " + (sweep > 180 ? "1" : "0") + " 0 " + num(e.x()) + " " + num(e.y());
+        d += "A" + num(rx) + " " + num(ry) + " 0 " + (sweep > 180 ? "1" : "0") + " 0 " +
+             num(e.x()) + " " + num(e.y());
     };
     const QPointF s = at(a1);
     d = "M" + num(s.x()) + " " + num(s.y());
-    if (span >= 359.999) {  // a full turn needs two arcs
+    if (span >= 359.999) { // a full turn needs two arcs
         arc_to(a1, 180);
         arc_to(a1 + 180, 180);
     } else {
@@ -196,15 +221,16 @@ std::string SvgSurface::arc_path(int32_t l, int32_t t, int32_t r, int32_t b, int
     return d;
 }
 
-void SvgSurface::chord(int32_t l, int32_t t, int32_t r, int32_t b, int32_t x1, int32_t y1, int32_t x2,
-                       int32_t y2) {
+void SvgSurface::chord(int32_t l, int32_t t, int32_t r, int32_t b, int32_t x1, int32_t y1,
+                       int32_t x2, int32_t y2) {
     shape("<path d=\"" + arc_path(l, t, r, b, x1, y1, x2, y2, true) + "\"");
 }
 
 void SvgSurface::arc(int32_t l, int32_t t, int32_t r, int32_t b, int32_t x1, int32_t y1, int32_t x2,
                      int32_t y2) {
     flush_path();
-    body_ += "<path d=\"" + arc_path(l, t, r, b, x1, y1, x2, y2, false) + "\" fill=\"none\"" + stroke_attributes() + "/>\n";
+    body_ += "<path d=\"" + arc_path(l, t, r, b, x1, y1, x2, y2, false) + "\" fill=\"none\"" +
+             stroke_attributes() + "/>\n";
 }
 
 void SvgSurface::fill_rect(const Rect& rect, const Brush& brush) {
@@ -227,22 +253,25 @@ void SvgSurface::text_out(int32_t x, int32_t y, std::string_view bytes) {
     if (angle != 0) open += " rotate(" + num(-angle) + ")";
     body_ += open + "\">";
     if (bk_mode_ == bk_mode::Opaque)
-        body_ += "<rect x=\"" + num(dx) + "\" y=\"" + num(dy - m.ascent) + "\" width=\"" + num(m.width) +
-                 "\" height=\"" + num(m.ascent + m.descent) + "\" fill=\"" + color(bk_color_) + "\"/>";
+        body_ += "<rect x=\"" + num(dx) + "\" y=\"" + num(dy - m.ascent) + "\" width=\"" +
+                 num(m.width) + "\" height=\"" + num(m.ascent + m.descent) + "\" fill=\"" +
+                 color(bk_color_) + "\"/>";
     std::string families;
-    for (const QString& f : map_face(font_)) families += "'" + f.toStdString() + "', ";
+    for (const QString& f : map_face(font_))
+        families += "'" + f.toStdString() + "', ";
     families += "serif";
-    body_ += "<text x=\"" + num(dx) + "\" y=\"" + num(dy) + "\" font-family=\"" + xml_escape(families) +
-             "\" font-size=\"" + num(em_height(font_)) + "\"";
+    body_ += "<text x=\"" + num(dx) + "\" y=\"" + num(dy) + "\" font-family=\"" +
+             xml_escape(families) + "\" font-size=\"" + num(em_height(font_)) + "\"";
     if (font_.weight >= 600) body_ += " font-weight=\"bold\"";
     if (font_.italic) body_ += " font-style=\"italic\"";
     if (font_.underline || font_.strike_out)
         body_ += std::string(" text-decoration=\"") + (font_.underline ? "underline" : "") +
-                 (font_.underline && font_.strike_out ? " " : "") + (font_.strike_out ? "line-through" : "") + "\"";
+                 (font_.underline && font_.strike_out ? " " : "") +
+                 (font_.strike_out ? "line-through" : "") + "\"";
     // The advance is pinned to our own measurement so layout matches the other devices.
     body_ += " textLength=\"" + num(m.width) + "\" lengthAdjust=\"spacingAndGlyphs\" fill=\"" +
-             color(text_color_) + "\" xml:space=\"preserve\">" + xml_escape(decode_text(bytes, font_.charset)) +
-             "</text></g>\n";
+             color(text_color_) + "\" xml:space=\"preserve\">" +
+             xml_escape(decode_text(bytes, font_.charset)) + "</text></g>\n";
     if (update_cp) {
         const double rad = angle * M_PI / 180;
         double advance = 0;
@@ -262,7 +291,8 @@ void SvgSurface::draw_image(const Rect& rect, const Image& image) {
     buffer.open(QIODevice::WriteOnly);
     if (!q.save(&buffer, "PNG")) return;
     body_ += rect_geometry(rect.left, rect.top, rect.right, rect.bottom).replace(0, 5, "<image") +
-             " preserveAspectRatio=\"none\" href=\"data:image/png;base64," + png.toBase64().toStdString() + "\"/>\n";
+             " preserveAspectRatio=\"none\" href=\"data:image/png;base64," +
+             png.toBase64().toStdString() + "\"/>\n";
 }
 
 void SvgSurface::set_clip_rect(const Rect* rect) {
@@ -273,12 +303,15 @@ void SvgSurface::set_clip_rect(const Rect* rect) {
     if (!rect) return;
     clip_ = *rect;
     const std::string id = "clip" + std::to_string(++clip_count_);
-    body_ += "<clipPath id=\"" + id + "\">" + rect_geometry(rect->left, rect->top, rect->right, rect->bottom) +
+    body_ += "<clipPath id=\"" + id + "\">" +
+             rect_geometry(rect->left, rect->top, rect->right, rect->bottom) +
              "/></clipPath>\n<g clip-path=\"url(#" + id + ")\">\n";
     clip_open_ = true;
 }
 
-Rect SvgSurface::clip_box() const { return has_clip_ ? clip_ : Rect{0, 0, page_.cx, page_.cy}; }
+Rect SvgSurface::clip_box() const {
+    return has_clip_ ? clip_ : Rect{0, 0, page_.cx, page_.cy};
+}
 
 std::string SvgSurface::finish() {
     flush_path();

@@ -36,7 +36,7 @@ public:
              int32_t y2) override;
     void fill_rect(const Rect& rect, const Brush& brush) override;
     void text_out(int32_t x, int32_t y, std::string_view bytes) override;
-    void draw_image(const Rect& rect, const Image& image) override;  // embedded as PNG
+    void draw_image(const Rect& rect, const Image& image) override; // embedded as PNG
 
     void set_clip_rect(const Rect* rect) override;
     Rect clip_box() const override;
@@ -57,7 +57,7 @@ private:
     const QtTextMeasurer& measurer_;
     Size page_;
     std::string body_;
-    std::string path_;  // pending run of move/line segments with the current pen
+    std::string path_; // pending run of move/line segments with the current pen
     Pen pen_;
     Brush brush_;
     Font font_;
@@ -70,7 +70,7 @@ private:
     Rect clip_{};
     bool has_clip_ = false;
     int clip_count_ = 0;
-    std::string patterns_;  // ids of the hatch patterns defined so far
+    std::string patterns_; // ids of the hatch patterns defined so far
 };
 
 } // namespace plox

@@ -33,7 +33,8 @@ void normalize_axis(Axis& a) {
     if (!std::isfinite(a.increment)) a.increment = 0;
     if (a.scale_type < 0 || a.scale_type > 4) a.scale_type = scale_type::Linear;
 
-    if (a.scale_type == scale_type::Inverse2 && a.from * a.to <= 0) a.scale_type = scale_type::Linear;
+    if (a.scale_type == scale_type::Inverse2 && a.from * a.to <= 0)
+        a.scale_type = scale_type::Linear;
 
     if (is_log_scale(a.scale_type)) {
         a.increment = a.increment < 0.1 ? 1 : largest_log_step_not_above(a.increment);
@@ -120,7 +121,8 @@ void prepare_axes(Graph& g, const RenderContext& context) {
     if (x.common) share(x, g.axes[AxisU]);
     if (y.common) share(y, g.axes[AxisR]);
     auto_range(g, context, false, false, false, false);
-    for (auto& a : g.axes) normalize_axis(a);
+    for (auto& a : g.axes)
+        normalize_axis(a);
 }
 
 namespace {
@@ -166,7 +168,8 @@ DrawnPart drawn_part(const Axis& a, int axis, const Rect& frame) {
 template <class F> void linear_loop(double low, double high, double p, F&& f) {
     if (!(p > 0) || (high - low) / p > MAX_TICKS || std::fabs(low / p) > 1e15) return;
     const double eps = (high - low) * 1e-7;
-    for (int64_t i = static_cast<int64_t>(std::trunc(low / p - 3)); p * static_cast<double>(i) < high + eps; ++i)
+    for (int64_t i = static_cast<int64_t>(std::trunc(low / p - 3));
+         p * static_cast<double>(i) < high + eps; ++i)
         f(i, p * static_cast<double>(i), eps);
 }
 
@@ -176,12 +179,18 @@ std::vector<int> log_mantissas(int c) {
     for (int v = 10; v < 100;) {
         if (c > 10 && c != 40 && v > 79) break;
         m.push_back(v);
-        if (c == 1) v += 1;
-        else if (c == 2) v += 2;
-        else if (c < 10) v += 5;
-        else if (c == 10) v += 10;
-        else if (c == 40) v = v * 2 == 40 ? 50 : v * 2;
-        else v = v * c / 10;
+        if (c == 1)
+            v += 1;
+        else if (c == 2)
+            v += 2;
+        else if (c < 10)
+            v += 5;
+        else if (c == 10)
+            v += 10;
+        else if (c == 40)
+            v = v * 2 == 40 ? 50 : v * 2;
+        else
+            v = v * c / 10;
     }
     return m;
 }
@@ -238,7 +247,8 @@ Crossing compute_crossing(const Graph& g, const Rect& frame) {
     return cr;
 }
 
-std::vector<AxisTick> axis_ticks(const Graph& g, int axis, const Rect& frame, bool suppress_zero_label) {
+std::vector<AxisTick> axis_ticks(const Graph& g, int axis, const Rect& frame,
+                                 bool suppress_zero_label) {
     const Axis& a = g.axes[static_cast<size_t>(axis)];
     const AxisMapping m = axis_mapping(g, axis, frame);
     const DrawnPart part = drawn_part(a, axis, frame);
@@ -253,11 +263,13 @@ std::vector<AxisTick> axis_ticks(const Graph& g, int axis, const Rect& frame, bo
         if (m.high - k0 > MAX_TICKS) return ticks;
         for (bool is_major : {false, true}) {
             if (!is_major && divisions == 1) continue;
-            const std::vector<int> mant = is_major ? major : log_mantissas(divisions == 100 ? 1 : 10);
+            const std::vector<int> mant =
+                is_major ? major : log_mantissas(divisions == 100 ? 1 : 10);
             LabelCounter counter{a};
             for (double k = k0; k < m.high + eps; k += 1) {
                 for (int mv : mant) {
-                    if (!is_major && std::find(major.begin(), major.end(), mv) != major.end()) continue;
+                    if (!is_major && std::find(major.begin(), major.end(), mv) != major.end())
+                        continue;
                     const double t = k + std::log10(mv / 10.0);
                     if (t <= m.low - eps || t >= m.high + eps) {
                         counter.reset();
@@ -292,7 +304,9 @@ std::vector<AxisTick> axis_ticks(const Graph& g, int axis, const Rect& frame, bo
     const double mag_high = std::max(std::fabs(a.from), std::fabs(a.to));
     const bool inverse2 = a.scale_type == scale_type::Inverse2;
     const double sign = a.to < 0 ? -1.0 : 1.0;
-    auto reciprocal_position = [&](double magnitude) { return to_position(m.o + m.s * sign / magnitude); };
+    auto reciprocal_position = [&](double magnitude) {
+        return to_position(m.o + m.s * sign / magnitude);
+    };
 
     if (inverse2 && (mag_low / mag_high < 0.1)) {
         // Wider than a decade: n × X for n = 9 … 1 in each decade, from the step downward.
@@ -302,7 +316,8 @@ std::vector<AxisTick> axis_ticks(const Graph& g, int axis, const Rect& frame, bo
             if (!is_major && divisions == 1) continue;
             LabelCounter counter{a};
             int decades = 0;
-            for (double X = a.increment; X >= 0.1 * mag_low && decades < 2000; X *= 0.1, ++decades) {
+            for (double X = a.increment; X >= 0.1 * mag_low && decades < 2000;
+                 X *= 0.1, ++decades) {
                 for (int n = 9; n >= 1; --n) {
                     if (!is_major) {
                         for (int j = 1; j < divisions; ++j) {

@@ -31,8 +31,8 @@ void prepare_axes(Graph& graph, const RenderContext& context);
 // Where X and Y cross (frame type 3 draws the axes there) and whether each axis shares its
 // zero label.
 struct Crossing {
-    int32_t x = 0;  // x of the Y axis line
-    int32_t y = 0;  // y of the X axis line
+    int32_t x = 0; // x of the Y axis line
+    int32_t y = 0; // y of the X axis line
     bool zero_x = false;
     bool zero_y = false;
 };
@@ -40,12 +40,12 @@ Crossing compute_crossing(const Graph& graph, const Rect& frame);
 
 // One tick of an axis, as placed by the tick loops.
 struct AxisTick {
-    int32_t position = 0;  // along the axis (x for X and U, y for Y and R)
+    int32_t position = 0; // along the axis (x for X and U, y for Y and R)
     bool major = false;
     bool labelled = false;
-    double value = 0;       // signed value a plain label prints
-    bool decade = false;    // labelled as 10 with a raised exponent (scale type 1)
-    int32_t exponent = 0;   // the decade's exponent
+    double value = 0;     // signed value a plain label prints
+    bool decade = false;  // labelled as 10 with a raised exponent (scale type 1)
+    int32_t exponent = 0; // the decade's exponent
 };
 
 // The ticks of one axis, minor ticks first, then major ones. `suppress_zero_label` drops the

@@ -23,8 +23,8 @@ int32_t multiplier_exponent(const Axis& a) {
     } else {
         const double q = a.to != 0 ? std::fabs(a.from) / std::fabs(a.to) : 0;
         const bool wide_inverse2 = a.scale_type == scale_type::Inverse2 && (q > 10 || q < 0.1);
-        const double m = wide_inverse2 ? std::fabs(a.increment)
-                                       : std::max(std::fabs(a.from), std::fabs(a.to));
+        const double m =
+            wide_inverse2 ? std::fabs(a.increment) : std::max(std::fabs(a.from), std::fabs(a.to));
         if (!(m > 0) || !std::isfinite(m)) return 0;
         u = std::trunc(std::log10(m));
     }
@@ -43,10 +43,12 @@ std::string format_number_label(const Axis& a, double value, double step) {
     char buffer[400];
     std::snprintf(buffer, sizeof buffer, format, value);
     std::string s = buffer;
-    while (!s.empty() && s.back() == ' ') s.pop_back();
+    while (!s.empty() && s.back() == ' ')
+        s.pop_back();
     // Only a fraction loses its trailing zeros: "20" must stay "20".
     if (!a.keep_zero && s.find('.') != std::string::npos) {
-        while (!s.empty() && s.back() == '0') s.pop_back();
+        while (!s.empty() && s.back() == '0')
+            s.pop_back();
         if (!s.empty() && s.back() == '.') s.pop_back();
     }
     return s;
@@ -144,10 +146,11 @@ public:
         exponent_font.height = font.height * ctx_.settings.SubscriptSize / 100;
         const int32_t raise = fh * ctx_.settings.SubscriptPos / 100;
         const double scale = std::pow(10.0, multiplier);
-        const bool linear_steps = !is_log_scale(a.scale_type) &&
-                                  !(a.scale_type == scale_type::Inverse2 &&
-                                    std::min(std::fabs(a.from), std::fabs(a.to)) /
-                                            std::max(std::fabs(a.from), std::fabs(a.to)) < 0.1);
+        const bool linear_steps =
+            !is_log_scale(a.scale_type) && !(a.scale_type == scale_type::Inverse2 &&
+                                             std::min(std::fabs(a.from), std::fabs(a.to)) /
+                                                     std::max(std::fabs(a.from), std::fabs(a.to)) <
+                                                 0.1);
         const double step = linear_steps ? a.increment * scale : 0;
         sf_.set_bk_mode(bk_mode::Transparent);
         sf_.set_text_color(a.label_color);
@@ -157,22 +160,40 @@ public:
             int32_t x, y;
             uint32_t align;
             switch (axis) {
-            case AxisX: x = t.position; y = line_pos + fh; align = text_align::Center; break;
-            case AxisU: x = t.position; y = line_pos; align = text_align::Center; break;
-            case AxisY: x = line_pos; y = t.position + fh / 2; align = text_align::Right; break;
-            default: x = line_pos; y = t.position + fh / 2; align = text_align::Left; break;
+            case AxisX:
+                x = t.position;
+                y = line_pos + fh;
+                align = text_align::Center;
+                break;
+            case AxisU:
+                x = t.position;
+                y = line_pos;
+                align = text_align::Center;
+                break;
+            case AxisY:
+                x = line_pos;
+                y = t.position + fh / 2;
+                align = text_align::Right;
+                break;
+            default:
+                x = line_pos;
+                y = t.position + fh / 2;
+                align = text_align::Left;
+                break;
             }
             x += a.label_shift_right;
             y += a.label_shift_down;
             Rect r;
             if (t.decade) {
                 std::string base = "10";
-                const bool plain = g_.log_decades_as_numbers && (t.exponent == 0 || t.exponent == 1);
+                const bool plain =
+                    g_.log_decades_as_numbers && (t.exponent == 0 || t.exponent == 1);
                 if (plain && t.exponent == 0) base = "1";
                 const int32_t bw = measurer_.text_extent(font, base).cx;
                 int32_t bx = x;
                 if (axis == AxisY) bx = x - bw * 3 / 2;
-                const uint32_t base_align = is_horizontal_axis(axis) ? text_align::Center : text_align::Left;
+                const uint32_t base_align =
+                    is_horizontal_axis(axis) ? text_align::Center : text_align::Left;
                 r = text(font, bx, y, base_align, base);
                 if (!plain) {
                     char e[16];
@@ -217,10 +238,22 @@ public:
         const int32_t W = (obj.extent_right - obj.extent_left) * 100 / mag;
         const int32_t H = (obj.extent_bottom - obj.extent_top) * 100 / mag;
         switch (axis) {
-        case AxisX: obj.x = g_.frame_width - W; obj.y = g_.frame_height + 5 * th / 6 + H; break;
-        case AxisU: obj.x = g_.frame_width - W; obj.y = -th - th / 6; break;
-        case AxisY: obj.x = (labels.left - g_.frame_left) * 100 / mag - W; obj.y = H / 2; break;
-        default: obj.x = (labels.right - g_.frame_left) * 100 / mag; obj.y = H / 2; break;
+        case AxisX:
+            obj.x = g_.frame_width - W;
+            obj.y = g_.frame_height + 5 * th / 6 + H;
+            break;
+        case AxisU:
+            obj.x = g_.frame_width - W;
+            obj.y = -th - th / 6;
+            break;
+        case AxisY:
+            obj.x = (labels.left - g_.frame_left) * 100 / mag - W;
+            obj.y = H / 2;
+            break;
+        default:
+            obj.x = (labels.right - g_.frame_left) * 100 / mag;
+            obj.y = H / 2;
+            break;
         }
         obj.x += 2 * a.label_shift_right;
         obj.y += 2 * a.label_shift_down;
@@ -256,10 +289,14 @@ void draw_axes(Surface& sf, Graph& g, RenderContext& ctx) {
     const bool shared_zero = g.zero_shared && cr.zero_x && cr.zero_y;
     auto line_position = [&](int axis) {
         switch (axis) {
-        case AxisX: return at_crossing ? cr.y : frame.bottom;
-        case AxisY: return at_crossing ? cr.x : frame.left;
-        case AxisU: return frame.top;
-        default: return frame.right;
+        case AxisX:
+            return at_crossing ? cr.y : frame.bottom;
+        case AxisY:
+            return at_crossing ? cr.x : frame.left;
+        case AxisU:
+            return frame.top;
+        default:
+            return frame.right;
         }
     };
 
@@ -274,7 +311,8 @@ void draw_axes(Surface& sf, Graph& g, RenderContext& ctx) {
                                           multiplier_exponent(g.axes[static_cast<size_t>(axis)]));
     }
 
-    sf.select_pen(Pen{pen_style::Solid, scaled(g.frame_line.width, g.Magnification), g.frame_line.color});
+    sf.select_pen(
+        Pen{pen_style::Solid, scaled(g.frame_line.width, g.Magnification), g.frame_line.color});
     for (int axis = 0; axis < 4; ++axis) {
         const Axis& a = g.axes[static_cast<size_t>(axis)];
         if (!a.draw || (!four && (axis == AxisU || axis == AxisR))) continue;
@@ -315,8 +353,8 @@ void draw_axes(Surface& sf, Graph& g, RenderContext& ctx) {
         sf.set_bk_mode(bk_mode::Transparent);
         sf.set_text_color(x.label_color);
         sf.select_font(font);
-        painter.text(font, cr.x + x.label_shift_right, cr.y + std::abs(font.height) + x.label_shift_down,
-                     text_align::Right, "0");
+        painter.text(font, cr.x + x.label_shift_right,
+                     cr.y + std::abs(font.height) + x.label_shift_down, text_align::Right, "0");
     }
 }
 

@@ -22,7 +22,8 @@ LogFont slot_font(const char* face, uint8_t charset, uint8_t pitch_and_family) {
 
 void put32(std::vector<uint8_t>& out, int32_t v) {
     auto u = static_cast<uint32_t>(v);
-    for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(u >> (8 * i)));
+    for (int i = 0; i < 4; ++i)
+        out.push_back(static_cast<uint8_t>(u >> (8 * i)));
 }
 
 int32_t get32(const uint8_t* p) {
@@ -60,8 +61,8 @@ std::vector<uint8_t> encode_logfont(const LogFont& font) {
     put32(out, font.escapement);
     put32(out, font.orientation);
     put32(out, font.weight);
-    for (uint8_t b : {font.italic, font.underline, font.strike_out, font.charset, font.out_precision,
-                      font.clip_precision, font.quality, font.pitch_and_family})
+    for (uint8_t b : {font.italic, font.underline, font.strike_out, font.charset,
+                      font.out_precision, font.clip_precision, font.quality, font.pitch_and_family})
         out.push_back(b);
     for (size_t i = 0; i < FACE_CAPACITY; ++i)
         out.push_back(i + 1 < FACE_CAPACITY && i < font.face.size() ? uint8_t(font.face[i]) : 0);
@@ -86,7 +87,8 @@ std::optional<LogFont> decode_logfont(const std::vector<uint8_t>& bytes) {
     f.quality = p[26];
     f.pitch_and_family = p[27];
     size_t n = 0;
-    while (n < FACE_CAPACITY - 1 && p[28 + n] != 0) ++n;
+    while (n < FACE_CAPACITY - 1 && p[28 + n] != 0)
+        ++n;
     f.face.assign(reinterpret_cast<const char*>(p + 28), n);
     return f;
 }

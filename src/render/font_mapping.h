@@ -21,7 +21,7 @@ inline constexpr int GRA_SYMBOL_SLOT = 5;
 inline constexpr std::string_view FONT_MAPPING_KEY = "Software\\Hexwold\\Wolvra\\Font";
 
 struct FontMapping {
-    std::array<LogFont, GRA_FONT_SLOTS> faces;  // not "slots": a macro wherever Qt is included
+    std::array<LogFont, GRA_FONT_SLOTS> faces; // not "slots": a macro wherever Qt is included
     int32_t SymbolUse = 1;
 
     static FontMapping make_default();

@@ -17,7 +17,8 @@ namespace {
 // sscanf-style "%d": optional blanks, a sign, at least one digit; saturates instead of overflowing.
 bool scan_int(std::string_view s, size_t& pos, int32_t& out) {
     size_t i = pos;
-    while (i < s.size() && (s[i] == ' ' || s[i] == '\t')) ++i;
+    while (i < s.size() && (s[i] == ' ' || s[i] == '\t'))
+        ++i;
     bool negative = false;
     if (i < s.size() && (s[i] == '+' || s[i] == '-')) negative = s[i++] == '-';
     size_t start = i;
@@ -47,13 +48,25 @@ int scan_list(std::string_view s, size_t pos, int32_t* out, int count) {
 
 int format_size(char letter) {
     switch (letter) {
-    case 'A': case 'L': return 5;
-    case 'B': case 'V': return 6;
-    case 'C': return 8;
-    case 'F': return 9;
-    case 'M': case 'N': case 'P': case 'T': return 3;
-    case 'O': return 2;
-    default: return 0;
+    case 'A':
+    case 'L':
+        return 5;
+    case 'B':
+    case 'V':
+        return 6;
+    case 'C':
+        return 8;
+    case 'F':
+        return 9;
+    case 'M':
+    case 'N':
+    case 'P':
+    case 'T':
+        return 3;
+    case 'O':
+        return 2;
+    default:
+        return 0;
     }
 }
 
@@ -101,7 +114,9 @@ private:
 };
 
 // Keeps drawn coordinates within a range every backend handles, whatever the file says.
-int32_t clamp_coord(int64_t v) { return static_cast<int32_t>(std::clamp<int64_t>(v, -10'000'000, 10'000'000)); }
+int32_t clamp_coord(int64_t v) {
+    return static_cast<int32_t>(std::clamp<int64_t>(v, -10'000'000, 10'000'000));
+}
 
 class GraPainter {
 public:
@@ -128,22 +143,44 @@ public:
             pen_color_ = gra_color(v[3]);
             select_line_pen();
             break;
-        case 'B': rectangle(v); break;
-        case 'C': circle(r.parsed > 0 ? v[0] : 0, v); break;
-        case 'D': polygon(v[2], pts, npts); break;
-        case 'F': font(v); break;
-        case 'K':
-            if (fonts_.SymbolUse) text_sjis(r.text); else text(r.text, font_);
+        case 'B':
+            rectangle(v);
             break;
-        case 'S': text(r.text, font_); break;
+        case 'C':
+            circle(r.parsed > 0 ? v[0] : 0, v);
+            break;
+        case 'D':
+            polygon(v[2], pts, npts);
+            break;
+        case 'F':
+            font(v);
+            break;
+        case 'K':
+            if (fonts_.SymbolUse)
+                text_sjis(r.text);
+            else
+                text(r.text, font_);
+            break;
+        case 'S':
+            text(r.text, font_);
+            break;
         case 'L':
             move(px(v[1]), py(v[2]));
-            if (pen_width_ >= 1) line(px(v[3]), py(v[4]));
-            else move(px(v[3]), py(v[4]));
+            if (pen_width_ >= 1)
+                line(px(v[3]), py(v[4]));
+            else
+                move(px(v[3]), py(v[4]));
             break;
-        case 'M': move(px(v[1]), py(v[2])); break;
-        case 'N': move(clamp_coord(int64_t(cx_) + length(v[1])), clamp_coord(int64_t(cy_) + length(v[2]))); break;
-        case 'O': fill_color_ = gra_color(v[1]); break;
+        case 'M':
+            move(px(v[1]), py(v[2]));
+            break;
+        case 'N':
+            move(clamp_coord(int64_t(cx_) + length(v[1])),
+                 clamp_coord(int64_t(cy_) + length(v[2])));
+            break;
+        case 'O':
+            fill_color_ = gra_color(v[1]);
+            break;
         case 'P':
             if (pen_width_ >= 1) {
                 int32_t x = px(v[1]), y = py(v[2]), h = pen_width_ / 2;
@@ -154,14 +191,17 @@ public:
             }
             break;
         case 'T':
-            if (pen_width_ >= 1) line(px(v[1]), py(v[2]));
-            else move(px(v[1]), py(v[2]));
+            if (pen_width_ >= 1)
+                line(px(v[1]), py(v[2]));
+            else
+                move(px(v[1]), py(v[2]));
             break;
         case 'V':
             ox_ = clamp_coord(int64_t(x0_) + int64_t(scale_) * v[1] / 10000);
             oy_ = clamp_coord(int64_t(y0_) + int64_t(scale_) * v[2] / 10000);
             break;
-        default: break;
+        default:
+            break;
         }
     }
 
@@ -180,7 +220,9 @@ private:
 
     Brush solid_brush() const { return Brush{brush_style::Solid, fill_color_, 0}; }
     Brush hollow_brush() const { return Brush{brush_style::Hollow, fill_color_, 0}; }
-    void select_line_pen() { surface_.select_pen(Pen{pen_style_, std::max(pen_width_, 0), pen_color_}); }
+    void select_line_pen() {
+        surface_.select_pen(Pen{pen_style_, std::max(pen_width_, 0), pen_color_});
+    }
 
     void extend(int32_t x, int32_t y) {
         box_.left = std::min(box_.left, x);
@@ -279,12 +321,16 @@ private:
 
     void font(const std::array<int32_t, 9>& v) {
         int slot = std::clamp(v[1], 0, GRA_FONT_SLOTS - 1);
-        int32_t size = v[0] == 6 ? static_cast<int32_t>(std::clamp<int64_t>(int64_t(v[3]) * 100, INT32_MIN, INT32_MAX)) : v[7];
+        int32_t size = v[0] == 6 ? static_cast<int32_t>(std::clamp<int64_t>(int64_t(v[3]) * 100,
+                                                                            INT32_MIN, INT32_MAX))
+                                 : v[7];
         LogFont& f = fonts_.faces[slot];
-        f.height = -std::clamp(MulDiv(size, int64_t(scale_) * 127, 3600000), -10'000'000, 10'000'000);
+        f.height =
+            -std::clamp(MulDiv(size, int64_t(scale_) * 127, 3600000), -10'000'000, 10'000'000);
         f.weight = (v[2] == 1 || v[2] == 3) ? 700 : 400;
         f.italic = (v[2] == 2 || v[2] == 3) ? 1 : 0;
-        f.escapement = f.orientation = v[6] == 1 ? 900 : static_cast<int32_t>(-(int64_t(v[6]) % 3600));
+        f.escapement = f.orientation =
+            v[6] == 1 ? 900 : static_cast<int32_t>(-(int64_t(v[6]) % 3600));
         font_ = f;
         text_color_ = gra_color(v[5]);
         surface_.set_text_color(text_color_);
@@ -344,8 +390,8 @@ private:
     Rect box_{30000, 30000, -30000, -30000};
 };
 
-GraResult draw_gra(Surface& surface, const TextMeasurer& measurer, LineReader& reader,
-                   int32_t x0, int32_t y0, int32_t scale, const FontMapping& mapping) {
+GraResult draw_gra(Surface& surface, const TextMeasurer& measurer, LineReader& reader, int32_t x0,
+                   int32_t y0, int32_t scale, const FontMapping& mapping) {
     GraResult result;
     std::string line;
     if (!reader.next(line) || line.find("Ngraph GRA file") == std::string::npos) return result;
@@ -399,7 +445,8 @@ GraResult draw_gra_text(Surface& surface, const TextMeasurer& measurer, std::str
 
 GraResult draw_gra_file(Surface& surface, const TextMeasurer& measurer, const std::string& path,
                         int32_t x0, int32_t y0, int32_t scale, const FontMapping& mapping) {
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), std::fclose);
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
+                                                         std::fclose);
     if (!file) return {};
     LineReader reader(file.get());
     return draw_gra(surface, measurer, reader, x0, y0, scale, mapping);

@@ -30,7 +30,7 @@ int parse_gra_record(std::string_view line, GraRecord& record,
                      std::array<int32_t, 2 * GRA_MAX_POLYGON>& points);
 
 struct GraResult {
-    int status = -1;  // 0 drawn, -1 not opened or not a GRA file
+    int status = -1; // 0 drawn, -1 not opened or not a GRA file
     Rect extent{30000, 30000, -30000, -30000};
 };
 

@@ -25,7 +25,8 @@ void draw_graph(Surface& surface, Graph& graph, RenderContext& context);
 // the graph drops it (graph.cached_drawing.reset()).
 const RecordingSurface& cached_body(Graph& graph, RenderContext& context);
 
-// --- Parts drawn by the rendering of series, rich text and objects (defined in the named files) ---
+// --- Parts drawn by the rendering of series, rich text and objects (defined in the named files)
+// ---
 
 // series_drawing.cpp: every shown series (curves, error bars, lines, markers), after the axes.
 // The frame rectangle is frame_rect(graph); the clip rules follow context.metafile,

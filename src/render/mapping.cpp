@@ -17,7 +17,8 @@ int32_t mul_div(int32_t a, int32_t b, int32_t c) {
     const int64_t ac = c < 0 ? -static_cast<int64_t>(c) : c;
     int64_t q = (an + ac / 2) / ac;
     if ((n < 0) != (c < 0)) q = -q;
-    if (q > std::numeric_limits<int32_t>::max() || q < std::numeric_limits<int32_t>::min()) return -1;
+    if (q > std::numeric_limits<int32_t>::max() || q < std::numeric_limits<int32_t>::min())
+        return -1;
     return static_cast<int32_t>(q);
 }
 
@@ -98,9 +99,12 @@ AxisMapping axis_mapping(const Graph& g, int axis, const Rect& frame) {
     return m;
 }
 
-AxisMapping axis_mapping(const Graph& g, int axis) { return axis_mapping(g, axis, frame_rect(g)); }
+AxisMapping axis_mapping(const Graph& g, int axis) {
+    return axis_mapping(g, axis, frame_rect(g));
+}
 
-ZeroLines zero_lines(const Graph& g, const AxisMapping& h, const AxisMapping& v, const Rect& frame) {
+ZeroLines zero_lines(const Graph& g, const AxisMapping& h, const AxisMapping& v,
+                     const Rect& frame) {
     ZeroLines z;
     if (g.axes[AxisX].scale_type != scale_type::Linear || h.lo * h.hi >= 0)
         z.x = h.hi > 0 ? frame.left : frame.right;
@@ -145,11 +149,17 @@ void two_digits(double v, int& c, double& d) {
     d = c >= 0 ? std::fabs(v) / std::pow(10.0, c) : std::fabs(v) * std::pow(10.0, -c);
 }
 
-double from_digits(double n, int c) { return c >= 0 ? n * std::pow(10.0, c) : n / std::pow(10.0, -c); }
+double from_digits(double n, int c) {
+    return c >= 0 ? n * std::pow(10.0, c) : n / std::pow(10.0, -c);
+}
 
 // trunc and ceil that ignore the last bits of floating-point noise (0.29 × 100 = 28.999…).
-double trunc_clean(double d) { return std::trunc(d + d * 1e-12); }
-double ceil_clean(double d) { return std::ceil(d - d * 1e-12); }
+double trunc_clean(double d) {
+    return std::trunc(d + d * 1e-12);
+}
+double ceil_clean(double d) {
+    return std::ceil(d - d * 1e-12);
+}
 
 double round_down(double v) {
     if (std::fabs(v) < 1e-300) return 0;
@@ -258,7 +268,8 @@ void auto_range(Graph& g, const RenderContext& context, bool x, bool y, bool u, 
     const bool only_requested = g.scales_valid != 0;
     g.scales_valid = 1;
     g.unmodified = 0;
-    for (int i = 0; i < count; ++i) g.series[static_cast<size_t>(i)].needs_reading = 1;
+    for (int i = 0; i < count; ++i)
+        g.series[static_cast<size_t>(i)].needs_reading = 1;
     for (int a = 0; a < 4; ++a) {
         if (only_requested && !requested[a]) continue;
         Axis& axis = g.axes[static_cast<size_t>(a)];

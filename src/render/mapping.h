@@ -11,17 +11,21 @@ namespace plox {
 
 namespace scale_type {
 inline constexpr int32_t Linear = 0;
-inline constexpr int32_t Log = 1;        // labels as powers of ten
-inline constexpr int32_t Inverse = 2;    // limits stored as reciprocals
-inline constexpr int32_t LogNormal = 3;  // log mapping, plain labels
-inline constexpr int32_t Inverse2 = 4;   // reciprocal mapping, plain labels
+inline constexpr int32_t Log = 1;       // labels as powers of ten
+inline constexpr int32_t Inverse = 2;   // limits stored as reciprocals
+inline constexpr int32_t LogNormal = 3; // log mapping, plain labels
+inline constexpr int32_t Inverse2 = 4;  // reciprocal mapping, plain labels
 } // namespace scale_type
 
-inline bool is_log_scale(int32_t type) { return type == scale_type::Log || type == scale_type::LogNormal; }
+inline bool is_log_scale(int32_t type) {
+    return type == scale_type::Log || type == scale_type::LogNormal;
+}
 inline bool is_reciprocal_scale(int32_t type) {
     return type == scale_type::Inverse || type == scale_type::Inverse2;
 }
-inline bool is_horizontal_axis(int axis) { return axis == AxisX || axis == AxisU; }
+inline bool is_horizontal_axis(int axis) {
+    return axis == AxisX || axis == AxisU;
+}
 
 // Windows MulDiv: a × b / c rounded half away from zero; -1 when c is 0 or the result overflows.
 int32_t mul_div(int32_t a, int32_t b, int32_t c);
@@ -50,8 +54,8 @@ double transform_limit(int32_t scale_type, double limit);
 struct AxisMapping {
     int32_t scale_type = 0;
     bool horizontal = true;
-    double lo = 0, hi = 1;     // transformed limits, min then max
-    double low = 0, high = 1;  // the same ordered
+    double lo = 0, hi = 1;    // transformed limits, min then max
+    double low = 0, high = 1; // the same ordered
     double s = 1, o = 0;
 
     // Position of an already transformed value.
@@ -68,8 +72,8 @@ AxisMapping axis_mapping(const Graph& graph, int axis);
 
 // Base line of the area fill of a series drawn against `horizontal` and `vertical` axes.
 struct ZeroLines {
-    int32_t x = 0;  // horizontal base (a vertical line)
-    int32_t y = 0;  // vertical base (a horizontal line)
+    int32_t x = 0; // horizontal base (a vertical line)
+    int32_t y = 0; // vertical base (a horizontal line)
 };
 ZeroLines zero_lines(const Graph& graph, const AxisMapping& horizontal, const AxisMapping& vertical,
                      const Rect& frame);

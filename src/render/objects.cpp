@@ -22,9 +22,13 @@ struct Vec {
     double x = 0, y = 0;
 };
 
-Color shown(Color c, bool white) { return white ? 0xFFFFFF : c; }
+Color shown(Color c, bool white) {
+    return white ? 0xFFFFFF : c;
+}
 
-Point to_point(double x, double y) { return {to_position(x), to_position(y)}; }
+Point to_point(double x, double y) {
+    return {to_position(x), to_position(y)};
+}
 
 void extend(Rect& box, Point p) {
     box.left = std::min(box.left, p.x);
@@ -73,15 +77,18 @@ void draw_arrow(Surface& sf, Graph& g, GraphObject& o, bool white) {
     const int style = o.alignment;
     auto head = [&](Vec tip, Vec d) {
         if (o.Type == object_type::Line) {
-            const Vec a{tip.x - d.y * L / 2, tip.y + d.x * L / 2}, b{tip.x + d.y * L / 2, tip.y - d.x * L / 2};
+            const Vec a{tip.x - d.y * L / 2, tip.y + d.x * L / 2},
+                b{tip.x + d.y * L / 2, tip.y - d.x * L / 2};
             const Point bar[2] = {to_point(a.x, a.y), to_point(b.x, b.y)};
             sf.polyline(bar);
             return;
         }
         // The barbs stand out by half the line width beyond Open % of the head length, so a
         // head is never narrower than its line.
-        const Point barb1 = to_point(tip.x - (open * d.y + d.x) * L - d.y * h, tip.y - (d.y - open * d.x) * L + d.x * h);
-        const Point barb2 = to_point(tip.x - (d.x - open * d.y) * L + d.y * h, tip.y - (d.y + open * d.x) * L - d.x * h);
+        const Point barb1 = to_point(tip.x - (open * d.y + d.x) * L - d.y * h,
+                                     tip.y - (d.y - open * d.x) * L + d.x * h);
+        const Point barb2 = to_point(tip.x - (d.x - open * d.y) * L + d.y * h,
+                                     tip.y - (d.y + open * d.x) * L - d.x * h);
         const Point t = to_point(tip.x, tip.y);
         if (o.Type == object_type::OpenArrow) {
             const Point p[3] = {barb1, t, barb2};
@@ -108,7 +115,8 @@ void draw_arrow(Surface& sf, Graph& g, GraphObject& o, bool white) {
     }
     const Point a = to_point(start.x, start.y), b = to_point(end.x, end.y);
     if (long_enough)
-        draw_patterned_line(sf, a.x, a.y, b.x, b.y, scaled(o.LineWidth, mag), scaled(o.Pitch, mag), o.LineStyle);
+        draw_patterned_line(sf, a.x, a.y, b.x, b.y, scaled(o.LineWidth, mag), scaled(o.Pitch, mag),
+                            o.LineStyle);
     // Start and end as drawn, in that order: the editor tells the ends apart by them.
     store_extent(o, {a.x, a.y, b.x, b.y});
 }
@@ -118,8 +126,10 @@ void draw_rectangle(Surface& sf, Graph& g, GraphObject& o, bool white) {
     if (o.Pitch > 200) o.Pitch = 20;
     if (o.position[0] > o.position[2]) std::swap(o.position[0], o.position[2]);
     if (o.position[1] > o.position[3]) std::swap(o.position[1], o.position[3]);
-    const Point a = to_point(g.frame_left + unscaled(g, o, 0) * mag / 100, g.frame_top + unscaled(g, o, 1) * mag / 100);
-    const Point b = to_point(g.frame_left + unscaled(g, o, 2) * mag / 100, g.frame_top + unscaled(g, o, 3) * mag / 100);
+    const Point a = to_point(g.frame_left + unscaled(g, o, 0) * mag / 100,
+                             g.frame_top + unscaled(g, o, 1) * mag / 100);
+    const Point b = to_point(g.frame_left + unscaled(g, o, 2) * mag / 100,
+                             g.frame_top + unscaled(g, o, 3) * mag / 100);
     const Rect r{std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x), std::max(a.y, b.y)};
     int32_t rx = mul_div(o.Size1, mag, 100), ry = mul_div(o.Size2, mag, 100);
     if (rx < 1 || ry < 1) rx = ry = 0;
@@ -128,8 +138,10 @@ void draw_rectangle(Surface& sf, Graph& g, GraphObject& o, bool white) {
     sf.select_pen(Pen{pen_style::Solid, scaled(o.Pitch, mag), shown(o.Color, white)});
     const int32_t l = std::clamp(scaled(o.Length, mag), -10'000'000, 10'000'000);
     auto shape = [&](const Rect& q) {
-        if (rx > 0 && ry > 0) sf.round_rect(q.left, q.top, q.right, q.bottom, rx, ry);
-        else sf.rectangle(q.left, q.top, q.right, q.bottom);
+        if (rx > 0 && ry > 0)
+            sf.round_rect(q.left, q.top, q.right, q.bottom, rx, ry);
+        else
+            sf.rectangle(q.left, q.top, q.right, q.bottom);
     };
     if (l != 0) {
         sf.select_brush(Brush{brush_style::Solid, shown(o.Color, white), 0});
@@ -154,14 +166,17 @@ void draw_point_object(Surface& sf, Graph& g, GraphObject& o, bool white) {
     sf.set_bk_mode(white ? bk_mode::Transparent : bk_mode::Opaque);
     if (!white) sf.set_bk_color(0xFFFFFF);
     auto map = [&](const Point32& p) {
-        return Point{to_position(g.frame_left + double(p.x) * mag / 100), to_position(g.frame_top + double(p.y) * mag / 100)};
+        return Point{to_position(g.frame_left + double(p.x) * mag / 100),
+                     to_position(g.frame_top + double(p.y) * mag / 100)};
     };
     const Point anchor = map(o.points[0]);
-    const int32_t s = static_cast<int32_t>(std::clamp<int64_t>(int64_t(o.Size1) * mag / 200, -1'000'000, 1'000'000));
+    const int32_t s = static_cast<int32_t>(
+        std::clamp<int64_t>(int64_t(o.Size1) * mag / 200, -1'000'000, 1'000'000));
     const int32_t half_length = std::clamp(scaled(o.Length, mag), -1'000'000, 1'000'000);
     const int32_t width = scaled(o.LineWidth, mag);
     const int num = std::clamp(o.alignment, 0, MAX_OBJECT_POINTS);
-    Rect extent{anchor.x - 7 * s / 5, anchor.y - 7 * s / 5, anchor.x + 7 * s / 5, anchor.y + 7 * s / 5};
+    Rect extent{anchor.x - 7 * s / 5, anchor.y - 7 * s / 5, anchor.x + 7 * s / 5,
+                anchor.y + 7 * s / 5};
 
     if (num <= 1) {
         LegendSample sample;
@@ -184,7 +199,8 @@ void draw_point_object(Surface& sf, Graph& g, GraphObject& o, bool white) {
     }
 
     std::vector<Point> pts;
-    for (int i = 0; i < num; ++i) pts.push_back(map(o.points[static_cast<size_t>(i)]));
+    for (int i = 0; i < num; ++i)
+        pts.push_back(map(o.points[static_cast<size_t>(i)]));
     const Brush fill{o.DotStyle, marker_color, o.Hatch};
     std::vector<Point> line;
     switch (o.PlotType) {
@@ -192,7 +208,8 @@ void draw_point_object(Surface& sf, Graph& g, GraphObject& o, bool white) {
         const Point a = pts[0], b = pts[1];
         sf.select_pen(Pen{pen_style::Solid, 1, marker_color});
         sf.select_brush(fill);
-        sf.rectangle(std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x), std::max(a.y, b.y));
+        sf.rectangle(std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x),
+                     std::max(a.y, b.y));
         line = {a, {b.x, a.y}, b, {a.x, b.y}, a};
         break;
     }
@@ -206,9 +223,11 @@ void draw_point_object(Surface& sf, Graph& g, GraphObject& o, bool white) {
     case 31:
     case 32: {
         std::vector<Point32> knots;
-        for (const Point& p : pts) knots.push_back({p.x, p.y});
+        for (const Point& p : pts)
+            knots.push_back({p.x, p.y});
         if (o.PlotType == 32) knots.push_back(knots.front());
-        for (const Point32& p : smooth_polyline(knots, o.PlotType == 32)) line.push_back({p.x, p.y});
+        for (const Point32& p : smooth_polyline(knots, o.PlotType == 32))
+            line.push_back({p.x, p.y});
         break;
     }
     case 29:
@@ -222,11 +241,14 @@ void draw_point_object(Surface& sf, Graph& g, GraphObject& o, bool white) {
         const DashPattern pattern = make_dash_pattern(o.LineStyle, width, scaled(o.Pitch, mag));
         int32_t phase = 0;
         for (size_t i = 1; i < line.size(); ++i)
-            phase = draw_patterned_segment(pattern, sf, line[i - 1].x, line[i - 1].y, line[i].x, line[i].y, phase);
+            phase = draw_patterned_segment(pattern, sf, line[i - 1].x, line[i - 1].y, line[i].x,
+                                           line[i].y, phase);
     }
     // A shape spread over several points must be found wherever it is clicked.
-    for (const Point& p : pts) extend(extent, p);
-    for (const Point& p : line) extend(extent, p);
+    for (const Point& p : pts)
+        extend(extent, p);
+    for (const Point& p : line)
+        extend(extent, p);
     store_extent(o, extent);
 }
 
@@ -235,7 +257,8 @@ std::string extension_of(std::string_view path) {
     const size_t dot = path.rfind('.');
     if (dot == std::string_view::npos || dot < name) return {};
     std::string ext(path.substr(dot));
-    for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (char& c : ext)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return ext;
 }
 
@@ -250,14 +273,16 @@ void draw_picture(Surface& sf, Graph& g, RenderContext& ctx, GraphObject& o) {
         static const FixedTextMeasurer fixed;
         const FontMapping defaults = FontMapping::make_default();
         const FontMapping& mapping = ctx.font_mapping ? *ctx.font_mapping : defaults;
-        const GraResult r = draw_gra_file(sf, ctx.measurer ? *ctx.measurer : fixed, path, left, top, width, mapping);
+        const GraResult r = draw_gra_file(sf, ctx.measurer ? *ctx.measurer : fixed, path, left, top,
+                                          width, mapping);
         if (r.status == 0 && r.extent.left <= r.extent.right) store_extent(o, r.extent);
     } else if (ext == ".bmp" && ctx.pictures) {
         auto image = ctx.pictures->load_bitmap(path);
         if (!image || image->width <= 0 || image->height <= 0) return;
         o.picture_box[0] = image->width;
         o.picture_box[1] = image->height;
-        o.picture_box[3] = static_cast<int32_t>(int64_t(o.picture_box[2]) * image->height / image->width);
+        o.picture_box[3] =
+            static_cast<int32_t>(int64_t(o.picture_box[2]) * image->height / image->width);
         const int32_t height = static_cast<int32_t>(int64_t(width) * image->height / image->width);
         const Rect r{left, top, left + width, top + height};
         sf.draw_image(r, *image);
@@ -329,7 +354,8 @@ void default_point_geometry(const Graph& g, GraphObject& o) {
         Point32& p = o.points[static_cast<size_t>(i)];
         if (o.PlotType == 30) {
             const double a = 2 * std::numbers::pi * i / n;
-            p = {centre.x + static_cast<int32_t>(1000 * std::sin(a)), centre.y - static_cast<int32_t>(1000 * std::cos(a))};
+            p = {centre.x + static_cast<int32_t>(1000 * std::sin(a)),
+                 centre.y - static_cast<int32_t>(1000 * std::cos(a))};
         } else if (i == 0) {
             p = centre;
         } else {

@@ -17,7 +17,8 @@ public:
 };
 
 // One object; with `white` set every colour is white (erasing it from the screen).
-void draw_object(Surface& surface, Graph& graph, RenderContext& context, GraphObject& object, bool white);
+void draw_object(Surface& surface, Graph& graph, RenderContext& context, GraphObject& object,
+                 bool white);
 
 // Logical position of an arrow, line, rectangle or picture corner: `end` 0 the start, 1 the end.
 Point object_point(const Graph& graph, const GraphObject& object, int end);

@@ -66,11 +66,15 @@ int32_t draw_patterned_segment(const DashPattern& pattern, Surface& surface, int
     phase = static_cast<int32_t>(((phase % period) + period) % period);
     for (int64_t start = phase == 0 ? 0 : -phase; start < length; start += period) {
         for (int i = 0; i < pattern.count; ++i) {
-            const int64_t a = std::clamp<int64_t>(start + pattern.dashes[static_cast<size_t>(i)].first, 0, length);
-            const int64_t b = std::clamp<int64_t>(start + pattern.dashes[static_cast<size_t>(i)].second, 0, length);
+            const int64_t a = std::clamp<int64_t>(
+                start + pattern.dashes[static_cast<size_t>(i)].first, 0, length);
+            const int64_t b = std::clamp<int64_t>(
+                start + pattern.dashes[static_cast<size_t>(i)].second, 0, length);
             if (b <= a) continue;
-            surface.move_to(static_cast<int32_t>(x1 + a * dx / length), static_cast<int32_t>(y1 + a * dy / length));
-            surface.line_to(static_cast<int32_t>(x1 + b * dx / length), static_cast<int32_t>(y1 + b * dy / length));
+            surface.move_to(static_cast<int32_t>(x1 + a * dx / length),
+                            static_cast<int32_t>(y1 + a * dy / length));
+            surface.line_to(static_cast<int32_t>(x1 + b * dx / length),
+                            static_cast<int32_t>(y1 + b * dy / length));
         }
     }
     return static_cast<int32_t>((phase + length) % period);
@@ -85,13 +89,27 @@ void draw_patterned_line(Surface& surface, int32_t x1, int32_t y1, int32_t x2, i
 Brush marker_brush(int32_t plot_type, int32_t dot_style, Color fill_color, int32_t hatch,
                    Color marker_color) {
     Brush b;
-    b.style = dot_style >= brush_style::Solid && dot_style <= brush_style::Hatched ? dot_style
-                                                                                    : brush_style::Solid;
+    b.style = dot_style >= brush_style::Solid && dot_style <= brush_style::Hatched
+                  ? dot_style
+                  : brush_style::Solid;
     b.color = fill_color;
     b.hatch = hatch;
     switch (plot_type) {
-    case 2: case 4: case 6: case 8: case 10: case 13: case 19: case 20: case 21: case 22:
-    case 23: case 26: case 27: case 33: case 34:
+    case 2:
+    case 4:
+    case 6:
+    case 8:
+    case 10:
+    case 13:
+    case 19:
+    case 20:
+    case 21:
+    case 22:
+    case 23:
+    case 26:
+    case 27:
+    case 33:
+    case 34:
         b.color = marker_color;
         break;
     default:
@@ -104,12 +122,16 @@ Brush marker_brush(int32_t plot_type, int32_t dot_style, Color fill_color, int32
 namespace {
 
 void triangle_up(Surface& sf, int32_t x, int32_t y, int32_t s) {
-    const Point p[3] = {{x, y - 31 * s / 25}, {x + 27 * s / 25, y + 31 * s / 50}, {x - 27 * s / 25, y + 31 * s / 50}};
+    const Point p[3] = {{x, y - 31 * s / 25},
+                        {x + 27 * s / 25, y + 31 * s / 50},
+                        {x - 27 * s / 25, y + 31 * s / 50}};
     sf.polygon(p);
 }
 
 void triangle_down(Surface& sf, int32_t x, int32_t y, int32_t s) {
-    const Point p[3] = {{x, y + 31 * s / 25}, {x + 27 * s / 25, y - 31 * s / 50}, {x - 27 * s / 25, y - 31 * s / 50}};
+    const Point p[3] = {{x, y + 31 * s / 25},
+                        {x + 27 * s / 25, y - 31 * s / 50},
+                        {x - 27 * s / 25, y - 31 * s / 50}};
     sf.polygon(p);
 }
 
@@ -135,19 +157,24 @@ void draw_marker(Surface& sf, int32_t type, int32_t x, int32_t y, int32_t s, Col
         sf.select_brush(brush);
     };
     switch (type) {
-    case 1: case 2:
+    case 1:
+    case 2:
         sf.ellipse(x - s, y - s, x + s, y + s);
         break;
-    case 3: case 4:
+    case 3:
+    case 4:
         triangle_up(sf, x, y, s);
         break;
-    case 5: case 6:
+    case 5:
+    case 6:
         sf.rectangle(x - s, y - s, x + s, y + s);
         break;
-    case 7: case 8:
+    case 7:
+    case 8:
         triangle_down(sf, x, y, s);
         break;
-    case 9: case 10:
+    case 9:
+    case 10:
         diamond(sf, x, y, h);
         break;
     case 11:
@@ -158,7 +185,8 @@ void draw_marker(Surface& sf, int32_t type, int32_t x, int32_t y, int32_t s, Col
         line(sf, x - s, y + s, x + s, y - s);
         line(sf, x - s, y - s, x + s, y + s);
         break;
-    case 13: case 26:
+    case 13:
+    case 26:
         sf.rectangle(x - s, y - s, x + s + 1, y + s + 1);
         break;
     case 14:
@@ -167,7 +195,9 @@ void draw_marker(Surface& sf, int32_t type, int32_t x, int32_t y, int32_t s, Col
         break;
     case 15: {
         triangle_up(sf, x, y, s);
-        const Point p[3] = {{x, y - 31 * s / 50}, {x + 27 * s / 50, y + 31 * s / 100}, {x - 27 * s / 50, y + 31 * s / 100}};
+        const Point p[3] = {{x, y - 31 * s / 50},
+                            {x + 27 * s / 50, y + 31 * s / 100},
+                            {x - 27 * s / 50, y + 31 * s / 100}};
         sf.polygon(p);
         break;
     }
@@ -177,7 +207,9 @@ void draw_marker(Surface& sf, int32_t type, int32_t x, int32_t y, int32_t s, Col
         break;
     case 17: {
         triangle_down(sf, x, y, s);
-        const Point p[3] = {{x, y + 31 * s / 50}, {x + 27 * s / 50, y - 31 * s / 100}, {x - 27 * s / 50, y - 31 * s / 100}};
+        const Point p[3] = {{x, y + 31 * s / 50},
+                            {x + 27 * s / 50, y - 31 * s / 100},
+                            {x - 27 * s / 50, y - 31 * s / 100}};
         sf.polygon(p);
         break;
     }
@@ -195,7 +227,8 @@ void draw_marker(Surface& sf, int32_t type, int32_t x, int32_t y, int32_t s, Col
     case 20:
         triangle_up(sf, x, y, s);
         half_fill([&] {
-            const Point p[3] = {{x, y - 31 * s / 25}, {x - 27 * s / 25, y + 31 * s / 50}, {x, y + 31 * s / 50}};
+            const Point p[3] = {
+                {x, y - 31 * s / 25}, {x - 27 * s / 25, y + 31 * s / 50}, {x, y + 31 * s / 50}};
             sf.polygon(p);
         });
         break;
@@ -206,7 +239,8 @@ void draw_marker(Surface& sf, int32_t type, int32_t x, int32_t y, int32_t s, Col
     case 22:
         triangle_down(sf, x, y, s);
         half_fill([&] {
-            const Point p[3] = {{x, y + 31 * s / 25}, {x - 27 * s / 25, y - 31 * s / 50}, {x, y - 31 * s / 50}};
+            const Point p[3] = {
+                {x, y + 31 * s / 25}, {x - 27 * s / 25, y - 31 * s / 50}, {x, y - 31 * s / 50}};
             sf.polygon(p);
         });
         break;
@@ -242,12 +276,14 @@ void draw_legend_sample(Surface& sf, int32_t x, int32_t y, const LegendSample& m
         sf.select_pen(Pen{pen_style::Solid, m.pen_width, m.line_color});
         // The area type has no pattern of its own; its sample is a plain line.
         const int32_t type = m.line_type == line_type::Area ? line_type::Solid : m.line_type;
-        draw_patterned_line(sf, x - m.half_length, y, x + m.half_length, y, m.pen_width, m.pitch, type);
+        draw_patterned_line(sf, x - m.half_length, y, x + m.half_length, y, m.pen_width, m.pitch,
+                            type);
     }
     if (m.plot_type != 0) {
         const Pen pen{pen_style::Solid, m.pen_width, m.marker_color};
         sf.select_pen(pen);
-        const Brush brush = marker_brush(m.plot_type, m.brush_style, m.fill_color, m.hatch, m.marker_color);
+        const Brush brush =
+            marker_brush(m.plot_type, m.brush_style, m.fill_color, m.hatch, m.marker_color);
         sf.select_brush(brush);
         draw_marker(sf, m.plot_type, x, y, m.half_size, m.fill_color, pen, brush, external);
     }

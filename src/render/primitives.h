@@ -19,7 +19,7 @@ inline constexpr int32_t Dash = 2;
 inline constexpr int32_t Dot = 3;
 inline constexpr int32_t DashDot = 4;
 inline constexpr int32_t DashDotDot = 5;
-inline constexpr int32_t Area = 6;  // series lines only: filled down to the zero line
+inline constexpr int32_t Area = 6; // series lines only: filled down to the zero line
 } // namespace line_type
 
 inline constexpr int32_t FIRST_EXTERNAL_PLOT_TYPE = 38;
@@ -63,7 +63,7 @@ struct LegendSample {
     int32_t plot_type = 0;
     int32_t half_size = 0;
     Color marker_color = 0;
-    int32_t brush_style = brush_style::Solid;  // DotStyle
+    int32_t brush_style = brush_style::Solid; // DotStyle
     int32_t hatch = hatch_style::DiagCross;
     int32_t pen_width = 0;
     int32_t line_type = line_type::None;

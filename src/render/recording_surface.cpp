@@ -22,11 +22,14 @@ std::string rect_text(const Rect& r) {
            " " + std::to_string(r.bottom);
 }
 
-std::string point_text(const Point& p) { return std::to_string(p.x) + " " + std::to_string(p.y); }
+std::string point_text(const Point& p) {
+    return std::to_string(p.x) + " " + std::to_string(p.y);
+}
 
 std::string points_text(const std::vector<Point>& points) {
     std::string s = std::to_string(points.size());
-    for (const auto& p : points) s += " " + std::to_string(p.x) + "," + std::to_string(p.y);
+    for (const auto& p : points)
+        s += " " + std::to_string(p.x) + "," + std::to_string(p.y);
     return s;
 }
 
@@ -48,43 +51,42 @@ std::string escaped(std::string_view bytes) {
 
 void RecordingSurface::replay(Surface& t) const {
     for (const auto& command : commands_) {
-        std::visit(Overloaded{
-                       [&](const rec::Rop2& c) { t.set_rop2(c.mode); },
-                       [&](const rec::BkMode& c) { t.set_bk_mode(c.mode); },
-                       [&](const rec::BkColor& c) { t.set_bk_color(c.color); },
-                       [&](const rec::TextColor& c) { t.set_text_color(c.color); },
-                       [&](const rec::TextAlign& c) { t.set_text_align(c.flags); },
-                       [&](const rec::SelectPen& c) { t.select_pen(c.pen); },
-                       [&](const rec::SelectBrush& c) { t.select_brush(c.brush); },
-                       [&](const rec::SelectFont& c) { t.select_font(c.font); },
-                       [&](const rec::MoveTo& c) { t.move_to(c.p.x, c.p.y); },
-                       [&](const rec::LineTo& c) { t.line_to(c.p.x, c.p.y); },
-                       [&](const rec::Polyline& c) { t.polyline(c.points); },
-                       [&](const rec::Polygon& c) { t.polygon(c.points); },
-                       [&](const rec::Rectangle& c) {
-                           t.rectangle(c.r.left, c.r.top, c.r.right, c.r.bottom);
-                       },
-                       [&](const rec::RoundRect& c) {
-                           t.round_rect(c.r.left, c.r.top, c.r.right, c.r.bottom,
-                                        c.corner_width, c.corner_height);
-                       },
-                       [&](const rec::Ellipse& c) {
-                           t.ellipse(c.r.left, c.r.top, c.r.right, c.r.bottom);
-                       },
-                       [&](const rec::Chord& c) {
-                           t.chord(c.r.left, c.r.top, c.r.right, c.r.bottom, c.start.x,
-                                   c.start.y, c.end.x, c.end.y);
-                       },
-                       [&](const rec::Arc& c) {
-                           t.arc(c.r.left, c.r.top, c.r.right, c.r.bottom, c.start.x, c.start.y,
-                                 c.end.x, c.end.y);
-                       },
-                       [&](const rec::FillRect& c) { t.fill_rect(c.r, c.brush); },
-                       [&](const rec::TextOut& c) { t.text_out(c.p.x, c.p.y, c.bytes); },
-                       [&](const rec::DrawImage& c) { t.draw_image(c.r, *c.image); },
-                       [&](const rec::Clip& c) { t.set_clip_rect(c.on ? &c.r : nullptr); },
-                   },
-                   command);
+        std::visit(
+            Overloaded{
+                [&](const rec::Rop2& c) { t.set_rop2(c.mode); },
+                [&](const rec::BkMode& c) { t.set_bk_mode(c.mode); },
+                [&](const rec::BkColor& c) { t.set_bk_color(c.color); },
+                [&](const rec::TextColor& c) { t.set_text_color(c.color); },
+                [&](const rec::TextAlign& c) { t.set_text_align(c.flags); },
+                [&](const rec::SelectPen& c) { t.select_pen(c.pen); },
+                [&](const rec::SelectBrush& c) { t.select_brush(c.brush); },
+                [&](const rec::SelectFont& c) { t.select_font(c.font); },
+                [&](const rec::MoveTo& c) { t.move_to(c.p.x, c.p.y); },
+                [&](const rec::LineTo& c) { t.line_to(c.p.x, c.p.y); },
+                [&](const rec::Polyline& c) { t.polyline(c.points); },
+                [&](const rec::Polygon& c) { t.polygon(c.points); },
+                [&](const rec::Rectangle& c) {
+                    t.rectangle(c.r.left, c.r.top, c.r.right, c.r.bottom);
+                },
+                [&](const rec::RoundRect& c) {
+                    t.round_rect(c.r.left, c.r.top, c.r.right, c.r.bottom, c.corner_width,
+                                 c.corner_height);
+                },
+                [&](const rec::Ellipse& c) { t.ellipse(c.r.left, c.r.top, c.r.right, c.r.bottom); },
+                [&](const rec::Chord& c) {
+                    t.chord(c.r.left, c.r.top, c.r.right, c.r.bottom, c.start.x, c.start.y, c.end.x,
+                            c.end.y);
+                },
+                [&](const rec::Arc& c) {
+                    t.arc(c.r.left, c.r.top, c.r.right, c.r.bottom, c.start.x, c.start.y, c.end.x,
+                          c.end.y);
+                },
+                [&](const rec::FillRect& c) { t.fill_rect(c.r, c.brush); },
+                [&](const rec::TextOut& c) { t.text_out(c.p.x, c.p.y, c.bytes); },
+                [&](const rec::DrawImage& c) { t.draw_image(c.r, *c.image); },
+                [&](const rec::Clip& c) { t.set_clip_rect(c.on ? &c.r : nullptr); },
+            },
+            command);
     }
 }
 
@@ -101,14 +103,14 @@ std::string dump_command(const Command& command) {
                        " " + hex6(c.pen.color);
             },
             [](const rec::SelectBrush& c) {
-                return "brush " + std::to_string(c.brush.style) + " " + hex6(c.brush.color) +
-                       " " + std::to_string(c.brush.hatch);
+                return "brush " + std::to_string(c.brush.style) + " " + hex6(c.brush.color) + " " +
+                       std::to_string(c.brush.hatch);
             },
             [](const rec::SelectFont& c) {
                 return "font \"" + escaped(c.font.face) + "\" " + std::to_string(c.font.height) +
-                       " " + std::to_string(c.font.weight) + " " +
-                       std::to_string(c.font.italic) + " " + std::to_string(c.font.charset) +
-                       " " + std::to_string(c.font.escapement);
+                       " " + std::to_string(c.font.weight) + " " + std::to_string(c.font.italic) +
+                       " " + std::to_string(c.font.charset) + " " +
+                       std::to_string(c.font.escapement);
             },
             [](const rec::MoveTo& c) { return "move_to " + point_text(c.p); },
             [](const rec::LineTo& c) { return "line_to " + point_text(c.p); },
@@ -116,8 +118,8 @@ std::string dump_command(const Command& command) {
             [](const rec::Polygon& c) { return "polygon " + points_text(c.points); },
             [](const rec::Rectangle& c) { return "rectangle " + rect_text(c.r); },
             [](const rec::RoundRect& c) {
-                return "round_rect " + rect_text(c.r) + " " + std::to_string(c.corner_width) +
-                       " " + std::to_string(c.corner_height);
+                return "round_rect " + rect_text(c.r) + " " + std::to_string(c.corner_width) + " " +
+                       std::to_string(c.corner_height);
             },
             [](const rec::Ellipse& c) { return "ellipse " + rect_text(c.r); },
             [](const rec::Chord& c) {

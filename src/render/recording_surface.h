@@ -12,34 +12,83 @@
 namespace plox {
 
 namespace rec {
-struct Rop2 { int32_t mode; };
-struct BkMode { int32_t mode; };
-struct BkColor { Color color; };
-struct TextColor { Color color; };
-struct TextAlign { uint32_t flags; };
-struct SelectPen { Pen pen; };
-struct SelectBrush { Brush brush; };
-struct SelectFont { Font font; };
-struct MoveTo { Point p; };
-struct LineTo { Point p; };
-struct Polyline { std::vector<Point> points; };
-struct Polygon { std::vector<Point> points; };
-struct Rectangle { Rect r; };
-struct RoundRect { Rect r; int32_t corner_width, corner_height; };
-struct Ellipse { Rect r; };
-struct Chord { Rect r; Point start, end; };
-struct Arc { Rect r; Point start, end; };
-struct FillRect { Rect r; Brush brush; };
-struct TextOut { Point p; std::string bytes; };
-struct DrawImage { Rect r; std::shared_ptr<const Image> image; };
-struct Clip { bool on; Rect r; };
+struct Rop2 {
+    int32_t mode;
+};
+struct BkMode {
+    int32_t mode;
+};
+struct BkColor {
+    Color color;
+};
+struct TextColor {
+    Color color;
+};
+struct TextAlign {
+    uint32_t flags;
+};
+struct SelectPen {
+    Pen pen;
+};
+struct SelectBrush {
+    Brush brush;
+};
+struct SelectFont {
+    Font font;
+};
+struct MoveTo {
+    Point p;
+};
+struct LineTo {
+    Point p;
+};
+struct Polyline {
+    std::vector<Point> points;
+};
+struct Polygon {
+    std::vector<Point> points;
+};
+struct Rectangle {
+    Rect r;
+};
+struct RoundRect {
+    Rect r;
+    int32_t corner_width, corner_height;
+};
+struct Ellipse {
+    Rect r;
+};
+struct Chord {
+    Rect r;
+    Point start, end;
+};
+struct Arc {
+    Rect r;
+    Point start, end;
+};
+struct FillRect {
+    Rect r;
+    Brush brush;
+};
+struct TextOut {
+    Point p;
+    std::string bytes;
+};
+struct DrawImage {
+    Rect r;
+    std::shared_ptr<const Image> image;
+};
+struct Clip {
+    bool on;
+    Rect r;
+};
 } // namespace rec
 
-using Command = std::variant<rec::Rop2, rec::BkMode, rec::BkColor, rec::TextColor, rec::TextAlign,
-                             rec::SelectPen, rec::SelectBrush, rec::SelectFont, rec::MoveTo,
-                             rec::LineTo, rec::Polyline, rec::Polygon, rec::Rectangle,
-                             rec::RoundRect, rec::Ellipse, rec::Chord, rec::Arc, rec::FillRect,
-                             rec::TextOut, rec::DrawImage, rec::Clip>;
+using Command =
+    std::variant<rec::Rop2, rec::BkMode, rec::BkColor, rec::TextColor, rec::TextAlign,
+                 rec::SelectPen, rec::SelectBrush, rec::SelectFont, rec::MoveTo, rec::LineTo,
+                 rec::Polyline, rec::Polygon, rec::Rectangle, rec::RoundRect, rec::Ellipse,
+                 rec::Chord, rec::Arc, rec::FillRect, rec::TextOut, rec::DrawImage, rec::Clip>;
 
 class RecordingSurface : public Surface {
 public:
@@ -102,7 +151,10 @@ public:
 
     const std::vector<Command>& commands() const { return commands_; }
     bool empty() const { return commands_.empty(); }
-    void clear() { commands_.clear(); clip_ = page_; }
+    void clear() {
+        commands_.clear();
+        clip_ = page_;
+    }
 
     // One line per call with its arguments, colours as 6 hex digits, text bytes escaped
     // (\xNN for bytes outside printable ASCII), e.g. "line_to 4000 11500".

@@ -20,10 +20,10 @@ struct FontMapping;
 
 // "User Config" values the renderer reads (defaults as a fresh installation has them).
 struct RenderSettings {
-    int32_t SubscriptSize = 70;   // sub- and superscript height, percent of the text height
-    int32_t SubscriptPos = 50;    // superscript raise, percent
-    int32_t SuperscriptPos = 20;  // subscript drop, percent
-    int32_t Clipping = 0;         // clip series to the frame
+    int32_t SubscriptSize = 70;  // sub- and superscript height, percent of the text height
+    int32_t SubscriptPos = 50;   // superscript raise, percent
+    int32_t SuperscriptPos = 20; // subscript drop, percent
+    int32_t Clipping = 0;        // clip series to the frame
 };
 
 // Reads the values above from "User Config"; missing values keep their defaults.
@@ -39,7 +39,7 @@ struct RenderContext {
     // Text is always measured here, never on the target, so every device lays out alike.
     const TextMeasurer* measurer = nullptr;
     Prompter* prompter = nullptr;
-    ExternalMarkers* external_markers = nullptr;  // null: plot types >= 38 draw nothing
+    ExternalMarkers* external_markers = nullptr; // null: plot types >= 38 draw nothing
     RenderSettings settings;
     // The target is a recording or a metafile: no clip regions are selected at all.
     bool metafile = false;

@@ -24,7 +24,7 @@ struct Attributes {
     bool italic = false;
     bool underline = false;
     Color color = 0;
-    int32_t height = 0;  // negative, logical units
+    int32_t height = 0; // negative, logical units
     bool operator==(const Attributes&) const = default;
 };
 
@@ -33,14 +33,16 @@ struct LayoutState {
     Attributes wanted;
     bool greek_mode = false;
     bool font_selected = false;
-    bool refresh_font = false;     // a "%J" face waits for the next character's font
+    bool refresh_font = false; // a "%J" face waits for the next character's font
     std::string pending_face;
     int32_t sample_width = 100;
-    int32_t base_height = 0;       // negative
+    int32_t base_height = 0; // negative
     std::array<LogFont, 3> fonts;
 };
 
-bool is_hex(char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; }
+bool is_hex(char c) {
+    return std::isxdigit(static_cast<unsigned char>(c)) != 0;
+}
 
 int hex_value(char c) {
     return c <= '9' ? c - '0' : (std::tolower(static_cast<unsigned char>(c)) - 'a' + 10);
@@ -78,7 +80,8 @@ public:
             script_change(Normal, open);
             st_.wanted.height = height;
         }
-        for (size_t i = 0; i < line.size();) i = step(line, i);
+        for (size_t i = 0; i < line.size();)
+            i = step(line, i);
         flush();
         x = x_;
         y = y_;
@@ -89,9 +92,18 @@ private:
     size_t step(std::string_view s, size_t i) {
         const unsigned char c = static_cast<unsigned char>(s[i]);
         switch (c) {
-        case '^': flush(); st_.wanted.script = Super; return i + 1;
-        case '_': flush(); st_.wanted.script = Sub; return i + 1;
-        case '@': flush(); st_.wanted.script = Normal; return i + 1;
+        case '^':
+            flush();
+            st_.wanted.script = Super;
+            return i + 1;
+        case '_':
+            flush();
+            st_.wanted.script = Sub;
+            return i + 1;
+        case '@':
+            flush();
+            st_.wanted.script = Normal;
+            return i + 1;
         case '\\':
             if (i + 1 < s.size()) {
                 add(s.substr(i + 1, 1), st_.greek_mode ? Greek : Latin);
@@ -101,7 +113,7 @@ private:
             return i + 1;
         case '%':
             if (size_t next = code(s, i)) return next;
-            add(s.substr(i, 1), st_.greek_mode ? Greek : Latin);  // not a code: drawn as typed
+            add(s.substr(i, 1), st_.greek_mode ? Greek : Latin); // not a code: drawn as typed
             return i + 1;
         default:
             break;
@@ -124,18 +136,41 @@ private:
         Attributes& w = st_.wanted;
         const char c = s[i + 1];
         switch (c) {
-        case 'A': flush(); st_.greek_mode = false; return i + 2;
-        case 'G': flush(); st_.greek_mode = true; return i + 2;
-        case 'B': flush(); w.weight = 700; return i + 2;
-        case 'I': flush(); w.italic = true; return i + 2;
-        case 'O': flush(); w.weight = 700; w.italic = true; return i + 2;
-        case 'R': flush(); w.weight = 400; w.italic = false; return i + 2;
-        case 'U': flush(); w.underline = !w.underline; return i + 2;
+        case 'A':
+            flush();
+            st_.greek_mode = false;
+            return i + 2;
+        case 'G':
+            flush();
+            st_.greek_mode = true;
+            return i + 2;
+        case 'B':
+            flush();
+            w.weight = 700;
+            return i + 2;
+        case 'I':
+            flush();
+            w.italic = true;
+            return i + 2;
+        case 'O':
+            flush();
+            w.weight = 700;
+            w.italic = true;
+            return i + 2;
+        case 'R':
+            flush();
+            w.weight = 400;
+            w.italic = false;
+            return i + 2;
+        case 'U':
+            flush();
+            w.underline = !w.underline;
+            return i + 2;
         case 'S': {
             auto v = read_digits(s, i + 2, 3);
             if (!v) return 0;
             flush();
-            w.height = static_cast<int32_t>(int64_t(*v) * st_.base_height / 100);  // |base| <= 1e6
+            w.height = static_cast<int32_t>(int64_t(*v) * st_.base_height / 100); // |base| <= 1e6
             return i + 5;
         }
         case 'H': {
@@ -146,7 +181,8 @@ private:
             return i + 5;
         }
         case 'K': {
-            if (i + 8 > s.size() || !std::all_of(s.begin() + i + 2, s.begin() + i + 8, is_hex)) return 0;
+            if (i + 8 > s.size() || !std::all_of(s.begin() + i + 2, s.begin() + i + 8, is_hex))
+                return 0;
             flush();
             int r = hex_value(s[i + 2]) * 16 + hex_value(s[i + 3]);
             int g = hex_value(s[i + 4]) * 16 + hex_value(s[i + 5]);
@@ -236,8 +272,9 @@ private:
         };
         if (from == Sub) move(-1, rs.SuperscriptPos);
         if (from == Super) move(+1, rs.SubscriptPos);
-        st_.wanted.height = to == Normal ? st_.base_height
-                                         : static_cast<int32_t>(int64_t(st_.base_height) * rs.SubscriptSize / 100);
+        st_.wanted.height =
+            to == Normal ? st_.base_height
+                         : static_cast<int32_t>(int64_t(st_.base_height) * rs.SubscriptSize / 100);
         if (to == Sub) move(+1, rs.SuperscriptPos);
         if (to == Super) move(-1, rs.SubscriptPos);
         st_.state.script = to;
@@ -261,7 +298,8 @@ private:
         const int32_t ey = y_ - static_cast<int32_t>(cx * sin_);
         const int32_t ux = -static_cast<int32_t>(height * sin_);
         const int32_t uy = -static_cast<int32_t>(height * cos_);
-        for (Point p : {Point{x_, y_}, Point{ex, ey}, Point{x_ + ux, y_ + uy}, Point{ex + ux, ey + uy}}) {
+        for (Point p :
+             {Point{x_, y_}, Point{ex, ey}, Point{x_ + ux, y_ + uy}, Point{ex + ux, ey + uy}}) {
             box_.left = std::min(box_.left, p.x);
             box_.right = std::max(box_.right, p.x);
             box_.top = std::min(box_.top, p.y);
@@ -300,7 +338,8 @@ private:
                 sample.pitch = scaled(se.curve_line.pitch, mag);
                 sample.line_color = se.curve_line.color;
             }
-            draw_legend_sample(surface_, x_ + half, y_ + 3 * c / 8, sample, context_.external_markers);
+            draw_legend_sample(surface_, x_ + half, y_ + 3 * c / 8, sample,
+                               context_.external_markers);
         }
         advance(2 * half, std::abs(c));
     }
@@ -321,11 +360,13 @@ private:
 void default_text_fonts(const Graph& graph, GraphObject& object) {
     for (int i = MAX_OBJECTS - 1; i >= 0; --i) {
         const GraphObject& o = graph.objects[i];
-        if (&o == &object || !o.used || o.Type < object_type::TitleX || o.Type > object_type::Text) continue;
+        if (&o == &object || !o.used || o.Type < object_type::TitleX || o.Type > object_type::Text)
+            continue;
         object.Font1 = o.Font1;
         object.Font2 = o.Font2;
         object.Font3 = o.Font3;
-        for (LogFont* f : {&object.Font1, &object.Font2, &object.Font3}) f->escapement = f->orientation = 0;
+        for (LogFont* f : {&object.Font1, &object.Font2, &object.Font3})
+            f->escapement = f->orientation = 0;
         return;
     }
     auto font = [](const char* face, uint8_t charset) {
@@ -339,7 +380,7 @@ void default_text_fonts(const Graph& graph, GraphObject& object) {
         return f;
     };
     object.Font1 = font("Times New Roman", 0);
-    object.Font2 = font("\x82\x6c\x82\x72 \x96\xbe\x92\xa9", 128);  // "ＭＳ 明朝" in Shift-JIS
+    object.Font2 = font("\x82\x6c\x82\x72 \x96\xbe\x92\xa9", 128); // "ＭＳ 明朝" in Shift-JIS
     object.Font3 = font("Symbol", 2);
 }
 
@@ -347,7 +388,8 @@ Rect draw_text_object(Surface& surface, Graph& graph, RenderContext& context, Gr
                       bool white, bool draw, const FieldSources& sources) {
     const int32_t mag = graph.Magnification;
     // Heights beyond a few metres are nonsense; holding them keeps all arithmetic in range.
-    const int32_t stored = static_cast<int32_t>(std::min<int64_t>(std::abs(int64_t{object.Font1.height}), 100'000'000));
+    const int32_t stored = static_cast<int32_t>(
+        std::min<int64_t>(std::abs(int64_t{object.Font1.height}), 100'000'000));
     const int64_t drawn = (int64_t{stored} * std::max(mag, 0) * 127 + 18000) / 36000;
     const int32_t f = static_cast<int32_t>(std::min<int64_t>(drawn, 1'000'000));
     const double theta = object.Font1.escapement * std::numbers::pi / 1800.0;
@@ -356,7 +398,8 @@ Rect draw_text_object(Surface& surface, Graph& graph, RenderContext& context, Gr
     LayoutState st;
     st.base_height = -f;
     st.fonts = {object.Font1, object.Font2, object.Font3};
-    for (LogFont& font : st.fonts) font.escapement = font.orientation = object.Font1.escapement;
+    for (LogFont& font : st.fonts)
+        font.escapement = font.orientation = object.Font1.escapement;
     Attributes start;
     start.weight = object.Font1.weight >= 700 ? 700 : 400;
     start.italic = object.Font1.italic != 0;
@@ -373,7 +416,8 @@ Rect draw_text_object(Surface& surface, Graph& graph, RenderContext& context, Gr
 
     if (draw) {
         surface.set_text_align(text_align::Baseline | text_align::UpdateCP);
-        const int32_t mode = white || object.Back != bk_mode::Opaque ? bk_mode::Transparent : bk_mode::Opaque;
+        const int32_t mode =
+            white || object.Back != bk_mode::Opaque ? bk_mode::Transparent : bk_mode::Opaque;
         surface.set_bk_mode(mode);
         if (mode == bk_mode::Opaque) surface.set_bk_color(0xFFFFFF);
         if (white) surface.set_text_color(0xFFFFFF);
@@ -387,8 +431,9 @@ Rect draw_text_object(Surface& surface, Graph& graph, RenderContext& context, Gr
             LayoutState probe = st;
             Rect scratch = box;
             int32_t mx = x, my = y;
-            const int32_t w = LineLayout(surface, graph, context, probe, white, false, theta, scratch)
-                                  .run(line.text, mx, my);
+            const int32_t w =
+                LineLayout(surface, graph, context, probe, white, false, theta, scratch)
+                    .run(line.text, mx, my);
             const double k = object.alignment == 1 ? 0.5 : 1.0;
             lx -= static_cast<int32_t>(w * cos_t * k);
             ly += static_cast<int32_t>(w * sin_t * k);

@@ -15,7 +15,9 @@ namespace plox {
 
 namespace {
 
-bool digit(char c) { return c >= '0' && c <= '9'; }
+bool digit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 // Reads `n` decimal digits at s[pos]; nullopt when any is missing.
 std::optional<int> digits(std::string_view s, size_t pos, int n) {
@@ -71,10 +73,12 @@ std::optional<std::string> line_field(std::string_view line, int index) {
     auto sep = [](char c) { return c == ' ' || c == ',' || c == '\t'; };
     size_t i = 0;
     for (int n = 1;; ++n) {
-        while (i < line.size() && sep(line[i])) ++i;
+        while (i < line.size() && sep(line[i]))
+            ++i;
         if (i >= line.size()) return std::nullopt;
         size_t start = i;
-        while (i < line.size() && !sep(line[i])) ++i;
+        while (i < line.size() && !sep(line[i]))
+            ++i;
         if (n == index) return std::string(line.substr(start, i - start));
     }
 }
@@ -132,21 +136,26 @@ private:
             if (*v >= 1 && *v <= 255) append_field(std::string{'\\', static_cast<char>(*v)});
             return i + 5;
         }
-        case 'D': case 'd': {
+        case 'D':
+        case 'd': {
             if (auto t = document_time()) append_field(format_date(*t, code == 'D'));
             return i + 2;
         }
-        case 'M': case 'm':
+        case 'M':
+        case 'm':
             append_field(format_date(sources_.now(), code == 'M'));
             return i + 2;
-        case 'T': case 't': {
+        case 'T':
+        case 't': {
             if (auto t = document_time()) append_field(format_time(*t, code == 'T'));
             return i + 2;
         }
-        case 'V': case 'v':
+        case 'V':
+        case 'v':
             append_field(format_time(sources_.now(), code == 'V'));
             return i + 2;
-        case 'N': case 'n':
+        case 'N':
+        case 'n':
             append_field(file_name_field(graph_.file_name, code == 'N'));
             return i + 2;
         case 'W': {
@@ -177,17 +186,20 @@ private:
                 auto line = sources_.file_line(path, *ll, RICH_LINE_CAPACITY - 1);
                 std::optional<std::string> text;
                 if (line) text = *cc == 0 ? line : line_field(*line, *cc);
-                if (!text) break;  // unreadable: the code stays, drawn as typed
+                if (!text) break; // unreadable: the code stays, drawn as typed
                 append_field(*text);
                 return i + 8;
             }
-            case 'D': case 'd':
+            case 'D':
+            case 'd':
                 if (auto t = sources_.file_time(path)) append_field(format_date(*t, code == 'D'));
                 return i + 4;
-            case 'T': case 't':
+            case 'T':
+            case 't':
                 if (auto t = sources_.file_time(path)) append_field(format_time(*t, code == 'T'));
                 return i + 4;
-            case 'N': case 'n':
+            case 'N':
+            case 'n':
                 append_field(file_name_field(graph_.series[index].file_name, code == 'N'));
                 return i + 4;
             default:
@@ -275,7 +287,7 @@ std::vector<ExpandedLine> expand_fields(const Graph& graph, std::string_view mar
     std::vector<ExpandedLine> lines;
     Expander expander(graph, sources);
     size_t start = 0;
-    for (size_t i = 0;; ) {
+    for (size_t i = 0;;) {
         if (i >= markup.size()) {
             lines.push_back(expander.expand(markup.substr(start)));
             break;
@@ -317,7 +329,7 @@ std::string renumber_series_references(std::string_view s, const std::vector<int
             out += buf;
             i += 3;
         } else {
-            i = std::min(s.size(), i + 4);  // the number and its field letter
+            i = std::min(s.size(), i + 4); // the number and its field letter
             if (s.substr(i, 2) == "\\n") i += 2;
         }
     }

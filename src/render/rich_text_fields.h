@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "document/graph_ops.h"  // compact_objects
+#include "document/graph_ops.h" // compact_objects
 #include "document/model.h"
 
 namespace plox {
@@ -17,7 +17,7 @@ namespace plox {
 inline constexpr size_t RICH_LINE_CAPACITY = 512;
 
 struct Stamp {
-    int year = 1970, month = 1, day = 1, hour = 0, minute = 0;  // local time
+    int year = 1970, month = 1, day = 1, hour = 0, minute = 0; // local time
 };
 
 // Where field texts come from; the default reads the file system and the local clock.
@@ -34,8 +34,8 @@ public:
 const FieldSources& system_field_sources();
 
 struct ExpandedLine {
-    std::string text;                  // at most RICH_LINE_CAPACITY - 1 bytes
-    std::optional<int32_t> advance;    // set by "%W": the line advance in logical units
+    std::string text;               // at most RICH_LINE_CAPACITY - 1 bytes
+    std::optional<int32_t> advance; // set by "%W": the line advance in logical units
 };
 
 // Splits `markup` at "\n" and expands every field of every line.

@@ -65,8 +65,10 @@ public:
             open(p);
             return;
         }
-        if (p.y < low_.p.y) low_ = {p, ++order_};
-        else if (p.y > high_.p.y) high_ = {p, ++order_};
+        if (p.y < low_.p.y)
+            low_ = {p, ++order_};
+        else if (p.y > high_.p.y)
+            high_ = {p, ++order_};
         last_ = p;
         ++count_;
     }
@@ -184,8 +186,8 @@ public:
     LinePainter(Surface& s, const AxisMapping& h, const AxisMapping& v, int32_t type, int32_t width,
                 int32_t pitch, int32_t zero_y, const Rect& frame)
         : surface_(s), h_(h), v_(v), type_(type), zero_y_(zero_y), frame_(frame), buffer_(s),
-          reducer_(buffer_, device_column(s)), pattern_(make_dash_pattern(type, width, pitch)),
-          box_{h.low, h.high, v.low, v.high} {}
+          reducer_(buffer_, device_column(s)),
+          pattern_(make_dash_pattern(type, width, pitch)), box_{h.low, h.high, v.low, v.high} {}
 
     // Segment between two consecutive valid points (transformed values).
     void segment(double x1, double y1, double x2, double y2, bool polyline_start) {
@@ -193,9 +195,12 @@ public:
         Bands bands;
         bands.wanted = type_ == line_type::Area;
         const bool kept = clip_segment(x1, y1, x2, y2, box_, start_moved, end_moved, bands);
-        if (kept) draw(x1, y1, x2, y2, polyline_start, start_moved, end_moved);
-        else broken_ = true;
-        for (int i = 0; i < bands.n; ++i) band(bands.x[i].first, bands.x[i].second);
+        if (kept)
+            draw(x1, y1, x2, y2, polyline_start, start_moved, end_moved);
+        else
+            broken_ = true;
+        for (int i = 0; i < bands.n; ++i)
+            band(bands.x[i].first, bands.x[i].second);
     }
 
     void finish() {
@@ -204,7 +209,8 @@ public:
     }
 
 private:
-    void draw(double x1, double y1, double x2, double y2, bool polyline_start, bool start_moved, bool end_moved) {
+    void draw(double x1, double y1, double x2, double y2, bool polyline_start, bool start_moved,
+              bool end_moved) {
         const Point a{h_.position(x1), v_.position(y1)};
         const Point b{h_.position(x2), v_.position(y2)};
         const bool restart = polyline_start || start_moved || broken_;
@@ -228,10 +234,13 @@ private:
     }
 
     void band(double xa, double xb) {
-        const int32_t a = std::clamp(h_.position(std::clamp(xa, box_.low_h, box_.high_h)), frame_.left, frame_.right);
-        const int32_t b = std::clamp(h_.position(std::clamp(xb, box_.low_h, box_.high_h)), frame_.left, frame_.right);
+        const int32_t a = std::clamp(h_.position(std::clamp(xa, box_.low_h, box_.high_h)),
+                                     frame_.left, frame_.right);
+        const int32_t b = std::clamp(h_.position(std::clamp(xb, box_.low_h, box_.high_h)),
+                                     frame_.left, frame_.right);
         if (a == b) return;
-        const Point quad[4] = {{a, frame_.top}, {b, frame_.top}, {b, frame_.bottom}, {a, frame_.bottom}};
+        const Point quad[4] = {
+            {a, frame_.top}, {b, frame_.top}, {b, frame_.bottom}, {a, frame_.bottom}};
         surface_.polygon(quad);
     }
 
@@ -254,7 +263,9 @@ Rect intersect(const Rect& a, const Rect& b) {
             std::min(a.bottom, b.bottom)};
 }
 
-bool is_analysis_to_exclude(const Series& s) { return (s.kind & kind::Mask1F6) && s.CountOutArea == 0; }
+bool is_analysis_to_exclude(const Series& s) {
+    return (s.kind & kind::Mask1F6) && s.CountOutArea == 0;
+}
 
 // Bar base along one axis: BarBottom transformed, held inside the axis, mapped, held in the frame.
 int32_t bar_base(const AxisMapping& m, double value, int32_t edge1, int32_t edge2) {
@@ -281,7 +292,8 @@ void draw_steps(Surface& sf, const AxisMapping& h, const AxisMapping& v, bool ve
             started = false;
             continue;
         }
-        const Point p{h.position(std::clamp(tx, h.low, h.high)), v.position(std::clamp(ty, v.low, v.high))};
+        const Point p{h.position(std::clamp(tx, h.low, h.high)),
+                      v.position(std::clamp(ty, v.low, v.high))};
         if (!started) {
             out.begin(p);
             started = true;
@@ -300,7 +312,8 @@ void draw_markers(Surface& sf, Graph& g, int index, RenderContext& ctx, const Ax
     Series& se = g.series[index];
     const int32_t mag = g.Magnification;
     const Pen pen{pen_style::Solid, scaled(se.line.width, mag), se.marker_color};
-    const Brush brush = marker_brush(se.PlotType, se.DotStyle, se.fill_color, se.Hatch, se.marker_color);
+    const Brush brush =
+        marker_brush(se.PlotType, se.DotStyle, se.fill_color, se.Hatch, se.marker_color);
     const int32_t s = static_cast<int32_t>(int64_t(se.PlotSize) * mag / 200);
     sf.select_pen(pen);
     sf.select_brush(brush);
@@ -334,9 +347,12 @@ void draw_markers(Surface& sf, Graph& g, int index, RenderContext& ctx, const Ax
             if (type == 26 && is_valid(tx)) tx = std::clamp(tx, h.low, h.high);
             if (!h.inside(tx) || !v.inside(ty)) continue;
             const int32_t px = h.position(tx), py = v.position(ty);
-            if (type == 13) rectangle_between(sf, px - s, py, px + s + 1, base.y);
-            else if (type == 26) rectangle_between(sf, px, py - s, base.x, py + s + 1);
-            else draw_marker(sf, type, px, py, s, se.fill_color, pen, brush, ctx.external_markers);
+            if (type == 13)
+                rectangle_between(sf, px - s, py, px + s + 1, base.y);
+            else if (type == 26)
+                rectangle_between(sf, px, py - s, base.x, py + s + 1);
+            else
+                draw_marker(sf, type, px, py, s, se.fill_color, pen, brush, ctx.external_markers);
         }
     }
     sf.set_rop2(rop2::CopyPen);
@@ -345,22 +361,25 @@ void draw_markers(Surface& sf, Graph& g, int index, RenderContext& ctx, const Ax
 } // namespace
 
 void draw_series_line(Surface& sf, const Graph& g, const AxisMapping& h, const AxisMapping& v,
-                      const SeriesLineStyle& style, std::span<const double> x, std::span<const double> y,
-                      int32_t zero_y, bool transform) {
+                      const SeriesLineStyle& style, std::span<const double> x,
+                      std::span<const double> y, int32_t zero_y, bool transform) {
     if (style.type == line_type::None) return;
     const int32_t mag = g.Magnification;
     const int32_t width = scaled(style.width, mag);
     sf.select_pen(Pen{pen_style::Solid, width, style.color});
     if (style.type == line_type::Area) sf.select_brush(Brush{brush_style::Solid, style.color, 0});
-    LinePainter painter(sf, h, v, style.type, width, scaled(style.pitch, mag), zero_y, frame_rect(g));
+    LinePainter painter(sf, h, v, style.type, width, scaled(style.pitch, mag), zero_y,
+                        frame_rect(g));
     const size_t n = std::min(x.size(), y.size());
     bool have_previous = false, polyline_start = true;
     double px = 0, py = 0;
     const bool identity_h = !transform || h.scale_type == scale_type::Linear;
     const bool identity_v = !transform || v.scale_type == scale_type::Linear;
     for (size_t i = 0; i < n; ++i) {
-        const double tx = identity_h ? (is_valid(x[i]) ? x[i] : ERROR_VALUE) : transform_value(h.scale_type, x[i]);
-        const double ty = identity_v ? (is_valid(y[i]) ? y[i] : ERROR_VALUE) : transform_value(v.scale_type, y[i]);
+        const double tx = identity_h ? (is_valid(x[i]) ? x[i] : ERROR_VALUE)
+                                     : transform_value(h.scale_type, x[i]);
+        const double ty = identity_v ? (is_valid(y[i]) ? y[i] : ERROR_VALUE)
+                                     : transform_value(v.scale_type, y[i]);
         if (!is_valid(tx) || !is_valid(ty)) {
             have_previous = false;
             polyline_start = true;
@@ -378,8 +397,8 @@ void draw_series_line(Surface& sf, const Graph& g, const AxisMapping& h, const A
 }
 
 void draw_error_bars(Surface& sf, const AxisMapping& h, const AxisMapping& v, int axis,
-                     std::span<const double> x, std::span<const double> y, std::span<const double> low,
-                     std::span<const double> high, int32_t cap) {
+                     std::span<const double> x, std::span<const double> y,
+                     std::span<const double> low, std::span<const double> high, int32_t cap) {
     // Along the horizontal axis the bar runs in x at the point's height; else the roles swap.
     const bool along_h = axis == AxisX;
     const AxisMapping& bar = along_h ? h : v;
@@ -389,7 +408,8 @@ void draw_error_bars(Surface& sf, const AxisMapping& h, const AxisMapping& v, in
     for (size_t j = 0; j < n; ++j) {
         const double t = transform_value(across.scale_type, at[j]);
         if (!across.inside(t)) continue;
-        double ends[2] = {transform_value(bar.scale_type, low[j]), transform_value(bar.scale_type, high[j])};
+        double ends[2] = {transform_value(bar.scale_type, low[j]),
+                          transform_value(bar.scale_type, high[j])};
         bool capped[2];
         for (int k = 0; k < 2; ++k) {
             capped[k] = ends[k] >= bar.low && ends[k] <= bar.high;
@@ -438,12 +458,13 @@ void draw_body_series(Surface& sf, Graph& g, RenderContext& ctx) {
         if (regions) sf.set_clip_rect(&frame_region);
 
         if ((se.kind & kind::Mask3F6) && ctx.curves) {
-            const SeriesLineStyle curve{se.curve_line_type, se.curve_line.width, se.curve_line.color,
-                                        se.curve_line.pitch};
+            const SeriesLineStyle curve{se.curve_line_type, se.curve_line.width,
+                                        se.curve_line.color, se.curve_line.pitch};
             const bool transform = se.kind != kind::Spline;
-            ctx.curves->curves(g, i, pts->x, pts->y, [&](std::span<const double> cx, std::span<const double> cy) {
-                draw_series_line(sf, g, h, v, curve, cx, cy, zero.y, transform);
-            });
+            ctx.curves->curves(g, i, pts->x, pts->y,
+                               [&](std::span<const double> cx, std::span<const double> cy) {
+                                   draw_series_line(sf, g, h, v, curve, cx, cy, zero.y, transform);
+                               });
         }
         se.needs_reading = 0;
 
@@ -465,8 +486,8 @@ void draw_body_series(Surface& sf, Graph& g, RenderContext& ctx) {
 
         const Point base{bar_base(h, se.BarBottom, frame.left, frame.right),
                          bar_base(v, se.BarBottom, frame.top, frame.bottom)};
-        draw_series_line(sf, g, h, v, {se.LineType, se.line.width, se.line.color, se.line.pitch}, pts->x,
-                         pts->y, zero.y, true);
+        draw_series_line(sf, g, h, v, {se.LineType, se.line.width, se.line.color, se.line.pitch},
+                         pts->x, pts->y, zero.y, true);
         if (se.PlotType != 0) draw_markers(sf, g, i, ctx, h, v, *pts, base);
     }
     if (regions) sf.set_clip_rect(caller);

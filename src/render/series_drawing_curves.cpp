@@ -3,8 +3,8 @@
 
 namespace plox {
 
-void AnalysisCurves::curves(Graph& graph, int index, std::span<const double> x, std::span<const double> y,
-                            const CurveSink& draw) {
+void AnalysisCurves::curves(Graph& graph, int index, std::span<const double> x,
+                            std::span<const double> y, const CurveSink& draw) {
     Series& series = graph.series[static_cast<size_t>(index)];
     if (series.kind & (kind::Extension1 | kind::Extension2)) {
         if (extension_) extension_(graph, index, x, y, draw);

@@ -14,7 +14,7 @@
 
 namespace plox {
 
-using Color = int32_t;  // 0x00BBGGRR
+using Color = int32_t; // 0x00BBGGRR
 
 struct Point {
     int32_t x = 0;
@@ -40,7 +40,7 @@ struct Rect {
 
 namespace pen_style {
 inline constexpr int32_t Solid = 0;
-inline constexpr int32_t Dash = 1;  // the three dashed styles are used by GRA pictures only
+inline constexpr int32_t Dash = 1; // the three dashed styles are used by GRA pictures only
 inline constexpr int32_t Dot = 2;
 inline constexpr int32_t DashDot = 3;
 inline constexpr int32_t Null = 5;
@@ -56,17 +56,17 @@ struct Pen {
 
 namespace brush_style {
 inline constexpr int32_t Solid = 0;
-inline constexpr int32_t Hollow = 1;  // BS_NULL
+inline constexpr int32_t Hollow = 1; // BS_NULL
 inline constexpr int32_t Hatched = 2;
 } // namespace brush_style
 
 namespace hatch_style {
-inline constexpr int32_t Horizontal = 0;  // -----
-inline constexpr int32_t Vertical = 1;    // |||||
-inline constexpr int32_t FDiagonal = 2;   // \\\\\ (top-left to bottom-right)
-inline constexpr int32_t BDiagonal = 3;   // ///// (bottom-left to top-right)
-inline constexpr int32_t Cross = 4;       // +++++
-inline constexpr int32_t DiagCross = 5;   // xxxxx
+inline constexpr int32_t Horizontal = 0; // -----
+inline constexpr int32_t Vertical = 1;   // |||||
+inline constexpr int32_t FDiagonal = 2;  // \\\\\ (top-left to bottom-right)
+inline constexpr int32_t BDiagonal = 3;  // ///// (bottom-left to top-right)
+inline constexpr int32_t Cross = 4;      // +++++
+inline constexpr int32_t DiagCross = 5;  // xxxxx
 } // namespace hatch_style
 
 // A LOGBRUSH. Hatch values outside 0..5 draw as DiagCross.
@@ -127,7 +127,8 @@ public:
 class FixedTextMeasurer : public TextMeasurer {
 public:
     Size text_extent(const Font& font, std::string_view bytes) const override {
-        const int64_t em = std::min<int64_t>(font.height < 0 ? -int64_t{font.height} : font.height, 1 << 30);
+        const int64_t em =
+            std::min<int64_t>(font.height < 0 ? -int64_t{font.height} : font.height, 1 << 30);
         const int64_t width = static_cast<int64_t>(bytes.size()) * (em / 2);
         return {static_cast<int32_t>(std::min<int64_t>(width, 1 << 30)), static_cast<int32_t>(em)};
     }
@@ -140,7 +141,7 @@ public:
 
     virtual void set_rop2(int32_t mode) = 0;
     virtual void set_bk_mode(int32_t mode) = 0;
-    virtual void set_bk_color(Color color) = 0;  // the fill behind opaque text and hatches
+    virtual void set_bk_color(Color color) = 0; // the fill behind opaque text and hatches
     virtual void set_text_color(Color color) = 0;
     virtual void set_text_align(uint32_t flags) = 0;
     virtual void select_pen(const Pen& pen) = 0;
@@ -148,19 +149,21 @@ public:
     virtual void select_font(const Font& font) = 0;
 
     virtual void move_to(int32_t x, int32_t y) = 0;
-    virtual void line_to(int32_t x, int32_t y) = 0;  // excludes the end point, moves the current point
+    virtual void line_to(int32_t x,
+                         int32_t y) = 0; // excludes the end point, moves the current point
     virtual void polyline(std::span<const Point> points) = 0;
-    virtual void polygon(std::span<const Point> points) = 0;  // even-odd fill, current brush
+    virtual void polygon(std::span<const Point> points) = 0; // even-odd fill, current brush
     virtual void rectangle(int32_t left, int32_t top, int32_t right, int32_t bottom) = 0;
     virtual void round_rect(int32_t left, int32_t top, int32_t right, int32_t bottom,
                             int32_t corner_width, int32_t corner_height) = 0;
     virtual void ellipse(int32_t left, int32_t top, int32_t right, int32_t bottom) = 0;
-    // Chord and arc run counter-clockwise from the ray through (x1, y1) to the ray through (x2, y2).
+    // Chord and arc run counter-clockwise from the ray through (x1, y1) to the ray through (x2,
+    // y2).
     virtual void chord(int32_t left, int32_t top, int32_t right, int32_t bottom, int32_t x1,
                        int32_t y1, int32_t x2, int32_t y2) = 0;
     virtual void arc(int32_t left, int32_t top, int32_t right, int32_t bottom, int32_t x1,
                      int32_t y1, int32_t x2, int32_t y2) = 0;
-    virtual void fill_rect(const Rect& rect, const Brush& brush) = 0;  // no outline
+    virtual void fill_rect(const Rect& rect, const Brush& brush) = 0; // no outline
     // Bytes in the current font's character set; with UpdateCP (x, y) is ignored and the
     // current point advances by the text width.
     virtual void text_out(int32_t x, int32_t y, std::string_view bytes) = 0;

@@ -10,8 +10,7 @@ namespace {
 
 // One table drives both directions so that a value cannot be read under one name and
 // written under another.
-template <typename F>
-void for_each_dword(UserConfig& c, F&& f) {
+template <typename F> void for_each_dword(UserConfig& c, F&& f) {
     f("Clipping", c.Clipping);
     f("Glid", c.Glid);
     f("DrawGlid", c.DrawGlid);
@@ -35,8 +34,7 @@ void for_each_dword(UserConfig& c, F&& f) {
     f("EnableBkColor", c.EnableBkColor);
 }
 
-template <typename F>
-void for_each_text(UserConfig& c, F&& f) {
+template <typename F> void for_each_text(UserConfig& c, F&& f) {
     f("UserExt", c.UserExt);
     f("Editor", c.Editor);
     f("Template", c.Template);
@@ -52,8 +50,10 @@ std::string recent_name(int i) {
 
 UserConfig read_user_config(const SettingsStore& store) {
     UserConfig c;
-    for_each_dword(c, [&](std::string_view name, int32_t& v) { store.read(USER_CONFIG_KEY, name, v); });
-    for_each_text(c, [&](std::string_view name, std::string& v) { store.read(USER_CONFIG_KEY, name, v); });
+    for_each_dword(
+        c, [&](std::string_view name, int32_t& v) { store.read(USER_CONFIG_KEY, name, v); });
+    for_each_text(
+        c, [&](std::string_view name, std::string& v) { store.read(USER_CONFIG_KEY, name, v); });
     if (c.DrawGlid != 0 && c.DrawGlid != 500 && c.DrawGlid != 1000) c.DrawGlid = 0;
     c.ReadValColor &= 0xFFFFFF;
     return c;
@@ -61,7 +61,8 @@ UserConfig read_user_config(const SettingsStore& store) {
 
 void write_user_config(SettingsStore& store, const UserConfig& config) {
     UserConfig c = config;
-    for_each_dword(c, [&](std::string_view name, int32_t& v) { store.write(USER_CONFIG_KEY, name, v); });
+    for_each_dword(
+        c, [&](std::string_view name, int32_t& v) { store.write(USER_CONFIG_KEY, name, v); });
     for_each_text(c, [&](std::string_view name, std::string& v) {
         store.write_text(USER_CONFIG_KEY, name, v);
     });
@@ -98,9 +99,8 @@ void write_window_placement(SettingsStore& store, const WindowPlacement& p) {
 
 bool equal_ignoring_case(std::string_view a, std::string_view b) {
     auto lower = [](unsigned char ch) { return ch >= 'A' && ch <= 'Z' ? ch + 32 : ch; };
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(),
-                      [&](char x, char y) { return lower(x) == lower(y); });
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                              [&](char x, char y) { return lower(x) == lower(y); });
 }
 
 std::vector<std::string> read_recent_files(const SettingsStore& store) {

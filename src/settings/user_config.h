@@ -21,7 +21,7 @@ struct UserConfig {
     std::string UserExt = "*.*";
     int32_t Clipping = 0;
     int32_t Glid = 100;
-    int32_t DrawGlid = 500;  // 0, 500 or 1000
+    int32_t DrawGlid = 500; // 0, 500 or 1000
     int32_t WithData = 1;
     int32_t SavePath = 1;
     int32_t SubscriptSize = 70;
@@ -35,14 +35,14 @@ struct UserConfig {
     int32_t StatusBar = 1;
     int32_t FirstDlgOpen = 1;
     int32_t PriorTemp = 0;
-    int32_t ReadValColor = 0xFFFF00;  // held XOR 0xFFFFFF; see read_value_display_color
+    int32_t ReadValColor = 0xFFFF00; // held XOR 0xFFFFFF; see read_value_display_color
     int32_t AutoDotColor = 0;
     int32_t AutoLineColor = 0;
     int32_t AutoDotType = 0;
     int32_t AutoLineType = 0;
     int32_t TrimmingSort = 0;
     int32_t EnableBkColor = 0;
-    bool read_value_sort = true;  // lives with the options but is never stored
+    bool read_value_sort = true; // lives with the options but is never stored
 
     int32_t read_value_display_color() const { return (ReadValColor ^ 0xFFFFFF) & 0xFFFFFF; }
 };

@@ -103,46 +103,58 @@ constexpr std::array COMMANDS{
     Command{775, "", "Ctrl+M"},
 };
 
-MenuEntry item(int id) { return MenuEntry{MenuEntry::Kind::Item, id, {}, {}}; }
-MenuEntry item(int id, std::string_view label) { return MenuEntry{MenuEntry::Kind::Item, id, label, {}}; }
-MenuEntry separator() { return MenuEntry{MenuEntry::Kind::Separator, 0, {}, {}}; }
+MenuEntry item(int id) {
+    return MenuEntry{MenuEntry::Kind::Item, id, {}, {}};
+}
+MenuEntry item(int id, std::string_view label) {
+    return MenuEntry{MenuEntry::Kind::Item, id, label, {}};
+}
+MenuEntry separator() {
+    return MenuEntry{MenuEntry::Kind::Separator, 0, {}, {}};
+}
 MenuEntry submenu(std::string_view label, std::vector<MenuEntry> children) {
     return MenuEntry{MenuEntry::Kind::Submenu, 0, label, std::move(children)};
 }
 
 } // namespace
 
-std::span<const Command> commands() { return COMMANDS; }
+std::span<const Command> commands() {
+    return COMMANDS;
+}
 
 const Command* find_command(int id) {
-    auto it = std::find_if(COMMANDS.begin(), COMMANDS.end(), [id](const Command& c) { return c.id == id; });
+    auto it = std::find_if(COMMANDS.begin(), COMMANDS.end(),
+                           [id](const Command& c) { return c.id == id; });
     return it == COMMANDS.end() ? nullptr : &*it;
 }
 
 const std::vector<Menu>& main_menu() {
     static const std::vector<Menu> menus{
-        {"ﾌｧｲﾙ(&F)",
-         {item(220), item(221), item(238), separator(), item(224), item(219), item(222), item(226),
-          separator(), item(266), item(261), separator(), item(106), item(107), item(108), item(117),
-          separator(), submenu("&Export", {item(119)}), item(110), separator()}},
+        {"ﾌｧｲﾙ(&F)", {item(220),   item(221),   item(238),
+                      separator(), item(224),   item(219),
+                      item(222),   item(226),   separator(),
+                      item(266),   item(261),   separator(),
+                      item(106),   item(107),   item(108),
+                      item(117),   separator(), submenu("&Export", {item(119)}),
+                      item(110),   separator()}},
         {"データ(&D)",
-         {item(101), item(102), separator(), item(126), separator(), item(103), separator(), item(678),
-          separator(), item(670), separator(), item(669), item(668), item(623)}},
+         {item(101), item(102), separator(), item(126), separator(), item(103), separator(),
+          item(678), separator(), item(670), separator(), item(669), item(668), item(623)}},
         {"編集(&E)",
-         {item(621), item(622), separator(), item(115), separator(), item(620), item(133), item(131),
-          item(132), item(130)}},
+         {item(621), item(622), separator(), item(115), separator(), item(620), item(133),
+          item(131), item(132), item(130)}},
         {"ｸﾞﾗﾌ(&G)",
          {item(201), item(202), item(203), item(204), item(652),
-          submenu("Clear Scale", {item(691), item(692), item(693), item(694)}), separator(), item(651),
-          separator(), item(207), separator(), item(205), separator(), item(241), item(242),
-          separator()}},
+          submenu("Clear Scale", {item(691), item(692), item(693), item(694)}), separator(),
+          item(651), separator(), item(207), separator(), item(205), separator(), item(241),
+          item(242), separator()}},
         {"挿入(&I)",
          {item(209), item(210), item(211), item(212), item(213), item(215), item(214),
           submenu("位置あわせ(&J)", {item(245), item(246), item(247)}), separator(), item(216),
           item(217), item(218), separator(), item(116), separator(), item(111)}},
         {"解析(&A)",
-         {submenu("最小二乗(&L)", {item(661), item(662), item(663), item(664), item(665), separator(),
-                                   item(666)}),
+         {submenu("最小二乗(&L)",
+                  {item(661), item(662), item(663), item(664), item(665), separator(), item(666)}),
           submenu("スプライン補間(&S)", {item(625), item(626), item(627)}),
           submenu("特殊処理(&E)", {item(680), separator()}), item(239), item(659), separator(),
           item(656), item(667), separator(), item(660)}},
@@ -156,8 +168,8 @@ const std::vector<Menu>& popup_menus() {
     static const std::vector<Menu> menus{
         {"PopupMenu", {item(127), item(128), separator(), item(679), item(631)}},
         {"PopupMenu2",
-         {item(103), separator(), item(201), item(202), item(203), item(204), separator(), item(207),
-          separator(), item(51), item(52), item(53)}},
+         {item(103), separator(), item(201), item(202), item(203), item(204), separator(),
+          item(207), separator(), item(51), item(52), item(53)}},
         {"PopupMenu3",
          {item(61), item(62), separator(), item(131, "コピー"), item(133, "切り抜き"),
           item(130, "削除")}},
@@ -167,13 +179,20 @@ const std::vector<Menu>& popup_menus() {
 
 std::span<const ToolButton> toolbar_buttons() {
     static constexpr std::array buttons{
-        ToolButton{238, "全消去", true},       ToolButton{117, "プレビュー", true, true},
-        ToolButton{224, "ファイルを開く", true}, ToolButton{106, "印刷", false},
-        ToolButton{51, "文字の挿入", true},     ToolButton{53, "枠の挿入", false},
-        ToolButton{52, "矢印の挿入", false},    ToolButton{651, "トリミング", true},
-        ToolButton{668, "Read value", false},   ToolButton{667, "定数設定", false},
-        ToolButton{61, "上に", true},           ToolButton{62, "下に", false},
-        ToolButton{54, "再描画", true},         ToolButton{653, "ヘルプ", false},
+        ToolButton{238, "全消去", true},
+        ToolButton{117, "プレビュー", true, true},
+        ToolButton{224, "ファイルを開く", true},
+        ToolButton{106, "印刷", false},
+        ToolButton{51, "文字の挿入", true},
+        ToolButton{53, "枠の挿入", false},
+        ToolButton{52, "矢印の挿入", false},
+        ToolButton{651, "トリミング", true},
+        ToolButton{668, "Read value", false},
+        ToolButton{667, "定数設定", false},
+        ToolButton{61, "上に", true},
+        ToolButton{62, "下に", false},
+        ToolButton{54, "再描画", true},
+        ToolButton{653, "ヘルプ", false},
     };
     return buttons;
 }

@@ -22,20 +22,22 @@ inline constexpr int XAxis = 201, YAxis = 202, UAxis = 203, RAxis = 204, GraphPr
 inline constexpr int Frame = 207;
 inline constexpr int Save = 219, NewGraph = 220, DeleteGraph = 221, SaveGraphAs = 222;
 inline constexpr int ClipboardState = 223, OpenDocument = 224, SaveAllAs = 226;
-inline constexpr int FirstGraph = 227;  // graphs 1 to 10: 227..236
+inline constexpr int FirstGraph = 227; // graphs 1 to 10: 227..236
 inline constexpr int DeleteAllGraphs = 238, Again = 239, ShowAll = 241, ShowOne = 242;
 inline constexpr int SetTemplate = 261, SaveAsDefault = 266;
-inline constexpr int FirstRecent = 552;  // recent files 1 to 5: 552..556
+inline constexpr int FirstRecent = 552; // recent files 1 to 5: 552..556
 inline constexpr int Undo = 620, CopyPage = 621, CopyData = 622, DataMask = 623;
 inline constexpr int ClearAllScales = 652, Help = 653, ClearAnalysis = 659, ExtensionAbout = 680;
-inline constexpr int FirstExtension = 681;  // extension analyses 1 to 10: 681..690
+inline constexpr int FirstExtension = 681; // extension analyses 1 to 10: 681..690
 inline constexpr int ClearScaleX = 691, ClearScaleY = 692, ClearScaleU = 693, ClearScaleR = 694;
 inline constexpr int Calculator = 774, RunMacro = 775;
 // Graphs 11 to 20: numbers free in the table.
 inline constexpr int FirstGraph11 = 1227;
 
 // The command that makes graph `index` (from 0) current.
-constexpr int graph_command(int index) { return index < 10 ? FirstGraph + index : FirstGraph11 + index - 10; }
+constexpr int graph_command(int index) {
+    return index < 10 ? FirstGraph + index : FirstGraph11 + index - 10;
+}
 // The graph a command makes current, or -1.
 constexpr int graph_of_command(int id) {
     if (id >= FirstGraph && id < FirstGraph + 10) return id - FirstGraph;
@@ -46,8 +48,8 @@ constexpr int graph_of_command(int id) {
 
 struct Command {
     int id;
-    std::string_view label;     // without the shortcut text
-    std::string_view shortcut;  // first accelerator, QKeySequence portable text; may be empty
+    std::string_view label;    // without the shortcut text
+    std::string_view shortcut; // first accelerator, QKeySequence portable text; may be empty
     std::string_view shortcut2 = {};
 };
 
@@ -59,7 +61,7 @@ const Command* find_command(int id);
 struct MenuEntry {
     enum class Kind { Item, Separator, Submenu } kind = Kind::Item;
     int id = 0;
-    std::string_view label;  // submenus; popup items whose label differs from the table's
+    std::string_view label; // submenus; popup items whose label differs from the table's
     std::vector<MenuEntry> children;
 };
 
@@ -76,7 +78,7 @@ const std::vector<Menu>& popup_menus();
 struct ToolButton {
     int id;
     std::string_view tooltip;
-    bool group_start;  // a separator stands before it
+    bool group_start; // a separator stands before it
     bool checkable = false;
 };
 std::span<const ToolButton> toolbar_buttons();

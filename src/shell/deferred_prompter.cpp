@@ -4,7 +4,8 @@
 
 namespace plox::shell {
 
-Answer DeferredPrompter::message(std::string_view title, std::string_view text, Buttons buttons, Icon icon) {
+Answer DeferredPrompter::message(std::string_view title, std::string_view text, Buttons buttons,
+                                 Icon icon) {
     pending_.push_back({std::string(title), std::string(text), buttons, icon});
     if (!scheduled_) {
         scheduled_ = true;
@@ -18,7 +19,8 @@ void DeferredPrompter::flush() {
     // A shown box pumps events, and a repaint may queue more: take the list first.
     std::vector<Pending> shown;
     shown.swap(pending_);
-    for (const Pending& p : shown) target_.message(p.title, p.text, p.buttons, p.icon);
+    for (const Pending& p : shown)
+        target_.message(p.title, p.text, p.buttons, p.icon);
 }
 
 } // namespace plox::shell

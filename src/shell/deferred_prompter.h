@@ -16,7 +16,8 @@ public:
     DeferredPrompter(Prompter& target, QObject* owner) : target_(target), owner_(owner) {}
 
     // Queues the message and answers at once with the first button (Ok or Yes).
-    Answer message(std::string_view title, std::string_view text, Buttons buttons, Icon icon) override;
+    Answer message(std::string_view title, std::string_view text, Buttons buttons,
+                   Icon icon) override;
 
     // Shows every queued message now, in the order raised.
     void flush();

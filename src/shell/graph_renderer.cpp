@@ -1,10 +1,10 @@
 // Screen drawing of one graph.
 #include "shell/graph_renderer.h"
 
+#include "extension/render_binding.h"
 #include "platform/picture_loader_qt.h"
 #include "platform/qt_surface.h"
 #include "platform/qt_text_measurer.h"
-#include "extension/render_binding.h"
 #include "render/graph_drawing.h"
 #include "shell/page_geometry.h"
 
@@ -13,10 +13,12 @@
 namespace plox::shell {
 
 GraphRenderer::GraphRenderer()
-    : measurer_(std::make_unique<QtTextMeasurer>()), pictures_(std::make_unique<QtPictureLoader>()) {}
+    : measurer_(std::make_unique<QtTextMeasurer>()),
+      pictures_(std::make_unique<QtPictureLoader>()) {}
 GraphRenderer::~GraphRenderer() = default;
 
-void GraphRenderer::paint(QPainter& painter, Graph& graph, const AppState& state, double scale, QPointF origin) {
+void GraphRenderer::paint(QPainter& painter, Graph& graph, const AppState& state, double scale,
+                          QPointF origin) {
     RenderContext context;
     context.measurer = measurer_.get();
     context.prompter = prompter;
@@ -32,7 +34,8 @@ void GraphRenderer::paint(QPainter& painter, Graph& graph, const AppState& state
     context.pictures = pictures_.get();
     context.font_mapping = font_mapping;
 
-    QtSurface surface(painter, *measurer_, scale, plox::Size{LOGICAL_EXTENT, LOGICAL_EXTENT}, origin);
+    QtSurface surface(painter, *measurer_, scale, plox::Size{LOGICAL_EXTENT, LOGICAL_EXTENT},
+                      origin);
     cached_body(graph, context).replay(surface);
     // Objects are drawn live on top; they are not part of the recording.
     context.metafile = false;

@@ -33,10 +33,11 @@ public:
     Converter* converter = nullptr;
     // Fits, splines and extension analyses; null: series draw without their curves.
     ModuleRenderBinding* curves = nullptr;
-    const FontMapping* font_mapping = nullptr;  // null: the built-in GRA font table
+    const FontMapping* font_mapping = nullptr; // null: the built-in GRA font table
 
     // `scale`: device pixels per logical unit; `origin`: device position of logical (0, 0).
-    void paint(QPainter& painter, Graph& graph, const AppState& state, double scale, QPointF origin);
+    void paint(QPainter& painter, Graph& graph, const AppState& state, double scale,
+               QPointF origin);
 
 private:
     std::unique_ptr<QtTextMeasurer> measurer_;

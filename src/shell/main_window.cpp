@@ -5,18 +5,18 @@
 #include "extension/bindings.h"
 #include "extension/render_binding.h"
 #include "platform/text_decoding.h"
+#include "shell/command_table.h"
 #include "shell/deferred_prompter.h"
 #include "shell/graph_renderer.h"
-#include "shell/command_table.h"
 #include "shell/page_window.h"
 #include "shell/shell_icons.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QDir>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
@@ -31,10 +31,14 @@ namespace plox::shell {
 
 namespace {
 
-QString q(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+QString q(std::string_view s) {
+    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
 
 // The names menus, captions and the status bar show: file name with extension.
-QString base_name(const std::string& path) { return QString::fromStdString(paths::display_name(path)); }
+QString base_name(const std::string& path) {
+    return QString::fromStdString(paths::display_name(path));
+}
 
 // The page of the default printer; A4 portrait without one.
 Paper default_printer_page() {
@@ -94,9 +98,8 @@ MainWindow::MainWindow(ShellServices services, QWidget* parent)
     paint_prompter_ = std::make_unique<DeferredPrompter>(*services_.prompter, this);
     renderer_->prompter = paint_prompter_.get();
     renderer_->font_mapping = &font_mapping_;
-    page_->set_graph_painter([this](QPainter& p, Graph& g, const AppState& s, double scale, QPointF origin) {
-        renderer_->paint(p, g, s, scale, origin);
-    });
+    page_->set_graph_painter([this](QPainter& p, Graph& g, const AppState& s, double scale,
+                                    QPointF origin) { renderer_->paint(p, g, s, scale, origin); });
     connect(page_, &PageWindow::escape_pressed, this, [this] {
         if (state_.preview) toggle_preview();
     });
@@ -129,7 +132,8 @@ bool MainWindow::bind_extension() {
     render_binding_ = std::make_unique<ModuleRenderBinding>(module, paint_prompter_.get());
     renderer_->curves = render_binding_.get();
 
-    handlers_[cmd::ExtensionAbout] = Handler{[this] { binding_->extension->version(this, true); }, {}};
+    handlers_[cmd::ExtensionAbout] =
+        Handler{[this] { binding_->extension->version(this, true); }, {}};
     // The analyses are listed now; they run once the analysis commands exist (greyed until then).
     for (const AnalysisEntry& entry : module.analyses()) {
         QAction* a = make_action(entry.command, decode_cp932(entry.menu_text));
@@ -163,27 +167,31 @@ void MainWindow::build_actions() {
 }
 
 void MainWindow::build_menus() {
-    std::function<void(QMenu*, const std::vector<MenuEntry>&)> fill = [&](QMenu* m,
-                                                                          const std::vector<MenuEntry>& entries) {
-        for (const MenuEntry& e : entries) {
-            switch (e.kind) {
-            case MenuEntry::Kind::Separator: m->addSeparator(); break;
-            case MenuEntry::Kind::Item: m->addAction(actions_.at(e.id)); break;
-            case MenuEntry::Kind::Submenu: {
-                QMenu* sub = m->addMenu(q(e.label));
-                fill(sub, e.children);
-                if (e.label == "位置あわせ(&J)") align_submenu_ = sub;
-                if (e.label == "最小二乗(&L)") analysis_submenus_[0] = sub;
-                if (e.label == "スプライン補間(&S)") analysis_submenus_[1] = sub;
-                if (e.label == "特殊処理(&E)") {
-                    analysis_submenus_[2] = sub;
-                    extension_submenu_ = sub;
+    std::function<void(QMenu*, const std::vector<MenuEntry>&)> fill =
+        [&](QMenu* m, const std::vector<MenuEntry>& entries) {
+            for (const MenuEntry& e : entries) {
+                switch (e.kind) {
+                case MenuEntry::Kind::Separator:
+                    m->addSeparator();
+                    break;
+                case MenuEntry::Kind::Item:
+                    m->addAction(actions_.at(e.id));
+                    break;
+                case MenuEntry::Kind::Submenu: {
+                    QMenu* sub = m->addMenu(q(e.label));
+                    fill(sub, e.children);
+                    if (e.label == "位置あわせ(&J)") align_submenu_ = sub;
+                    if (e.label == "最小二乗(&L)") analysis_submenus_[0] = sub;
+                    if (e.label == "スプライン補間(&S)") analysis_submenus_[1] = sub;
+                    if (e.label == "特殊処理(&E)") {
+                        analysis_submenus_[2] = sub;
+                        extension_submenu_ = sub;
+                    }
+                    break;
                 }
-                break;
+                }
             }
-            }
-        }
-    };
+        };
     for (const Menu& menu : main_menu()) {
         QMenu* m = menuBar()->addMenu(q(menu.title));
         fill(m, menu.entries);
@@ -257,12 +265,15 @@ QMenu* MainWindow::menu(int position) const {
     return position >= 0 && position < static_cast<int>(menus_.size()) ? menus_[position] : nullptr;
 }
 
-void MainWindow::set_handler(int id, std::function<void()> handler, std::function<bool()> available) {
+void MainWindow::set_handler(int id, std::function<void()> handler,
+                             std::function<bool()> available) {
     handlers_[id] = Handler{std::move(handler), std::move(available)};
     refresh_menus();
 }
 
-bool MainWindow::is_command_enabled(int id) { return is_command_enabled(id, evaluate_menu_state(menu_inputs())); }
+bool MainWindow::is_command_enabled(int id) {
+    return is_command_enabled(id, evaluate_menu_state(menu_inputs()));
+}
 
 bool MainWindow::is_command_enabled(int id, const MenuState& rules) const {
     const int g = cmd::graph_of_command(id);
@@ -273,7 +284,8 @@ bool MainWindow::is_command_enabled(int id, const MenuState& rules) const {
     if (h == handlers_.end()) return false;
     if (h->second.available && !h->second.available()) return false;
     if (const ItemState* s = rules.find(id); s && !s->enabled) return false;
-    if ((id == cmd::Again || id == cmd::ClearAnalysis) && !rules.analysis_submenus_enabled) return false;
+    if ((id == cmd::Again || id == cmd::ClearAnalysis) && !rules.analysis_submenus_enabled)
+        return false;
     return true;
 }
 
@@ -327,7 +339,8 @@ void MainWindow::refresh_menus() {
         if (s && s->label) label = q(*s->label).section(QLatin1Char('\t'), 0, 0);
         a->setText(label);
     }
-    for (QAction* a : popup_actions_) a->setEnabled(is_command_enabled(a->data().toInt(), menu_state_));
+    for (QAction* a : popup_actions_)
+        a->setEnabled(is_command_enabled(a->data().toInt(), menu_state_));
     for (QMenu* sub : analysis_submenus_)
         if (sub) sub->menuAction()->setEnabled(menu_state_.analysis_submenus_enabled);
     if (align_submenu_) align_submenu_->menuAction()->setEnabled(menu_state_.align_submenu_enabled);
@@ -343,7 +356,9 @@ void MainWindow::rebuild_graph_menu() {
     graph_items_.clear();
     for (int i = 0; i < state_.graph_count(); ++i) {
         const int id = cmd::graph_command(i);
-        QAction* a = new QAction(QStringLiteral("&%1:%2").arg(i + 1).arg(base_name(state_.set.graphs[i]->file_name)), this);
+        QAction* a = new QAction(
+            QStringLiteral("&%1:%2").arg(i + 1).arg(base_name(state_.set.graphs[i]->file_name)),
+            this);
         a->setData(id);
         a->setCheckable(true);
         if (i < 4) a->setShortcut(QKeySequence(Qt::Key_F6 + i));
@@ -363,7 +378,8 @@ void MainWindow::rebuild_recent_menu() {
     recent_items_.clear();
     for (int i = 0; i < static_cast<int>(state_.recent.size()); ++i) {
         const int id = cmd::FirstRecent + i;
-        QAction* a = new QAction(QStringLiteral("&%1:%2").arg(i + 1).arg(base_name(state_.recent[i])), this);
+        QAction* a =
+            new QAction(QStringLiteral("&%1:%2").arg(i + 1).arg(base_name(state_.recent[i])), this);
         a->setData(id);
         connect(a, &QAction::triggered, this, [this, id] { send_command(id); });
         menus_[0]->addAction(a);
@@ -390,7 +406,9 @@ void MainWindow::update_caption() {
 
 void MainWindow::update_status() {
     const Graph* g = state_.current();
-    status_[0]->setText(QStringLiteral("%1:%2").arg(state_.set.current + 1).arg(base_name(g ? g->file_name : std::string())));
+    status_[0]->setText(QStringLiteral("%1:%2")
+                            .arg(state_.set.current + 1)
+                            .arg(base_name(g ? g->file_name : std::string())));
 }
 
 void MainWindow::make_current(int index) {

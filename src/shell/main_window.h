@@ -47,11 +47,11 @@ struct ShellServices {
     SettingsStore* store = nullptr;
     Prompter* prompter = nullptr;
     ShellDialogs* dialogs = nullptr;
-    std::function<bool(const std::string& path)> run_macro;  // ".qvd" files
+    std::function<bool(const std::string& path)> run_macro; // ".qvd" files
     // The series property sheet of a new series; false (Cancel) removes the series again.
     std::function<bool(Graph& graph, int series)> series_properties;
-    std::function<bool()> other_copy_running;  // another copy shares the extracted-files list
-    std::string help_path;                     // the HTML help
+    std::function<bool()> other_copy_running; // another copy shares the extracted-files list
+    std::string help_path;                    // the HTML help
 };
 
 // Where a file to open comes from; macros and the command server (Macro) open documents only.
@@ -97,7 +97,8 @@ public:
     PageWindow* page() const { return page_; }
     QAction* action(int id) const;
     QMenu* menu(int position) const;
-    // "PopupMenu" (0, over a selected region), "PopupMenu2" (1, the graph), "PopupMenu3" (2, an object).
+    // "PopupMenu" (0, over a selected region), "PopupMenu2" (1, the graph), "PopupMenu3" (2, an
+    // object).
     QMenu* popup_menu(int index) const;
     // Re-evaluates the menu rules (also done whenever a menu opens).
     void refresh_menus();
@@ -165,8 +166,8 @@ private:
     PageWindow* page_ = nullptr;
     QToolBar* toolbar_ = nullptr;
     QLabel* status_[3] = {nullptr, nullptr, nullptr};
-    std::map<int, QAction*> actions_;       // the one action of each command in the main menu
-    std::vector<QAction*> popup_actions_;   // popup items with labels of their own
+    std::map<int, QAction*> actions_;     // the one action of each command in the main menu
+    std::vector<QAction*> popup_actions_; // popup items with labels of their own
     std::vector<QMenu*> menus_;
     std::vector<QMenu*> popups_;
     QMenu* analysis_submenus_[3] = {nullptr, nullptr, nullptr};
@@ -181,8 +182,8 @@ private:
     std::unique_ptr<ExtensionFunctions> functions_;
     std::unique_ptr<ExternalMarkers> markers_;
     std::unique_ptr<ModuleRenderBinding> render_binding_;
-    std::unique_ptr<DeferredPrompter> paint_prompter_;  // messages raised while painting
-    FontMapping font_mapping_ = FontMapping::make_default();  // GRA fonts, read at start-up
+    std::unique_ptr<DeferredPrompter> paint_prompter_;       // messages raised while painting
+    FontMapping font_mapping_ = FontMapping::make_default(); // GRA fonts, read at start-up
     std::unique_ptr<ExtensionIo> document_lines_;
     std::unique_ptr<Converter> converter_;
     ExtensionFunctions* extension_functions_ = nullptr;

@@ -23,10 +23,12 @@ void MainWindow::register_handlers() {
     });
     on(cmd::OpenData, [this] { open_data_command(); });
     // With several series the data manager chooses them; that dialog is not built yet.
-    on(cmd::CloseData, [this] { close_data_command(); }, [this] {
-        const Graph* g = state_.current();
-        return g && g->series_count == 1;
-    });
+    on(
+        cmd::CloseData, [this] { close_data_command(); },
+        [this] {
+            const Graph* g = state_.current();
+            return g && g->series_count == 1;
+        });
     on(cmd::Exit, [this] { close(); });
     on(cmd::Preview, [this] { toggle_preview(); });
     on(cmd::Save, [this] { save(SaveKind::Save); });
@@ -38,11 +40,14 @@ void MainWindow::register_handlers() {
     on(cmd::DeleteAllGraphs, [this] { delete_all_graphs(); });
     on(cmd::ShowAll, [this] { set_show_all(true); });
     on(cmd::ShowOne, [this] { set_show_all(false); });
-    on(cmd::Undo, [] {});  // the program keeps no undo history
+    on(cmd::Undo, [] {}); // the program keeps no undo history
     on(cmd::ClearAllScales, [this] { clear_scales(); });
-    for (int id = cmd::ClearScaleX; id <= cmd::ClearScaleR; ++id) on(id, [this] { clear_scales(); });
-    on(cmd::Help, [this] { show_help(); }, [this] { return services_.dialogs != nullptr; });
-    on(cmd::Calculator, [this] { calculator(); }, [this] { return services_.dialogs != nullptr; });
+    for (int id = cmd::ClearScaleX; id <= cmd::ClearScaleR; ++id)
+        on(id, [this] { clear_scales(); });
+    on(
+        cmd::Help, [this] { show_help(); }, [this] { return services_.dialogs != nullptr; });
+    on(
+        cmd::Calculator, [this] { calculator(); }, [this] { return services_.dialogs != nullptr; });
     on(cmd::CouldNotUpdate, [this] {
         services_.prompter->message("Message", "Could not update doc.", Buttons::Ok, Icon::Warning);
     });
@@ -84,8 +89,8 @@ void MainWindow::delete_graph() {
     Graph* g = state_.current();
     if (!g) return;
     if (!g->unmodified &&
-        services_.prompter->message("データが変更されています", "保存せずに削除しますか？", Buttons::YesNo,
-                                    Icon::Question) != Answer::Yes)
+        services_.prompter->message("データが変更されています", "保存せずに削除しますか？",
+                                    Buttons::YesNo, Icon::Question) != Answer::Yes)
         return;
     free_graph(state_.set, state_.set.current, template_reader());
     rebuild_graph_menu();
@@ -96,7 +101,8 @@ void MainWindow::delete_graph() {
 void MainWindow::delete_all_graphs() {
     if (state_.graph_count() < 2) return;
     if (!ask_save_changes()) return;
-    while (state_.graph_count() > 1) free_graph(state_.set, state_.graph_count() - 1);
+    while (state_.graph_count() > 1)
+        free_graph(state_.set, state_.graph_count() - 1);
     free_graph(state_.set, 0, template_reader());
     state_.set.bundle_name.clear();
     rebuild_graph_menu();
@@ -124,7 +130,8 @@ void MainWindow::show_help() {
             }
     }
     if (path.empty() || !services_.dialogs->open_help(path))
-        services_.prompter->message("エラー", "ヘルプファイルを開けません。", Buttons::Ok, Icon::Error);
+        services_.prompter->message("エラー", "ヘルプファイルを開けません。", Buttons::Ok,
+                                    Icon::Error);
 }
 
 } // namespace plox::shell

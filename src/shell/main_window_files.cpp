@@ -21,7 +21,8 @@ namespace {
 
 bool has_extension(const std::string& path, std::string_view ext) {
     std::string_view name = paths::file_name_of(path);
-    return name.size() > ext.size() && equal_ignoring_case(name.substr(name.size() - ext.size()), ext);
+    return name.size() > ext.size() &&
+           equal_ignoring_case(name.substr(name.size() - ext.size()), ext);
 }
 
 } // namespace
@@ -48,8 +49,9 @@ bool MainWindow::open_file(const std::string& given, bool property_dialog, OpenS
     std::string path = paths::find_existing(given).value_or(given);
     if (has_extension(path, ".qvd")) {
         if (services_.run_macro) return services_.run_macro(path);
-        services_.prompter->message("エラー", "マクロファイルはまだ実行できません。(" + paths::display_name(path) + ")",
-                                    Buttons::Ok, Icon::Error);
+        services_.prompter->message(
+            "エラー", "マクロファイルはまだ実行できません。(" + paths::display_name(path) + ")",
+            Buttons::Ok, Icon::Error);
         return false;
     }
     if (report_open_failure(path)) return false;
@@ -121,7 +123,8 @@ void MainWindow::open_data_command() {
 void MainWindow::close_data_command() {
     Graph* g = state_.current();
     if (!g || g->series_count != 1) return;
-    if (services_.prompter->message("PloxWin", "1個のファイルをCloseします", Buttons::YesNo) != Answer::Yes)
+    if (services_.prompter->message("PloxWin", "1個のファイルをCloseします", Buttons::YesNo) !=
+        Answer::Yes)
         return;
     g->series[0] = Series{};
     g->series_count = 0;
@@ -138,7 +141,8 @@ void MainWindow::open_document_command() {
 
 void MainWindow::open_recent(int index) {
     // The stored entry is read again: another copy may have changed the list.
-    std::vector<std::string> list = services_.store ? read_recent_files(*services_.store) : state_.recent;
+    std::vector<std::string> list =
+        services_.store ? read_recent_files(*services_.store) : state_.recent;
     if (index < 0 || index >= static_cast<int>(list.size())) return;
     open_file(list[index], true, OpenSource::Recent);
     redraw(true);
@@ -160,8 +164,10 @@ bool MainWindow::ask_save_changes() {
     case Answer::Yes:
         // A save that is cancelled or fails keeps the program running: nothing is lost.
         return state_.graph_count() > 1 ? save_all(true) : save_graph(state_.set.current, true);
-    case Answer::No: return true;
-    default: return false;
+    case Answer::No:
+        return true;
+    default:
+        return false;
     }
 }
 
@@ -171,11 +177,12 @@ bool MainWindow::save(SaveKind kind) {
         return state_.graph_count() > 1 ? save_all(false) : save_graph(state_.set.current, false);
     case SaveKind::SaveGraphAs:
         if (state_.graph_count() > 1 &&
-            services_.prompter->message("PloxWin", "現在選択中のグラフしかセーブしません", Buttons::YesNo) !=
-                Answer::Yes)
+            services_.prompter->message("PloxWin", "現在選択中のグラフしかセーブしません",
+                                        Buttons::YesNo) != Answer::Yes)
             return false;
         return save_graph(state_.set.current, true);
-    case SaveKind::SaveAllAs: return save_all(true);
+    case SaveKind::SaveAllAs:
+        return save_all(true);
     }
     return false;
 }
@@ -187,7 +194,8 @@ bool MainWindow::save_graph(int index, bool ask_name) {
     std::string path = g.file_name;
     if (ask_name || path.size() < 3) {
         if (!services_.dialogs) return false;
-        auto choice = services_.dialogs->save_document(proposed_save_name(g.file_name), with_data, false);
+        auto choice =
+            services_.dialogs->save_document(proposed_save_name(g.file_name), with_data, false);
         if (!choice) return false;
         path = choice->path;
         with_data = choice->with_data;
@@ -201,12 +209,14 @@ bool MainWindow::save_graph(int index, bool ask_name) {
 
 bool MainWindow::save_all(bool ask_name) {
     std::vector<const Graph*> graphs;
-    for (const auto& g : state_.set.graphs) graphs.push_back(g.get());
+    for (const auto& g : state_.set.graphs)
+        graphs.push_back(g.get());
     bool with_data = with_data_choice(graphs, state_.config.WithData != 0, state_.io);
     std::string path = state_.set.bundle_name;
     if (ask_name || path.size() < 3) {
         if (!services_.dialogs) return false;
-        auto choice = services_.dialogs->save_document(proposed_save_name(state_.set.bundle_name), with_data, false);
+        auto choice = services_.dialogs->save_document(proposed_save_name(state_.set.bundle_name),
+                                                       with_data, false);
         if (!choice) return false;
         path = choice->path;
         with_data = choice->with_data;
@@ -239,7 +249,8 @@ void MainWindow::store_placement() {
 // The last running copy removes the data files restored from documents, and the list.
 void MainWindow::delete_extracted_files() {
     if (services_.other_copy_running && services_.other_copy_running()) return;
-    for (const std::string& f : state_.io.extracted_files) std::remove(f.c_str());
+    for (const std::string& f : state_.io.extracted_files)
+        std::remove(f.c_str());
     const std::string& list = state_.io.extracted_list_path;
     if (list.empty()) return;
     std::ifstream in(list, std::ios::binary);

@@ -30,11 +30,13 @@ MenuState evaluate_menu_state(const MenuInputs& in) {
             }
     }
 
-    m.items[cmd::SaveGraphAs].label = in.graph_count > 1 ? "グラフの個別保存" : "名前を付けて保存(&A)";
+    m.items[cmd::SaveGraphAs].label =
+        in.graph_count > 1 ? "グラフの個別保存" : "名前を付けて保存(&A)";
     set(cmd::SaveAllAs, in.graph_count >= 2);
     set(cmd::DeleteAllGraphs, in.graph_count >= 2);
 
-    for (int i = 0; i < in.graph_count; ++i) m.items[cmd::graph_command(i)].checked = i == in.current_graph;
+    for (int i = 0; i < in.graph_count; ++i)
+        m.items[cmd::graph_command(i)].checked = i == in.current_graph;
 
     set(cmd::ShowAll, !in.show_all);
     set(cmd::ShowOne, in.show_all);

@@ -27,8 +27,10 @@ PageLayout preview_layout(const Paper& paper, Size client, double dpi_x, double 
     const double fitted = std::min(fit_x, fit_y);
 
     PageLayout l;
-    l.extent = {static_cast<int>(fitted * 320 * dpi_x / 2540), static_cast<int>(fitted * 320 * dpi_y / 2540)};
-    l.paper = {static_cast<int>(std::lround(w100 * fitted / 100)), static_cast<int>(std::lround(h100 * fitted / 100))};
+    l.extent = {static_cast<int>(fitted * 320 * dpi_x / 2540),
+                static_cast<int>(fitted * 320 * dpi_y / 2540)};
+    l.paper = {static_cast<int>(std::lround(w100 * fitted / 100)),
+               static_cast<int>(std::lround(h100 * fitted / 100))};
     if (fit_x <= fit_y) {
         l.origin_x = 5;
         l.origin_y = std::max(5, (client.height - l.paper.height) / 2);

@@ -15,14 +15,14 @@ struct Size {
 struct Paper {
     int width_mm = 210, height_mm = 297;
     bool landscape = false;
-    int print_scale = 100;  // percent
+    int print_scale = 100; // percent
 };
 
 struct PageLayout {
-    Size extent;        // device size of the 32000-unit square
-    int origin_x = 0;   // device position of logical (0, 0) before scrolling
+    Size extent;      // device size of the 32000-unit square
+    int origin_x = 0; // device position of logical (0, 0) before scrolling
     int origin_y = 0;
-    Size paper;         // preview: the paper in device pixels
+    Size paper; // preview: the paper in device pixels
 };
 
 // Normal view at `screen_size` percent of true size.
@@ -33,6 +33,8 @@ PageLayout normal_layout(int screen_size, double dpi_x, double dpi_y);
 PageLayout preview_layout(const Paper& paper, Size client, double dpi_x, double dpi_y);
 
 // A line step is one eighth of a page, at least one pixel.
-inline int line_step(int page) { return page / 8 > 1 ? page / 8 : 1; }
+inline int line_step(int page) {
+    return page / 8 > 1 ? page / 8 : 1;
+}
 
 } // namespace plox::shell

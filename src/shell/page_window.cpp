@@ -4,8 +4,8 @@
 #include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QPainter>
 #include <QPaintEvent>
+#include <QPainter>
 #include <QScrollBar>
 #include <QWheelEvent>
 
@@ -13,7 +13,9 @@ namespace plox::shell {
 
 namespace {
 
-QColor colorref(int32_t c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
+QColor colorref(int32_t c) {
+    return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
+}
 
 } // namespace
 
@@ -59,23 +61,28 @@ void PageWindow::cancel_pending_operation() {
     viewport()->unsetCursor();
 }
 
-void PageWindow::scroll_to_bottom() { verticalScrollBar()->setValue(verticalScrollBar()->maximum()); }
+void PageWindow::scroll_to_bottom() {
+    verticalScrollBar()->setValue(verticalScrollBar()->maximum());
+}
 
 void PageWindow::scroll_pages(int vertical, int horizontal) {
-    verticalScrollBar()->setValue(verticalScrollBar()->value() + vertical * verticalScrollBar()->pageStep());
+    verticalScrollBar()->setValue(verticalScrollBar()->value() +
+                                  vertical * verticalScrollBar()->pageStep());
     horizontalScrollBar()->setValue(horizontalScrollBar()->value() +
                                     horizontal * horizontalScrollBar()->pageStep());
 }
 
 void PageWindow::scroll_lines(int vertical) {
-    verticalScrollBar()->setValue(verticalScrollBar()->value() + vertical * verticalScrollBar()->singleStep());
+    verticalScrollBar()->setValue(verticalScrollBar()->value() +
+                                  vertical * verticalScrollBar()->singleStep());
 }
 
 QPoint PageWindow::to_device(int x, int y) const {
     const int ox = layout_.origin_x - horizontalScrollBar()->value();
     const int oy = layout_.origin_y - verticalScrollBar()->value();
     return {ox + static_cast<int>(static_cast<int64_t>(x) * layout_.extent.width / LOGICAL_EXTENT),
-            oy + static_cast<int>(static_cast<int64_t>(y) * layout_.extent.height / LOGICAL_EXTENT)};
+            oy +
+                static_cast<int>(static_cast<int64_t>(y) * layout_.extent.height / LOGICAL_EXTENT)};
 }
 
 void PageWindow::map_logical(QPainter& painter) const {
@@ -87,16 +94,19 @@ void PageWindow::map_logical(QPainter& painter) const {
 
 void PageWindow::paint_page(QPainter& painter, const QRect& rect) {
     painter.save();
-    painter.fillRect(rect, state_.preview ? palette().color(QPalette::Dark) : colorref(state_.config.BkColor));
+    painter.fillRect(rect, state_.preview ? palette().color(QPalette::Dark)
+                                          : colorref(state_.config.BkColor));
     if (!state_.drawings_valid)
-        for (auto& g : state_.set.graphs) g->cached_drawing.reset();
+        for (auto& g : state_.set.graphs)
+            g->cached_drawing.reset();
 
     map_logical(painter);
     if (state_.preview) {
         painter.save();
         painter.resetTransform();
         const QPoint corner = to_device(0, 0);
-        QColor paper = state_.config.EnableBkColor ? colorref(state_.config.BkColor) : QColor(Qt::white);
+        QColor paper =
+            state_.config.EnableBkColor ? colorref(state_.config.BkColor) : QColor(Qt::white);
         painter.fillRect(QRect(corner, QSize(layout_.paper.width, layout_.paper.height)), paper);
         painter.restore();
     } else if (state_.config.DrawGlid == 500 || state_.config.DrawGlid == 1000) {
@@ -116,7 +126,8 @@ void PageWindow::paint_page(QPainter& painter, const QRect& rect) {
         painter.setViewTransformEnabled(false);
         painter.resetTransform();
         graph_painter_(painter, *state_.set.graphs[i], state_,
-                       static_cast<double>(layout_.extent.width) / LOGICAL_EXTENT, QPointF(to_device(0, 0)));
+                       static_cast<double>(layout_.extent.width) / LOGICAL_EXTENT,
+                       QPointF(to_device(0, 0)));
         painter.restore();
     }
     state_.drawings_valid = true;
@@ -137,37 +148,62 @@ void PageWindow::resizeEvent(QResizeEvent* event) {
     update_layout();
 }
 
-void PageWindow::scrollContentsBy(int, int) { viewport()->update(); }
+void PageWindow::scrollContentsBy(int, int) {
+    viewport()->update();
+}
 
 void PageWindow::mouseMoveEvent(QMouseEvent* event) {
     const QPoint origin = to_device(0, 0);
     const QPointF p = event->position();
     if (layout_.extent.width > 0 && layout_.extent.height > 0)
-        emit mouse_moved(static_cast<int>((p.x() - origin.x()) * LOGICAL_EXTENT / layout_.extent.width),
-                         static_cast<int>((p.y() - origin.y()) * LOGICAL_EXTENT / layout_.extent.height));
+        emit mouse_moved(
+            static_cast<int>((p.x() - origin.x()) * LOGICAL_EXTENT / layout_.extent.width),
+            static_cast<int>((p.y() - origin.y()) * LOGICAL_EXTENT / layout_.extent.height));
     QAbstractScrollArea::mouseMoveEvent(event);
 }
 
 void PageWindow::wheelEvent(QWheelEvent* event) {
     const int delta = event->angleDelta().y();
-    if (delta > 0) scroll_lines(-1);
-    else if (delta < 0) scroll_lines(1);
+    if (delta > 0)
+        scroll_lines(-1);
+    else if (delta < 0)
+        scroll_lines(1);
     event->accept();
 }
 
 void PageWindow::keyPressEvent(QKeyEvent* event) {
     switch (event->key()) {
-    case Qt::Key_End: scroll_to_bottom(); break;
-    case Qt::Key_PageUp: scroll_pages(-1, 0); break;
-    case Qt::Key_PageDown: scroll_pages(1, 0); break;
-    case Qt::Key_Up: scroll_lines(-1); break;
-    case Qt::Key_Down: scroll_lines(1); break;
-    case Qt::Key_Left: scroll_pages(0, -1); break;
-    case Qt::Key_Right: scroll_pages(0, 1); break;
+    case Qt::Key_End:
+        scroll_to_bottom();
+        break;
+    case Qt::Key_PageUp:
+        scroll_pages(-1, 0);
+        break;
+    case Qt::Key_PageDown:
+        scroll_pages(1, 0);
+        break;
+    case Qt::Key_Up:
+        scroll_lines(-1);
+        break;
+    case Qt::Key_Down:
+        scroll_lines(1);
+        break;
+    case Qt::Key_Left:
+        scroll_pages(0, -1);
+        break;
+    case Qt::Key_Right:
+        scroll_pages(0, 1);
+        break;
     case Qt::Key_Return:
-    case Qt::Key_Enter: emit enter_pressed(); break;
-    case Qt::Key_Escape: emit escape_pressed(); break;
-    default: QAbstractScrollArea::keyPressEvent(event); return;
+    case Qt::Key_Enter:
+        emit enter_pressed();
+        break;
+    case Qt::Key_Escape:
+        emit escape_pressed();
+        break;
+    default:
+        QAbstractScrollArea::keyPressEvent(event);
+        return;
     }
     event->accept();
 }

@@ -14,7 +14,8 @@ namespace plox::shell {
 
 // Draws one graph: its body (from the cache when there is one) and then its objects. `scale`
 // is device pixels per logical unit, `origin` the device position of logical (0, 0).
-using GraphPainter = std::function<void(QPainter&, Graph&, const AppState&, double scale, QPointF origin)>;
+using GraphPainter =
+    std::function<void(QPainter&, Graph&, const AppState&, double scale, QPointF origin)>;
 
 class PageWindow : public QAbstractScrollArea {
     Q_OBJECT

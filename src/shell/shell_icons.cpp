@@ -60,8 +60,8 @@ QIcon tool_icon(int command) {
         break;
     case cmd::OpenDocument: {
         p.setBrush(QColor(240, 200, 80));
-        p.drawPolygon(QPolygon({QPoint(2, 5), QPoint(7, 5), QPoint(9, 7), QPoint(16, 7), QPoint(16, 15),
-                                QPoint(2, 15)}));
+        p.drawPolygon(QPolygon({QPoint(2, 5), QPoint(7, 5), QPoint(9, 7), QPoint(16, 7),
+                                QPoint(16, 15), QPoint(2, 15)}));
         break;
     }
     case cmd::Print:
@@ -71,7 +71,9 @@ QIcon tool_icon(int command) {
         p.drawRect(QRect(5, 3, 9, 5));
         p.drawRect(QRect(5, 12, 9, 5));
         break;
-    case cmd::InsertText: text_icon(p, QStringLiteral("A"), QColor(30, 30, 30)); break;
+    case cmd::InsertText:
+        text_icon(p, QStringLiteral("A"), QColor(30, 30, 30));
+        break;
     case cmd::InsertRect:
         p.setBrush(QColor(180, 210, 255));
         p.drawRect(QRect(3, 5, 13, 9));
@@ -93,7 +95,9 @@ QIcon tool_icon(int command) {
         p.drawLine(2, 9, 17, 9);
         p.drawEllipse(QRectF(6, 6, 6, 6));
         break;
-    case 667: text_icon(p, QStringLiteral("C"), QColor(0, 110, 0)); break;
+    case 667:
+        text_icon(p, QStringLiteral("C"), QColor(0, 110, 0));
+        break;
     case cmd::ObjectUp:
         p.setBrush(QColor(60, 120, 200));
         p.drawPolygon(QPolygon({QPoint(9, 3), QPoint(16, 12), QPoint(2, 12)}));
@@ -109,8 +113,11 @@ QIcon tool_icon(int command) {
         p.drawPolygon(QPolygonF({QPointF(13, 2), QPointF(16.5, 6.5), QPointF(11, 7.5)}));
         break;
     }
-    case cmd::Help: text_icon(p, QStringLiteral("?"), QColor(0, 0, 180)); break;
-    default: break;
+    case cmd::Help:
+        text_icon(p, QStringLiteral("?"), QColor(0, 0, 180));
+        break;
+    default:
+        break;
     }
     p.end();
     return QIcon(pm);

@@ -88,16 +88,20 @@ TEST(LeastSquares, ModelsSkipPointsOutsideTheirLogarithms) {
 
 TEST(LeastSquares, SingularSystemsFail) {
     EXPECT_EQ(fit(kind::Polynomial, 3, {0, 1, 2}, {1, 2, 0}).status, FitStatus::Singular);
-    EXPECT_EQ(fit(kind::Polynomial, 3, {0.1, 0.7, 1.3, 0.7, 0.1}, {1, 2, 0, 3, 4}).status, FitStatus::Singular);
+    EXPECT_EQ(fit(kind::Polynomial, 3, {0.1, 0.7, 1.3, 0.7, 0.1}, {1, 2, 0, 3, 4}).status,
+              FitStatus::Singular);
     EXPECT_EQ(fit(kind::Polynomial, 3, {0.1, 0.7, 1.3, 2.9}, {1, 2, 0, 3}).status, FitStatus::Ok);
     // Through a point, the point's own abscissa does not count.
-    EXPECT_EQ(fit(kind::Polynomial, 2, {0.5, 1.5, 1.5}, {1, 2, 3}, std::array<double, 2>{0.5, 1}).status,
-              FitStatus::Singular);
-    EXPECT_EQ(fit(kind::Polynomial, 2, {0.5, 1.5, 2.5}, {1, 2, 3}, std::array<double, 2>{0.5, 1}).status,
-              FitStatus::Ok);
+    EXPECT_EQ(
+        fit(kind::Polynomial, 2, {0.5, 1.5, 1.5}, {1, 2, 3}, std::array<double, 2>{0.5, 1}).status,
+        FitStatus::Singular);
+    EXPECT_EQ(
+        fit(kind::Polynomial, 2, {0.5, 1.5, 2.5}, {1, 2, 3}, std::array<double, 2>{0.5, 1}).status,
+        FitStatus::Ok);
     EXPECT_EQ(fit(kind::Polynomial, 1, {2, 2, 2}, {1, 2, 3}).status, FitStatus::Singular);
     EXPECT_EQ(fit(kind::Polynomial, 1, {}, {}).status, FitStatus::NoPoints);
-    EXPECT_EQ(fit(kind::Polynomial, 1, {ERROR_VALUE, MASKED_VALUE}, {1, 2}).status, FitStatus::NoPoints);
+    EXPECT_EQ(fit(kind::Polynomial, 1, {ERROR_VALUE, MASKED_VALUE}, {1, 2}).status,
+              FitStatus::NoPoints);
 }
 
 TEST(LeastSquares, PassThroughPoint) {
@@ -106,7 +110,8 @@ TEST(LeastSquares, PassThroughPoint) {
     const auto free_fit = fit(kind::Polynomial, 2, x, exact);
     const auto through = fit(kind::Polynomial, 2, x, exact, std::array<double, 2>{2.5, 6});
     ASSERT_EQ(through.status, FitStatus::Ok);
-    for (int n = 0; n <= 2; ++n) EXPECT_NEAR(through.result.coefficients[n], free_fit.result.coefficients[n], 1e-10);
+    for (int n = 0; n <= 2; ++n)
+        EXPECT_NEAR(through.result.coefficients[n], free_fit.result.coefficients[n], 1e-10);
 
     // Off the data: the curve passes the point and is the constrained least-squares line.
     const std::vector<double> noisy{1.2, 2.7, 5.3, 6.8, 9.4, 10.9};
@@ -160,40 +165,51 @@ TEST(LeastSquares, CurvesAndValuesPerKind) {
 
 // Householder QR least squares on the Vandermonde matrix in the scaled variable u = x / 10;
 // the solution is then converted back to powers of x.
-std::vector<double> qr_polynomial(const std::vector<double>& x, const std::vector<double>& y, int degree) {
+std::vector<double> qr_polynomial(const std::vector<double>& x, const std::vector<double>& y,
+                                  int degree) {
     const size_t m = x.size(), n = static_cast<size_t>(degree) + 1;
-    std::vector<std::vector<double>> A(n, std::vector<double>(m));  // column-major
+    std::vector<std::vector<double>> A(n, std::vector<double>(m)); // column-major
     for (size_t i = 0; i < m; ++i) {
         double p = 1;
-        for (size_t j = 0; j < n; ++j, p *= x[i] / 10) A[j][i] = p;
+        for (size_t j = 0; j < n; ++j, p *= x[i] / 10)
+            A[j][i] = p;
     }
     std::vector<double> b = y;
     for (size_t k = 0; k < n; ++k) {
         double norm = 0;
-        for (size_t i = k; i < m; ++i) norm += A[k][i] * A[k][i];
+        for (size_t i = k; i < m; ++i)
+            norm += A[k][i] * A[k][i];
         norm = std::sqrt(norm);
         const double alpha = A[k][k] > 0 ? -norm : norm;
         std::vector<double> v(m, 0.0);
-        for (size_t i = k; i < m; ++i) v[i] = A[k][i];
+        for (size_t i = k; i < m; ++i)
+            v[i] = A[k][i];
         v[k] -= alpha;
         double vv = 0;
-        for (size_t i = k; i < m; ++i) vv += v[i] * v[i];
+        for (size_t i = k; i < m; ++i)
+            vv += v[i] * v[i];
         for (size_t j = k; j < n; ++j) {
             double s = 0;
-            for (size_t i = k; i < m; ++i) s += v[i] * A[j][i];
-            for (size_t i = k; i < m; ++i) A[j][i] -= 2 * s / vv * v[i];
+            for (size_t i = k; i < m; ++i)
+                s += v[i] * A[j][i];
+            for (size_t i = k; i < m; ++i)
+                A[j][i] -= 2 * s / vv * v[i];
         }
         double s = 0;
-        for (size_t i = k; i < m; ++i) s += v[i] * b[i];
-        for (size_t i = k; i < m; ++i) b[i] -= 2 * s / vv * v[i];
+        for (size_t i = k; i < m; ++i)
+            s += v[i] * b[i];
+        for (size_t i = k; i < m; ++i)
+            b[i] -= 2 * s / vv * v[i];
     }
     std::vector<double> c(n);
     for (size_t k = n; k-- > 0;) {
         double s = b[k];
-        for (size_t j = k + 1; j < n; ++j) s -= A[j][k] * c[j];
+        for (size_t j = k + 1; j < n; ++j)
+            s -= A[j][k] * c[j];
         c[k] = s / A[k][k];
     }
-    for (size_t j = 0; j < n; ++j) c[j] /= std::pow(10.0, static_cast<double>(j));
+    for (size_t j = 0; j < n; ++j)
+        c[j] /= std::pow(10.0, static_cast<double>(j));
     return c;
 }
 
@@ -212,11 +228,14 @@ TEST(LeastSquares, DegreeNineOnNoisyPointsMatchesAnIndependentQrSolve) {
     // curves (what the user sees) tightly and the coefficients loosely.
     for (double t = -1; t <= 1; t += 0.125) {
         double r = 0;
-        for (size_t j = reference.size(); j-- > 0;) r = r * t + reference[j];
-        EXPECT_NEAR(least_squares_value(kind::Polynomial, 9, f.result.coefficients, t), r, 1e-6) << t;
+        for (size_t j = reference.size(); j-- > 0;)
+            r = r * t + reference[j];
+        EXPECT_NEAR(least_squares_value(kind::Polynomial, 9, f.result.coefficients, t), r, 1e-6)
+            << t;
     }
     for (size_t j = 0; j < reference.size(); ++j)
-        EXPECT_NEAR(f.result.coefficients[j], reference[j], 1e-3 * (1 + std::fabs(reference[j]))) << j;
+        EXPECT_NEAR(f.result.coefficients[j], reference[j], 1e-3 * (1 + std::fabs(reference[j])))
+            << j;
     EXPECT_NEAR(f.result.sigma, 0.05, 0.002);
     EXPECT_GT(f.result.correlation, 0.99);
 }

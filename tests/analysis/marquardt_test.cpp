@@ -23,13 +23,17 @@ public:
                std::span<double> out) override {
         evaluated_at.push_back(p);
         if (fail_after >= 0 && static_cast<int>(evaluated_at.size()) > fail_after) return false;
-        for (size_t j = 0; j < x.size(); ++j) out[j] = f_(p, x[j]);
+        for (size_t j = 0; j < x.size(); ++j)
+            out[j] = f_(p, x[j]);
         return true;
     }
-    bool has_derivative(int k) const override { return static_cast<bool>(derivatives[static_cast<size_t>(k)]); }
-    bool derivative(int k, const FitParameters& p, std::span<const double> x, std::span<const double>,
-                    std::span<double> out) override {
-        for (size_t j = 0; j < x.size(); ++j) out[j] = derivatives[static_cast<size_t>(k)](p, x[j]);
+    bool has_derivative(int k) const override {
+        return static_cast<bool>(derivatives[static_cast<size_t>(k)]);
+    }
+    bool derivative(int k, const FitParameters& p, std::span<const double> x,
+                    std::span<const double>, std::span<double> out) override {
+        for (size_t j = 0; j < x.size(); ++j)
+            out[j] = derivatives[static_cast<size_t>(k)](p, x[j]);
         return true;
     }
     std::array<bool, 9> used_parameters() const override { return used_; }
@@ -54,12 +58,12 @@ constexpr std::array<bool, 9> ab{true, true, false, false, false, false, false, 
 const FitParameters ones{1, 1, 1, 1, 1, 1, 1, 1, 1};
 
 MarquardtResult run(FitModel& model, const std::vector<double>& x, const std::vector<double>& y,
-                    FitParameters start = ones, std::array<bool, 9> free = all, double tolerance = 0.1,
-                    FitProgress* progress = nullptr) {
+                    FitParameters start = ones, std::array<bool, 9> free = all,
+                    double tolerance = 0.1, FitProgress* progress = nullptr) {
     TestSolver solver;
     MarquardtWorkspace ws;
     auto r = fit_marquardt(model, start, free, tolerance, x, y, solver, ws, progress);
-    EXPECT_TRUE(ws.model.empty());  // storage released by the final call
+    EXPECT_TRUE(ws.model.empty()); // storage released by the final call
     return r;
 }
 
@@ -75,7 +79,8 @@ TEST(Marquardt, LineConvergesAndOnlyUsedParametersMove) {
     ASSERT_TRUE(r.valid);
     EXPECT_NEAR(r.parameters[0], 2, 1e-6);
     EXPECT_NEAR(r.parameters[1], 3, 1e-6);
-    for (size_t k = 2; k < 9; ++k) EXPECT_EQ(r.parameters[k], 1.0);
+    for (size_t k = 2; k < 9; ++k)
+        EXPECT_EQ(r.parameters[k], 1.0);
     EXPECT_EQ(r.used, ab);
     ASSERT_EQ(progress.lines.size(), static_cast<size_t>(r.iterations));
     EXPECT_EQ(progress.lines[0].rfind("1: chi^2= ", 0), 0u);
@@ -86,7 +91,8 @@ TEST(Marquardt, HeldParameterKeepsItsValue) {
     const std::vector<double> x{0, 1, 2, 3}, y{3, 5, 7, 9};
     FitParameters start = ones;
     start[1] = 4;
-    const auto r = run(line, x, y, start, {true, false, false, false, false, false, false, false, false});
+    const auto r =
+        run(line, x, y, start, {true, false, false, false, false, false, false, false, false});
     ASSERT_TRUE(r.valid);
     EXPECT_EQ(r.parameters[1], 4);
     // Least squares of y - 4 = a·x: a = Σx(y-4)/Σx² = (1 + 6 + 15)/14.
@@ -103,8 +109,9 @@ TEST(Marquardt, NoFreeParameterIsValidAtOnce) {
 
 TEST(Marquardt, NumericDerivativeStep) {
     // The model is evaluated at p + h for each free parameter: h = 0.001·p, or ±0.1 when tiny.
-    LambdaModel model([](const FitParameters& p, double x) { return p[0] + p[1] * x + p[2] * x * x; },
-                      {true, true, true, false, false, false, false, false, false});
+    LambdaModel model(
+        [](const FitParameters& p, double x) { return p[0] + p[1] * x + p[2] * x * x; },
+        {true, true, true, false, false, false, false, false, false});
     MarquardtWorkspace ws;
     ws.free_count = 3;
     ws.order = {0, 1, 2, 3, 4, 5, 6, 7, 8};
@@ -123,9 +130,12 @@ TEST(Marquardt, NumericDerivativeStep) {
 }
 
 TEST(Marquardt, AnalyticDerivativesReplaceTheNumericOnes) {
-    LambdaModel model([](const FitParameters& p, double x) { return p[0] * std::exp(p[1] * x); }, ab);
+    LambdaModel model([](const FitParameters& p, double x) { return p[0] * std::exp(p[1] * x); },
+                      ab);
     model.derivatives[0] = [](const FitParameters& p, double x) { return std::exp(p[1] * x); };
-    model.derivatives[1] = [](const FitParameters& p, double x) { return p[0] * x * std::exp(p[1] * x); };
+    model.derivatives[1] = [](const FitParameters& p, double x) {
+        return p[0] * x * std::exp(p[1] * x);
+    };
     std::vector<double> x, y;
     for (int i = 0; i < 10; ++i) {
         x.push_back(i * 0.2);
@@ -151,10 +161,10 @@ TEST(Marquardt, ModelThatCannotImproveFailsAfter500Iterations) {
 
 TEST(Marquardt, FailuresEndTheFit) {
     LambdaModel line([](const FitParameters& p, double x) { return p[0] * x + p[1]; }, ab);
-    line.fail_after = 0;  // the very first evaluation fails
+    line.fail_after = 0; // the very first evaluation fails
     EXPECT_FALSE(run(line, {1, 2, 3}, {1, 2, 3}).valid);
 
-    line.fail_after = 4;  // an evaluation inside a later step fails
+    line.fail_after = 4; // an evaluation inside a later step fails
     line.evaluated_at.clear();
     EXPECT_FALSE(run(line, {1, 2, 3}, {1, 2, 4}).valid);
 
@@ -182,11 +192,12 @@ TEST(Marquardt, ToleranceClamp) {
 // NIST StRD "Misra1a" (lower difficulty): y = b1·(1 - exp(-b2·x)). Certified values
 // b1 = 2.3894212918E+02, b2 = 5.5015643181E-04, residual sum of squares 1.2455138894E-01.
 TEST(Marquardt, NistMisra1aFromTheSecondStart) {
-    const std::vector<double> x{77.6, 114.9, 141.1, 190.8, 239.9, 289.0, 332.8,
+    const std::vector<double> x{77.6,  114.9, 141.1, 190.8, 239.9, 289.0, 332.8,
                                 378.4, 434.8, 477.3, 536.8, 593.1, 689.1, 760.0};
     const std::vector<double> y{10.07, 14.73, 17.94, 23.93, 29.61, 35.18, 40.02,
                                 44.82, 50.76, 55.05, 61.01, 66.40, 75.47, 81.78};
-    LambdaModel model([](const FitParameters& p, double v) { return p[0] * (1 - std::exp(-p[1] * v)); }, ab);
+    LambdaModel model(
+        [](const FitParameters& p, double v) { return p[0] * (1 - std::exp(-p[1] * v)); }, ab);
     const auto r = run(model, x, y, {250, 5e-4, 0, 0, 0, 0, 0, 0, 0}, all, 0.01);
     ASSERT_TRUE(r.valid);
     EXPECT_NEAR(r.parameters[0], 2.3894212918E+02, 2.3894212918E+02 * 1e-3);

@@ -46,7 +46,8 @@ TEST_F(SeriesFit, LeastSquaresCurveAndRecomputeOnlyWhenNeeded) {
     ASSERT_TRUE(curve);
     EXPECT_EQ(s.analysis_valid, 1);
     ASSERT_EQ(curve->x.size(), 5u);
-    for (size_t i = 0; i < 5; ++i) EXPECT_NEAR(curve->y[i], 3 + 2 * curve->x[i], 1e-12);
+    for (size_t i = 0; i < 5; ++i)
+        EXPECT_NEAR(curve->y[i], 3 + 2 * curve->x[i], 1e-12);
     EXPECT_NEAR(fit_value(s, 10, context), 23, 1e-12);
 
     // Later drawings reuse the coefficients: new points change nothing until needs_reading.
@@ -99,12 +100,14 @@ TEST_F(SeriesFit, ResultsListLines) {
     s.coefficients = {1, -0.5, 0.25};
     s.standard_deviation = 0.125;
     s.correlation = 0.5;
-    EXPECT_EQ(results_list(s), (std::vector<std::string>{"y=Σan x^n", "a0=1.000000e+00", "a1=-5.000000e-01",
-                                                         "a2=2.500000e-01", "1.250000e-01", "|r|=5.000000e-01"}));
+    EXPECT_EQ(results_list(s),
+              (std::vector<std::string>{"y=Σan x^n", "a0=1.000000e+00", "a1=-5.000000e-01",
+                                        "a2=2.500000e-01", "1.250000e-01", "|r|=5.000000e-01"}));
     s.kind = kind::Power;
     s.degree = 1;
-    EXPECT_EQ(results_list(s), (std::vector<std::string>{"ln y=a + b ln x", "a=1.000000e+00", "b=-5.000000e-01",
-                                                         "1.250000e-01", "|r|=5.000000e-01"}));
+    EXPECT_EQ(results_list(s),
+              (std::vector<std::string>{"ln y=a + b ln x", "a=1.000000e+00", "b=-5.000000e-01",
+                                        "1.250000e-01", "|r|=5.000000e-01"}));
     s.kind = kind::Data;
     EXPECT_TRUE(results_list(s).empty());
 }
@@ -121,7 +124,8 @@ TEST_F(SeriesFit, DefaultGeneralFunctionConvergesAndListsOnlyItsParameters) {
     ASSERT_TRUE(curve);
     EXPECT_NEAR(s.coefficients[0], 2, 1e-9);
     EXPECT_NEAR(s.coefficients[1], 3, 1e-9);
-    for (size_t k = 2; k < 9; ++k) EXPECT_EQ(s.coefficients[k], ERROR_VALUE);
+    for (size_t k = 2; k < 9; ++k)
+        EXPECT_EQ(s.coefficients[k], ERROR_VALUE);
     EXPECT_NEAR(s.correlation, 1, 1e-12);
     const auto lines = results_list(s);
     ASSERT_EQ(lines.size(), 5u);
@@ -129,7 +133,8 @@ TEST_F(SeriesFit, DefaultGeneralFunctionConvergesAndListsOnlyItsParameters) {
     EXPECT_EQ(lines[1], "a=2.000000e+00");
     EXPECT_EQ(lines[2], "b=3.000000e+00");
     EXPECT_EQ(lines[4].rfind("|r|=", 0), 0u);
-    for (size_t i = 0; i < 5; ++i) EXPECT_NEAR(curve->y[i], 2 * curve->x[i] + 3, 1e-9);
+    for (size_t i = 0; i < 5; ++i)
+        EXPECT_NEAR(curve->y[i], 2 * curve->x[i] + 3, 1e-9);
     EXPECT_NEAR(fit_value(s, 100, context), 203, 1e-6);
     EXPECT_TRUE(prompter.shown.empty());
 }
@@ -210,7 +215,7 @@ TEST_F(SeriesFit, SetUpFromTheSettingsStore) {
     EXPECT_EQ(s.degree, 1);
     EXPECT_FALSE(s.fit);
     EXPECT_EQ(s.needs_reading, 1);
-    EXPECT_FALSE(prepare_least_squares(s, g, store));  // already a least-squares kind
+    EXPECT_FALSE(prepare_least_squares(s, g, store)); // already a least-squares kind
 
     store.write_text("LSQ Function", "Function0", "a*sin(b*x)");
     store.write("LSQ Function", "Gosa", 0.5);
@@ -242,7 +247,8 @@ TEST(ModuleSolver, FitsThroughTheExtensionModulesGaussJordan) {
 
     // [[0, 1], [1, 0]] needs the row exchange.
     std::array<double, 2> solution{};
-    ASSERT_TRUE(solver.solve(std::array<double, 4>{0, 1, 1, 0}, std::array<double, 2>{3, 4}, solution));
+    ASSERT_TRUE(
+        solver.solve(std::array<double, 4>{0, 1, 1, 0}, std::array<double, 2>{3, 4}, solution));
     EXPECT_EQ(solution, (std::array<double, 2>{4, 3}));
 
     RecordingPrompter prompter;
@@ -258,12 +264,14 @@ TEST(ModuleSolver, FitsThroughTheExtensionModulesGaussJordan) {
     Series r = s;
     r.needs_reading = 1;
     ASSERT_TRUE(fit_least_squares(r, x, y, AnalysisContext{&reference, &prompter}));
-    for (size_t n = 0; n < 3; ++n) EXPECT_NEAR(s.coefficients[n], r.coefficients[n], 1e-12);
+    for (size_t n = 0; n < 3; ++n)
+        EXPECT_NEAR(s.coefficients[n], r.coefficients[n], 1e-12);
 
     Series singular = s;
     singular.needs_reading = 1;
     singular.degree = 3;
-    EXPECT_FALSE(fit_least_squares(singular, std::vector<double>{0, 1, 2}, std::vector<double>{1, 2, 0}, context));
+    EXPECT_FALSE(fit_least_squares(singular, std::vector<double>{0, 1, 2},
+                                   std::vector<double>{1, 2, 0}, context));
     EXPECT_EQ(prompter.shown.size(), 1u);
 }
 

@@ -49,7 +49,8 @@ TEST_F(SeriesSpline, ThreePointCubicInsideAndOutsideTheKnots) {
     Series wide = spline(0, -1, 3, 5);
     const auto outside = spline_curve(graph, wide, x, y, context);
     ASSERT_TRUE(outside);
-    EXPECT_EQ(outside->y, (std::vector<double>{ERROR_VALUE, ERROR_VALUE, 1, ERROR_VALUE, ERROR_VALUE}));
+    EXPECT_EQ(outside->y,
+              (std::vector<double>{ERROR_VALUE, ERROR_VALUE, 1, ERROR_VALUE, ERROR_VALUE}));
     Series between = spline(0, -0.5, 2.5, 4);
     const auto half = spline_curve(graph, between, x, y, context);
     ASSERT_TRUE(half);
@@ -57,7 +58,8 @@ TEST_F(SeriesSpline, ThreePointCubicInsideAndOutsideTheKnots) {
     EXPECT_TRUE(prompter.shown.empty());
 
     // Computed anew on every drawing while valid.
-    const auto again = spline_curve(graph, s, std::vector<double>{0, 1, 2}, std::vector<double>{0, 2, 0}, context);
+    const auto again =
+        spline_curve(graph, s, std::vector<double>{0, 1, 2}, std::vector<double>{0, 2, 0}, context);
     ASSERT_TRUE(again);
     EXPECT_EQ(again->y[2], 2);
 }
@@ -95,7 +97,7 @@ TEST_F(SeriesSpline, OpenParametricSplineMayTurnBack) {
     EXPECT_NEAR(curve->y[10], 1, 1e-12);
     EXPECT_NEAR(curve->x[20], 1, 1e-12);
     EXPECT_NEAR(curve->y[20], 2, 1e-12);
-    EXPECT_GT(curve->x[12], curve->x[18]);  // X runs backwards between them
+    EXPECT_GT(curve->x[12], curve->x[18]); // X runs backwards between them
 }
 
 TEST_F(SeriesSpline, PointLimits) {
@@ -118,29 +120,33 @@ TEST_F(SeriesSpline, PointLimits) {
 
     prompter.shown.clear();
     Series two = spline(1, 0, 1, 11);
-    EXPECT_FALSE(spline_curve(graph, two, std::vector<double>{0, 1, 2}, std::vector<double>{0, 1, MASKED_VALUE},
-                              context));
+    EXPECT_FALSE(spline_curve(graph, two, std::vector<double>{0, 1, 2},
+                              std::vector<double>{0, 1, MASKED_VALUE}, context));
     ASSERT_EQ(prompter.shown.size(), 2u);
     EXPECT_EQ(prompter.shown[1].text, "curve.datのSpline補間に失敗しました(1)");
 
     // A failed spline stays failed without repeating the message until the settings change.
-    EXPECT_FALSE(spline_curve(graph, two, std::vector<double>{0, 1, 2}, std::vector<double>{0, 1, 2}, context));
+    EXPECT_FALSE(spline_curve(graph, two, std::vector<double>{0, 1, 2},
+                              std::vector<double>{0, 1, 2}, context));
     EXPECT_EQ(prompter.shown.size(), 2u);
 }
 
 TEST_F(SeriesSpline, DuplicateXAndUnknownVariantsFail) {
     Series dup = spline(0, 0, 2, 11);
-    EXPECT_FALSE(spline_curve(graph, dup, std::vector<double>{0, 1, 1, 2}, std::vector<double>{0, 1, 2, 3}, context));
+    EXPECT_FALSE(spline_curve(graph, dup, std::vector<double>{0, 1, 1, 2},
+                              std::vector<double>{0, 1, 2, 3}, context));
     ASSERT_EQ(prompter.shown.size(), 1u);
     EXPECT_EQ(prompter.shown[0].text, "curve.datのSpline補間に失敗しました(0)");
 
     Series five = spline(5, 0, 2, 11);
-    EXPECT_FALSE(spline_curve(graph, five, std::vector<double>{0, 1, 2}, std::vector<double>{0, 1, 0}, context));
+    EXPECT_FALSE(spline_curve(graph, five, std::vector<double>{0, 1, 2},
+                              std::vector<double>{0, 1, 0}, context));
     EXPECT_EQ(prompter.shown.back().text, "curve.datのSpline補間に失敗しました(5)");
 
     // Variant 3: the curve positions without spline values.
     Series three = spline(3, 0, 2, 3);
-    const auto curve = spline_curve(graph, three, std::vector<double>{0, 1, 2}, std::vector<double>{0, 1, 0}, context);
+    const auto curve = spline_curve(graph, three, std::vector<double>{0, 1, 2},
+                                    std::vector<double>{0, 1, 0}, context);
     ASSERT_TRUE(curve);
     EXPECT_EQ(curve->x, (std::vector<double>{0, 1, 2}));
     EXPECT_EQ(curve->y, (std::vector<double>(3, ERROR_VALUE)));
@@ -211,7 +217,7 @@ TEST_F(SeriesSpline, SetUpTakesTheDataRangeAndRepairsIt) {
     EXPECT_EQ(curve->x.front(), -2);
     EXPECT_EQ(curve->y.front(), 5);
     EXPECT_EQ(curve->y.back(), 2);
-    EXPECT_NEAR(curve->y[5], 1, 1e-12);  // x = 3, the middle knot
+    EXPECT_NEAR(curve->y[5], 1, 1e-12); // x = 3, the middle knot
 }
 
 } // namespace

@@ -38,17 +38,20 @@ TEST(Spline, ThreePointNaturalSpline) {
 
 TEST(Spline, NaturalSplineInterpolatesAndJoinsSmoothly) {
     std::vector<double> t{0, 0.5, 1.7, 2, 3.5, 4}, v;
-    for (double x : t) v.push_back(std::sin(x) + 0.1 * x * x);
+    for (double x : t)
+        v.push_back(std::sin(x) + 0.1 * x * x);
     Spline s;
     ASSERT_TRUE(spline_fit(t, v, SplineEnd::Natural, s));
-    for (size_t i = 0; i < t.size(); ++i) EXPECT_NEAR(spline_value(s, t[i]), v[i], 1e-12);
+    for (size_t i = 0; i < t.size(); ++i)
+        EXPECT_NEAR(spline_value(s, t[i]), v[i], 1e-12);
     expect_smooth_joins(s, 0, t.size() - 2);
 
     // Decreasing knots give the same curve.
     std::vector<double> rt(t.rbegin(), t.rend()), rv(v.rbegin(), v.rend());
     Spline r;
     ASSERT_TRUE(spline_fit(rt, rv, SplineEnd::Natural, r));
-    for (double x = 0; x < 4; x += 0.37) EXPECT_NEAR(spline_value(r, x), spline_value(s, x), 1e-12) << x;
+    for (double x = 0; x < 4; x += 0.37)
+        EXPECT_NEAR(spline_value(r, x), spline_value(s, x), 1e-12) << x;
 }
 
 TEST(Spline, PeriodicSplineWrapsAround) {
@@ -67,22 +70,27 @@ TEST(Spline, PeriodicSplineWrapsAround) {
     const double h = t[n - 1] - t[n - 2];
     EXPECT_NEAR(s.c[last] + 2 * s.b[last] * h + 3 * s.a[last] * h * h, s.c[0], 1e-9);
     EXPECT_NEAR(s.b[last] + 3 * s.a[last] * h, s.b[0], 1e-9);
-    for (double x = 0; x < 6.2; x += 0.3) EXPECT_NEAR(spline_value(s, x), std::sin(x), 0.01) << x;
+    for (double x = 0; x < 6.2; x += 0.3)
+        EXPECT_NEAR(spline_value(s, x), std::sin(x), 0.01) << x;
 
     // Smallest periodic case: two distinct knots and the repeat.
-    ASSERT_TRUE(spline_fit(std::vector<double>{0, 1, 2}, std::vector<double>{0, 1, 0}, SplineEnd::Periodic, s));
+    ASSERT_TRUE(spline_fit(std::vector<double>{0, 1, 2}, std::vector<double>{0, 1, 0},
+                           SplineEnd::Periodic, s));
     EXPECT_NEAR(spline_value(s, 1), 1, 1e-12);
 }
 
 TEST(Spline, DegenerateKnotsAreRejected) {
     Spline s;
     const std::vector<double> v{1, 2, 3, 4};
-    EXPECT_FALSE(spline_fit(std::vector<double>{0, 1, 1, 2}, v, SplineEnd::Natural, s));  // zero step
+    EXPECT_FALSE(
+        spline_fit(std::vector<double>{0, 1, 1, 2}, v, SplineEnd::Natural, s)); // zero step
     EXPECT_TRUE(s.t.empty());
-    EXPECT_FALSE(spline_fit(std::vector<double>{0, 1, 0, 2}, v, SplineEnd::Natural, s));  // steps cancel
+    EXPECT_FALSE(
+        spline_fit(std::vector<double>{0, 1, 0, 2}, v, SplineEnd::Natural, s)); // steps cancel
     EXPECT_FALSE(spline_fit(std::vector<double>{0, NAN, 2, 3}, v, SplineEnd::Natural, s));
     EXPECT_FALSE(spline_fit(std::vector<double>{0}, std::vector<double>{1}, SplineEnd::Natural, s));
-    EXPECT_FALSE(spline_fit(std::vector<double>{0, 1}, std::vector<double>{1, 1}, SplineEnd::Periodic, s));
+    EXPECT_FALSE(
+        spline_fit(std::vector<double>{0, 1}, std::vector<double>{1, 1}, SplineEnd::Periodic, s));
     // Periodic: the last step and the first cancel across the wrap.
     EXPECT_FALSE(spline_fit(std::vector<double>{0, 1, 3, 2}, v, SplineEnd::Periodic, s));
     // Knots that turn back without cancelling are accepted.
@@ -91,7 +99,8 @@ TEST(Spline, DegenerateKnotsAreRejected) {
 
 TEST(Spline, ValuesOutsideTheKnotsUseTheLastInterval) {
     Spline s;
-    ASSERT_TRUE(spline_fit(std::vector<double>{0, 1, 2, 3}, std::vector<double>{0, 1, 0, 1}, SplineEnd::Natural, s));
+    ASSERT_TRUE(spline_fit(std::vector<double>{0, 1, 2, 3}, std::vector<double>{0, 1, 0, 1},
+                           SplineEnd::Natural, s));
     const auto last_cubic = [&](double x) {
         const double d = x - 2;
         return s.v[2] + d * (s.c[2] + d * (s.b[2] + d * s.a[2]));
@@ -100,7 +109,8 @@ TEST(Spline, ValuesOutsideTheKnotsUseTheLastInterval) {
     EXPECT_DOUBLE_EQ(spline_value(s, 5), last_cubic(5));
 
     // Knots that turn back: the first interval holding t wins.
-    ASSERT_TRUE(spline_fit(std::vector<double>{0, 2, 1}, std::vector<double>{0, 1, 5}, SplineEnd::Natural, s));
+    ASSERT_TRUE(spline_fit(std::vector<double>{0, 2, 1}, std::vector<double>{0, 1, 5},
+                           SplineEnd::Natural, s));
     EXPECT_FALSE(s.monotonic);
     const double x = 1.5, d = x - 0;
     EXPECT_DOUBLE_EQ(spline_value(s, x), s.v[0] + d * (s.c[0] + d * (s.b[0] + d * s.a[0])));

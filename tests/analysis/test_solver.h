@@ -11,7 +11,8 @@ namespace plox::test {
 
 class TestSolver : public LinearSolver {
 public:
-    bool solve(std::span<const double> matrix, std::span<const double> rhs, std::span<double> solution) override {
+    bool solve(std::span<const double> matrix, std::span<const double> rhs,
+               std::span<double> solution) override {
         ++calls;
         const size_t n = rhs.size();
         if (n >= 20) return false;
@@ -21,21 +22,25 @@ public:
         for (size_t c = 0; c < n; ++c) {
             size_t best = n;
             for (size_t r = 0; r < n; ++r)
-                if (!used[r] && (best == n || std::fabs(a[c + n * r]) > std::fabs(a[c + n * best]))) best = r;
+                if (!used[r] && (best == n || std::fabs(a[c + n * r]) > std::fabs(a[c + n * best])))
+                    best = r;
             if (std::fabs(a[c + n * best]) < 1e-100) return false;
             const double p = a[c + n * best];
-            for (size_t k = c; k < n; ++k) a[k + n * best] /= p;
+            for (size_t k = c; k < n; ++k)
+                a[k + n * best] /= p;
             b[best] /= p;
             used[best] = true;
             pivot_row[c] = best;
             for (size_t r = 0; r < n; ++r) {
                 if (r == best) continue;
                 const double f = a[c + n * r];
-                for (size_t k = c; k < n; ++k) a[k + n * r] -= f * a[k + n * best];
+                for (size_t k = c; k < n; ++k)
+                    a[k + n * r] -= f * a[k + n * best];
                 b[r] -= f * b[best];
             }
         }
-        for (size_t c = 0; c < n; ++c) solution[c] = b[pivot_row[c]];
+        for (size_t c = 0; c < n; ++c)
+            solution[c] = b[pivot_row[c]];
         return true;
     }
     int calls = 0;

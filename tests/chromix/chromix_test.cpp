@@ -24,7 +24,8 @@ std::vector<std::array<float, 3>> load_table() {
     for (auto& row : table) {
         float w;
         EXPECT_EQ(in.read(w), NumberInput::Status::Ok);
-        for (float& v : row) EXPECT_EQ(in.read(v), NumberInput::Status::Ok);
+        for (float& v : row)
+            EXPECT_EQ(in.read(v), NumberInput::Status::Ok);
     }
     return table;
 }
@@ -72,8 +73,9 @@ TEST(ChromixInput, ItemsSeparatedByCommasLineEndsAndBlanks) {
 
 TEST(ChromixInput, RejectsItemsThatAreNotNumbers) {
     const std::string long_item(400, '1');
-    for (const std::string& text : {std::string("abc"), std::string("1.5x"), std::string("1e99"), std::string("++1"),
-                                    std::string("nan"), std::string("1 2"), long_item}) {
+    for (const std::string& text :
+         {std::string("abc"), std::string("1.5x"), std::string("1e99"), std::string("++1"),
+          std::string("nan"), std::string("1 2"), long_item}) {
         std::istringstream s(text);
         NumberInput in(s);
         float v;
@@ -96,7 +98,8 @@ TEST(ChromixColour, SingleRecordGivesThatRecordsChromaticity) {
 
 TEST(ChromixColour, EqualEnergyAndExampleSpectrumMatchReferenceSums) {
     const auto table = load_table();
-    const auto flat = chromix::compute_colour(std::vector<float>(chromix::RECORD_COUNT, 1.0f), table);
+    const auto flat =
+        chromix::compute_colour(std::vector<float>(chromix::RECORD_COUNT, 1.0f), table);
     EXPECT_NEAR(flat.XSTI, 106.855, 2e-3);
     EXPECT_NEAR(flat.YSTI, 106.856, 2e-3);
     EXPECT_NEAR(flat.ZSTI, 106.846, 2e-3);
@@ -121,7 +124,7 @@ TEST(ChromixColour, EqualEnergyAndExampleSpectrumMatchReferenceSums) {
 TEST(ChromixColour, NegativeChannelIsWrittenZeroAndHighestIs255) {
     const auto table = load_table();
     std::vector<float> s(chromix::RECORD_COUNT, 0.0f);
-    s[520 - 380] = 1;  // a spectral green lies outside the sRGB gamut: R' < 0
+    s[520 - 380] = 1; // a spectral green lies outside the sRGB gamut: R' < 0
     const auto r = chromix::compute_colour(s, table);
     ASSERT_LT(r.R1, 0);
     EXPECT_EQ(r.MIN, r.R1);
@@ -157,7 +160,7 @@ TEST(ChromixRun, FatalErrorsNameTheTextAndStatement) {
         std::string spectrum;
         std::string message;
     } cases[] = {
-        {"", "File not found [3行]"},  // no spectrum file at all
+        {"", "File not found [3行]"}, // no spectrum file at all
         {spectrum_text(400), "Input past end [7行]"},
         {spectrum_text(10) + "390,abc\n" + spectrum_text(400), "Type mismatch [7行]"},
     };
@@ -184,8 +187,9 @@ TEST(ChromixRun, EndToEndThroughStandardInput) {
     fs::copy_file(data_dir / chromix::TABLE_FILE, dir.path / chromix::TABLE_FILE);
     fs::create_directory(dir.path / "sub");
     fs::copy_file(data_dir / "example_spectrum.dat", dir.path / "sub" / "example_spectrum.dat");
-    const std::string cmd = "cd '" + dir.path.string() + "' && echo 'sub/example_spectrum.dat' | '" +
-                            CHROMIX_EXE + "' > screen.txt 2> errors.txt";
+    const std::string cmd = "cd '" + dir.path.string() +
+                            "' && echo 'sub/example_spectrum.dat' | '" + CHROMIX_EXE +
+                            "' > screen.txt 2> errors.txt";
     ASSERT_EQ(std::system(cmd.c_str()), 0);
 
     const std::string file = read_file(dir.path / "sub" / "RGB_example_spectrum.dat");
@@ -201,26 +205,29 @@ TEST(ChromixRun, EndToEndThroughStandardInput) {
     EXPECT_EQ(header, "X, Y, Z, x, y, R, G, B\r");
     ASSERT_EQ(values.back(), '\r');
     values.pop_back();
-    EXPECT_NE(screen.find(header.substr(0, header.size() - 1) + "\n" + values + "\n"), std::string::npos);
+    EXPECT_NE(screen.find(header.substr(0, header.size() - 1) + "\n" + values + "\n"),
+              std::string::npos);
 
     std::istringstream items(values);
     NumberInput in(items);
     float v[8];
-    for (float& x : v) ASSERT_EQ(in.read(x), NumberInput::Status::Ok);
+    for (float& x : v)
+        ASSERT_EQ(in.read(x), NumberInput::Status::Ok);
     EXPECT_NEAR(v[0], 45.7692, 1e-3);
     EXPECT_NEAR(v[3], 0.53143, 1e-4);
     EXPECT_NEAR(v[4], 0.35038, 1e-4);
-    EXPECT_FLOAT_EQ(std::max({v[5], v[6], v[7]}), 255);  // orange: red is the highest channel
+    EXPECT_FLOAT_EQ(std::max({v[5], v[6], v[7]}), 255); // orange: red is the highest channel
     EXPECT_EQ(v[5], std::max({v[5], v[6], v[7]}));
 }
 
 TEST(ChromixRun, MissingSpectrumEndsTheProgramWithTheFatalMessage) {
     TempDir dir;
     fs::copy_file(data_dir / chromix::TABLE_FILE, dir.path / chromix::TABLE_FILE);
-    const std::string cmd = "cd '" + dir.path.string() + "' && echo 'nothing.dat' | '" + CHROMIX_EXE +
-                            "' > screen.txt 2> errors.txt";
+    const std::string cmd = "cd '" + dir.path.string() + "' && echo 'nothing.dat' | '" +
+                            CHROMIX_EXE + "' > screen.txt 2> errors.txt";
     const int status = std::system(cmd.c_str());
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1);
-    EXPECT_EQ(read_file(dir.path / "errors.txt"), "続行不可能なエラーが発生しました File not found [3行]\n");
+    EXPECT_EQ(read_file(dir.path / "errors.txt"),
+              "続行不可能なエラーが発生しました File not found [3行]\n");
     EXPECT_FALSE(fs::exists(dir.path / "RGB_nothing.dat"));
 }

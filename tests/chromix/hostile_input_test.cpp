@@ -38,20 +38,23 @@ TEST(ChromixHostile, RandomBytesNeverCrash) {
     for (int round = 0; round < 300; ++round) {
         std::string text(static_cast<size_t>(random() % 2000), ' ');
         for (char& c : text)
-            c = round % 2 ? alphabet[random() % alphabet.size()] : static_cast<char>(random() % 256);
+            c = round % 2 ? alphabet[random() % alphabet.size()]
+                          : static_cast<char>(random() % 256);
         std::istringstream s(text);
         NumberInput in(s);
         float v;
         int items = 0;
-        while (in.read(v) == NumberInput::Status::Ok) ASSERT_LT(++items, 4000);
+        while (in.read(v) == NumberInput::Status::Ok)
+            ASSERT_LT(++items, 4000);
     }
 }
 
 TEST(ChromixHostile, BadSpectrumFilesEndWithTheFatalMessage) {
     const fs::path dir = make_dir();
-    fs::copy_file(fs::path(PLOX_SOURCE_DIR) / "chromix" / "data" / chromix::TABLE_FILE, dir / chromix::TABLE_FILE);
+    fs::copy_file(fs::path(PLOX_SOURCE_DIR) / "chromix" / "data" / chromix::TABLE_FILE,
+                  dir / chromix::TABLE_FILE);
     std::string err;
-    EXPECT_EQ(run_with_spectrum(dir, std::string(10 << 20, '7'), err), 1);  // one 10 MB item
+    EXPECT_EQ(run_with_spectrum(dir, std::string(10 << 20, '7'), err), 1); // one 10 MB item
     EXPECT_EQ(err, "続行不可能なエラーが発生しました Type mismatch [7行]\n");
     EXPECT_EQ(run_with_spectrum(dir, std::string("380,1\n\0\0\0", 9), err), 1);
     EXPECT_EQ(err, "続行不可能なエラーが発生しました Type mismatch [7行]\n");

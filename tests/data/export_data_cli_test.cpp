@@ -62,13 +62,13 @@ protected:
 
 TEST_F(ExportDataCli, WritesTheSeriesAsPlotted) {
     const std::string out = dir_.path("out.txt");
-    ASSERT_EQ(run("--export-data '" + out + "' '" + document_ + "' --series 1", dir_.path("log")), 0)
+    ASSERT_EQ(run("--export-data '" + out + "' '" + document_ + "' --series 1", dir_.path("log")),
+              0)
         << read_file(dir_.path("log"));
-    EXPECT_EQ(read_file(out),
-              "+1.000000e+00\t+2.000000e+01\r\n"
-              "+2.000000e+00\t+4.000000e+01\r\n"
-              " ERROR_VALUE \tERROR_VALUE \r\n"
-              "+3.000000e+00\tERROR_VALUE \r\n");
+    EXPECT_EQ(read_file(out), "+1.000000e+00\t+2.000000e+01\r\n"
+                              "+2.000000e+00\t+4.000000e+01\r\n"
+                              " ERROR_VALUE \tERROR_VALUE \r\n"
+                              "+3.000000e+00\tERROR_VALUE \r\n");
 }
 
 TEST_F(ExportDataCli, RefusesWhatItCannotExport) {
@@ -78,7 +78,8 @@ TEST_F(ExportDataCli, RefusesWhatItCannotExport) {
     EXPECT_NE(read_file(log).find("ploxwin: "), std::string::npos);
     EXPECT_NE(run("--export-data '" + out + "' '" + document_ + "' --series 1 --graph 2", log), 0);
     EXPECT_NE(run("--export-data '" + out + "' '" + document_ + "' --series x", log), 0);
-    EXPECT_NE(run("--export-data '" + out + "' '" + dir_.path("none.qvp") + "' --series 1", log), 0);
+    EXPECT_NE(run("--export-data '" + out + "' '" + dir_.path("none.qvp") + "' --series 1", log),
+              0);
     EXPECT_NE(run("--export-data '" + out + "' '" + document_ + "'", log), 0);
     EXPECT_FALSE(std::filesystem::exists(out));
     std::filesystem::remove(dir_.path("points.dat"));
@@ -94,9 +95,10 @@ TEST(ExportDataExample, EverySeriesOfTheDemoDocumentExports) {
                           "(\tERROR_VALUE |\t[+-][0-9]\\.[0-9]{6}e[+-][0-9]{2,3})\r");
     for (int series = 1; series <= 3; ++series) {
         const std::string out = dir.path("s" + std::to_string(series));
-        ASSERT_EQ(run("--export-data '" + out + "' '" + document + "' --series " + std::to_string(series),
-                      dir.path("log")),
-                  0)
+        ASSERT_EQ(
+            run("--export-data '" + out + "' '" + document + "' --series " + std::to_string(series),
+                dir.path("log")),
+            0)
             << read_file(dir.path("log"));
         std::istringstream text(read_file(out));
         std::string l;

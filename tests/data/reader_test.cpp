@@ -27,7 +27,8 @@ TEST(FieldValue, DExponentOnlyInUpperCase) {
 }
 
 TEST(FieldValue, Separators) {
-    for (const char* line : {"1 , 2", "1,2", "1  2", "  1 2", "1 ,2"}) EXPECT_EQ(field(line, 1), 2) << line;
+    for (const char* line : {"1 , 2", "1,2", "1  2", "  1 2", "1 ,2"})
+        EXPECT_EQ(field(line, 1), 2) << line;
     EXPECT_EQ(field("1,,2", 1), std::nullopt);
     EXPECT_EQ(field("1,,2", 2), 2);
     EXPECT_EQ(field(",5", 0), std::nullopt);
@@ -48,14 +49,14 @@ TEST(FieldValue, FirstCharacterDecides) {
     EXPECT_EQ(field("+7", 0), 7);
     EXPECT_EQ(field("1e", 0), 1);
     EXPECT_EQ(field("1e+", 0), 1);
-    EXPECT_EQ(field("-", 0), 0);  // a sign alone converts nothing: 0, as strtod gives
+    EXPECT_EQ(field("-", 0), 0); // a sign alone converts nothing: 0, as strtod gives
     EXPECT_EQ(field("abc", 0), std::nullopt);
     EXPECT_EQ(field("|3", 0), std::nullopt);
     EXPECT_EQ(field("", 0), std::nullopt);
-    EXPECT_EQ(field("1e999", 0), ERROR_VALUE);  // no infinities in the arrays
-    EXPECT_EQ(field(std::string_view("1 \0 2", 5), 1), std::nullopt);  // NUL ends the line
+    EXPECT_EQ(field("1e999", 0), ERROR_VALUE);                        // no infinities in the arrays
+    EXPECT_EQ(field(std::string_view("1 \0 2", 5), 1), std::nullopt); // NUL ends the line
     EXPECT_EQ(field("1\r2", 1), std::nullopt);
-    EXPECT_EQ(field("0.1", 0), 0.1);  // correctly rounded
+    EXPECT_EQ(field("0.1", 0), 0.1); // correctly rounded
     EXPECT_EQ(field("123456789012345678901234567890", 0), 1.2345678901234568e29);
 }
 
@@ -63,7 +64,8 @@ std::vector<std::string> lines_of(const std::string& path, size_t size) {
     LineReader reader;
     EXPECT_TRUE(reader.open(path));
     std::vector<std::string> lines;
-    while (auto line = fetch_line(reader, size)) lines.emplace_back(*line);
+    while (auto line = fetch_line(reader, size))
+        lines.emplace_back(*line);
     return lines;
 }
 
@@ -96,7 +98,8 @@ TEST(FetchLine, LongLinesContinueAsTheNextLine) {
 TEST(FetchLine, LinesAcrossBlockBoundaries) {
     TempDir dir;
     std::string text;
-    for (int i = 0; i < 100000; ++i) text += std::to_string(i) + " " + std::to_string(i * 3) + "\r\n";
+    for (int i = 0; i < 100000; ++i)
+        text += std::to_string(i) + " " + std::to_string(i * 3) + "\r\n";
     const auto lines = lines_of(dir.write("a", text), 2000);
     ASSERT_EQ(lines.size(), 100000u);
     EXPECT_EQ(lines[12345], "12345 37035");
@@ -124,9 +127,12 @@ TEST(LoadColumns, ReadsXYAndWritesTheSeries) {
 std::string counters_file() {
     std::string text;
     for (int i = 1; i <= 10; ++i) {
-        if (i == 4) text += "# note\n";
-        else if (i == 7) text += "7 none\n";
-        else text += std::to_string(i) + " " + std::to_string(i * 10) + "\n";
+        if (i == 4)
+            text += "# note\n";
+        else if (i == 7)
+            text += "7 none\n";
+        else
+            text += std::to_string(i) + " " + std::to_string(i * 10) + "\n";
     }
     return text;
 }
@@ -145,7 +151,7 @@ TEST(LoadColumns, StepAndOrdinalsWithSkipCommentOff) {
     Series s = series_for(dir.write("d", counters_file()));
     s.ColumnX = -1;
     auto r = load(s);
-    EXPECT_EQ(r.x, (std::vector<double>{1, 2, 3, 5, 6, 8, 9, 10}));  // comments take ordinals
+    EXPECT_EQ(r.x, (std::vector<double>{1, 2, 3, 5, 6, 8, 9, 10})); // comments take ordinals
     s.Step = 2;
     r = load(s);
     // Lines 1, 3, 5, 7, 9 are stepped; 7 has no Y.
@@ -176,12 +182,12 @@ TEST(LoadColumns, EndCountsPointsOrLines) {
     s.End = 3;
     EXPECT_EQ(load(s).x.size(), 3u);
     s.SkipComment = 1;
-    EXPECT_EQ(load(s).x.size(), 2u);  // the counter runs ahead of the comparison
+    EXPECT_EQ(load(s).x.size(), 2u); // the counter runs ahead of the comparison
     s.SkipComment = 0;
     s.AbsLine = 1;
     s.End = 5;
     s.ColumnX = -1;
-    EXPECT_EQ(load(s).x, (std::vector<double>{1, 2, 3, 5}));  // physical line numbers
+    EXPECT_EQ(load(s).x, (std::vector<double>{1, 2, 3, 5})); // physical line numbers
     s.End = -7;
     EXPECT_EQ(load(s).x.size(), 8u);
 }
@@ -220,7 +226,7 @@ TEST(LoadColumns, ErrorBarKinds) {
     EXPECT_EQ(*low, (std::vector<double>{-9, -18, -27}));
     EXPECT_EQ(s.y_data, (std::vector<double>{11, 22, 33}));
 
-    Series t = series_for(s.file_name);  // kind 6 with nothing after X
+    Series t = series_for(s.file_name); // kind 6 with nothing after X
     t.ColumnX = 1;
     t.ColumnY = 0;
     low = load_columns(t, load_kind::XErrorSymmetric);
@@ -239,8 +245,8 @@ TEST(LoadColumns, ColumnAndNextFieldKinds) {
     Series s = series_for(dir.write("d", "1 10 100\n2 x 200\n3 30 300\n"));
     const auto column = load_columns(s, load_kind::Column, 2);
     ASSERT_TRUE(column);
-    EXPECT_EQ(*column, (std::vector<double>{100, 300}));  // only lines with a Y
-    EXPECT_EQ(s.point_count, 0);  // a column request leaves the series' own count alone
+    EXPECT_EQ(*column, (std::vector<double>{100, 300})); // only lines with a Y
+    EXPECT_EQ(s.point_count, 0); // a column request leaves the series' own count alone
     auto x = load_columns(s, load_kind::XAndNext);
     EXPECT_EQ(*x, (std::vector<double>{1, 3}));
     EXPECT_EQ(s.y_data, (std::vector<double>{10, 30}));
@@ -253,7 +259,8 @@ TEST(LoadColumns, CapsAt320000Points) {
     TempDir dir;
     std::string text;
     text.reserve(400000 * 4);
-    for (int i = 0; i < 400000; ++i) text += "1 2\n";
+    for (int i = 0; i < 400000; ++i)
+        text += "1 2\n";
     Series s = series_for(dir.write("d", text));
     const auto x = load_columns(s, load_kind::XY);
     ASSERT_TRUE(x);
@@ -269,7 +276,7 @@ TEST(LoadColumns, UnreadableFilesYieldNothingSilently) {
     EXPECT_FALSE(load_columns(s, load_kind::XY));
     EXPECT_EQ(errno, ENOENT);
     s.file_name = dir.path("");
-    EXPECT_FALSE(load_columns(s, load_kind::XY));  // a directory
+    EXPECT_FALSE(load_columns(s, load_kind::XY)); // a directory
     EXPECT_EQ(errno, EISDIR);
     s.file_name = dir.write("empty", "");
     const auto x = load_columns(s, load_kind::XY);
@@ -281,15 +288,17 @@ TEST(LoadColumns, HostileBytesNeverCrash) {
     TempDir dir;
     std::mt19937 random(42);
     std::string bytes(1 << 20, '\0');
-    for (char& c : bytes) c = static_cast<char>(random());
+    for (char& c : bytes)
+        c = static_cast<char>(random());
     Series s = series_for(dir.write("random", bytes));
-    for (int kind = 0; kind <= 7; ++kind) EXPECT_TRUE(load_columns(s, kind, 3)) << kind;
+    for (int kind = 0; kind <= 7; ++kind)
+        EXPECT_TRUE(load_columns(s, kind, 3)) << kind;
 
-    std::string digits(10 << 20, '1');  // one 10 MB line of digits
+    std::string digits(10 << 20, '1'); // one 10 MB line of digits
     s.file_name = dir.write("long", digits);
     auto x = load_columns(s, load_kind::XY);
     ASSERT_TRUE(x);
-    EXPECT_TRUE(x->empty());  // 1999-byte pieces, each a single field
+    EXPECT_TRUE(x->empty()); // 1999-byte pieces, each a single field
     s.ColumnY = -1;
     x = load_columns(s, load_kind::XY);
     EXPECT_EQ(x->size(), (10u << 20) / 1999 + 1);
@@ -304,18 +313,22 @@ TEST(ReadTextField, HostileBytesNeverCrash) {
     TempDir dir;
     std::mt19937 random(7);
     std::string bytes(300000, '\0');
-    for (char& c : bytes) c = static_cast<char>(random() % 5 == 0 ? '\n' : random());
+    for (char& c : bytes)
+        c = static_cast<char>(random() % 5 == 0 ? '\n' : random());
     const std::string path = dir.write("random", bytes);
     for (int line = 0; line < 200; line += 7)
-        for (int f = -1; f < 6; ++f) read_text_field(path, line, f);
+        for (int f = -1; f < 6; ++f)
+            read_text_field(path, line, f);
     for (size_t start = 0; start + 64 < bytes.size(); start += 997)
-        for (int f = 0; f < 5; ++f) field_value(std::string_view(bytes).substr(start, 64), f, f % 2);
-    EXPECT_EQ(read_text_field(dir.path(""), 0, 0), std::nullopt);  // a directory
+        for (int f = 0; f < 5; ++f)
+            field_value(std::string_view(bytes).substr(start, 64), f, f % 2);
+    EXPECT_EQ(read_text_field(dir.path(""), 0, 0), std::nullopt); // a directory
 }
 
 class FakeConverter : public Converter {
 public:
-    bool convert_file(const std::string& source, const std::string& destination, int32_t number) override {
+    bool convert_file(const std::string& source, const std::string& destination,
+                      int32_t number) override {
         calls.push_back({source, number});
         std::ofstream(destination, std::ios::binary) << "5 50\n6 60\n";
         return true;
@@ -332,7 +345,7 @@ TEST(LoadColumns, ConverterWritesATemporaryFileOnce) {
     TempDir dir;
     Series s = series_for(dir.write("foreign", "binary stuff"));
     s.Converter = 2;
-    EXPECT_FALSE(load_columns(s, load_kind::XY));  // no converter module: nothing read
+    EXPECT_FALSE(load_columns(s, load_kind::XY)); // no converter module: nothing read
 
     FakeConverter converter;
     ListedFiles temporary;
@@ -348,7 +361,7 @@ TEST(LoadColumns, ConverterWritesATemporaryFileOnce) {
     ASSERT_EQ(converter.calls.size(), 1u);
     EXPECT_EQ(converter.calls[0].second, 2);
     load_columns(s, load_kind::XY, 0, context);
-    EXPECT_EQ(converter.calls.size(), 1u);  // the converted file is reused
+    EXPECT_EQ(converter.calls.size(), 1u); // the converted file is reused
     std::filesystem::remove(s.converted_file_name);
 }
 
@@ -359,10 +372,10 @@ TEST(ReadTextField, OwnSeparatorRules) {
     EXPECT_EQ(read_text_field(path, 1, 0), "alpha");
     EXPECT_EQ(read_text_field(path, 1, 1), "beta");
     EXPECT_EQ(read_text_field(path, 1, 2), "gamma");
-    EXPECT_EQ(read_text_field(path, 1, 3), "");  // a tab is a separator of its own
+    EXPECT_EQ(read_text_field(path, 1, 3), ""); // a tab is a separator of its own
     EXPECT_EQ(read_text_field(path, 1, 4), "delta");
     EXPECT_EQ(read_text_field(path, 1, 5), std::nullopt);
-    EXPECT_EQ(read_text_field(path, 2, 1), "");  // the comma after spaces opens an empty field
+    EXPECT_EQ(read_text_field(path, 2, 1), ""); // the comma after spaces opens an empty field
     EXPECT_EQ(read_text_field(path, 2, 2), "y");
     EXPECT_EQ(read_text_field(path, 3, 0), std::nullopt);
     EXPECT_EQ(read_text_field(path, -1, 0), std::nullopt);
@@ -374,7 +387,7 @@ TEST(OpenErrors, DisplayNameAndMessages) {
     EXPECT_EQ(display_name("C:\\data\\run1.dat"), "run1.dat");
     EXPECT_EQ(display_name("/home/u/x.csv"), "x.csv");
     EXPECT_EQ(display_name("D:x.dat"), "x.dat");
-    EXPECT_EQ(display_name("C:\\\x95\\\\a.dat"), "a.dat");  // 0x5C as a Shift-JIS trail byte
+    EXPECT_EQ(display_name("C:\\\x95\\\\a.dat"), "a.dat"); // 0x5C as a Shift-JIS trail byte
     EXPECT_EQ(display_name("/d/\xE3\x81\x81/b.dat"), "b.dat");
 
     EXPECT_EQ(open_error_message("/a/x.dat", ENOENT), "x.dat が見つかりません。");

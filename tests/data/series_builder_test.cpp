@@ -37,14 +37,14 @@ protected:
 
 TEST(NeighbourAverage, WindowsCutAtTheEnds) {
     EXPECT_EQ(neighbour_average(V{1, 2, 9}, 1), (V{1.5, 4, 5.5}));
-    EXPECT_EQ(neighbour_average(V{ERROR_VALUE, 3, MASKED_VALUE, 5}, 1),
-              (V{3, 3, 4, 5}));
+    EXPECT_EQ(neighbour_average(V{ERROR_VALUE, 3, MASKED_VALUE, 5}, 1), (V{3, 3, 4, 5}));
     EXPECT_EQ(neighbour_average(V{ERROR_VALUE, ERROR_VALUE, ERROR_VALUE, 6}, 1),
               (V{ERROR_VALUE, ERROR_VALUE, 6, 6}));
     EXPECT_EQ(neighbour_average(V{4, 8}, 0), (V{4, 8}));
     // Wide windows (a linear method) agree with the direct mean.
     V values(500);
-    for (size_t i = 0; i < values.size(); ++i) values[i] = i % 7 == 0 ? ERROR_VALUE : std::sin(0.1 * i) * 100;
+    for (size_t i = 0; i < values.size(); ++i)
+        values[i] = i % 7 == 0 ? ERROR_VALUE : std::sin(0.1 * i) * 100;
     const V wide = neighbour_average(values, 40);
     for (int i : {0, 39, 250, 499}) {
         double sum = 0;
@@ -61,7 +61,7 @@ TEST_F(SeriesBuilderTest, TransformsSeeTheValuesAsRead) {
     s.IsXtrans = 1;
     s.Xtrans = "x*100";
     s.IsYtrans = 1;
-    s.Ytrans = "sqrt(x)+y";  // the untransformed x
+    s.Ytrans = "sqrt(x)+y"; // the untransformed x
     const auto p = build_series(graph_, 0, 0, context_);
     ASSERT_TRUE(p);
     EXPECT_EQ(p->x, (V{100, 400, -900}));
@@ -109,7 +109,7 @@ TEST_F(SeriesBuilderTest, AveragingThenMasks) {
     Series& t = add_series("5 5\n10 5\n5 0\n");
     p = build_series(graph_, 1, 0, context_);
     ASSERT_TRUE(p);
-    EXPECT_EQ(p->x, (V{MASKED_VALUE, 10, 5}));  // strict inequalities
+    EXPECT_EQ(p->x, (V{MASKED_VALUE, 10, 5})); // strict inequalities
     EXPECT_EQ(p->y, (V{MASKED_VALUE, 5, 0}));
     (void)t;
 
@@ -198,7 +198,7 @@ TEST_F(SeriesBuilderTest, ErrorBars) {
 TEST_F(SeriesBuilderTest, ExcludeOutsideTheReferenceAxes) {
     Series& s = add_series("");
     graph_.axes[AxisX].from = 10;
-    graph_.axes[AxisX].to = 0;  // reversed axes count by their extent
+    graph_.axes[AxisX].to = 0; // reversed axes count by their extent
     graph_.axes[AxisY].from = 0;
     graph_.axes[AxisY].to = 10;
     V x{0, 10, 11, 5, ERROR_VALUE, 5}, y{0, 10, 5, -1, 5, ERROR_VALUE};
@@ -224,7 +224,7 @@ TEST_F(SeriesBuilderTest, RangeIgnoresAveragingAndMasks) {
     graph_.masks[0] = Mask{0, {-10, 10, -10, 10}};
     SeriesRange r = series_range(graph_, 0, context_);
     EXPECT_EQ(r.xmin, -2);
-    EXPECT_EQ(r.xmax, 3);  // an invalid Y still lets X count
+    EXPECT_EQ(r.xmax, 3); // an invalid Y still lets X count
     EXPECT_EQ(r.ymin, 5);
     EXPECT_EQ(r.ymax, 7);
     s.IsXtrans = 1;
@@ -252,7 +252,7 @@ TEST(GenerateCurveX, ClampsAndWritesBack) {
     s = curve(0, 1, 10000, 0);
     EXPECT_EQ(generate_curve_x(s).size(), 4000u);
     EXPECT_EQ(s.curve_points, 4000);
-    s = curve(0, 10, 6, 4);  // an unknown spacing is linear
+    s = curve(0, 10, 6, 4); // an unknown spacing is linear
     EXPECT_EQ(generate_curve_x(s), (V{0, 2, 4, 6, 8, 10}));
     EXPECT_EQ(s.curve_scale_type, 0);
 }
@@ -265,15 +265,15 @@ TEST(GenerateCurveX, LogarithmicSpacing) {
     EXPECT_DOUBLE_EQ(x[2], 100);
     EXPECT_EQ(x[3], 1000);
     s = curve(1, 1000, 4, 3);
-    x = generate_curve_x(s, 1);  // a logarithmic axis gets the exponents
+    x = generate_curve_x(s, 1); // a logarithmic axis gets the exponents
     EXPECT_DOUBLE_EQ(x[0], 0);
     EXPECT_DOUBLE_EQ(x[2], 2);
     EXPECT_DOUBLE_EQ(x[3], 3);
-    s = curve(0, 100, 3, 1);  // from 0 cannot be logarithmic
+    s = curve(0, 100, 3, 1); // from 0 cannot be logarithmic
     EXPECT_EQ(generate_curve_x(s), (V{0, 50, 100}));
     EXPECT_EQ(s.curve_scale_type, 0);
     s = curve(1, 100, 3, 1);
-    EXPECT_EQ(generate_curve_x(s, 2), (V{1, 50.5, 100}));  // rejected: linear for an axis type 0
+    EXPECT_EQ(generate_curve_x(s, 2), (V{1, 50.5, 100})); // rejected: linear for an axis type 0
     EXPECT_EQ(s.curve_scale_type, 0);
     s = curve(0, 100, 3, 0);
     x = generate_curve_x(s, 1);
@@ -288,7 +288,7 @@ TEST(GenerateCurveX, ReciprocalSpacing) {
     EXPECT_EQ(s.curve_scale_type, 2);
     x = generate_curve_x(s, 4);
     EXPECT_EQ(x, (V{1, 0.625, 0.25}));
-    s = curve(-1, 4, 3, 2);  // crossing zero
+    s = curve(-1, 4, 3, 2); // crossing zero
     generate_curve_x(s);
     EXPECT_EQ(s.curve_scale_type, 0);
 }

@@ -21,11 +21,15 @@ struct Outcome {
 // Runs the program with `arguments` (shell-quoted by the caller); stderr joins stdout.
 Outcome run(const std::string& arguments) {
     Outcome r;
-    FILE* p = ::popen(("QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 '" + program + "' " + arguments + " 2>&1").c_str(), "r");
+    FILE* p = ::popen(("QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 '" + program + "' " +
+                       arguments + " 2>&1")
+                          .c_str(),
+                      "r");
     if (!p) return r;
     std::array<char, 4096> buf;
     size_t n;
-    while ((n = std::fread(buf.data(), 1, buf.size(), p)) > 0) r.out.append(buf.data(), n);
+    while ((n = std::fread(buf.data(), 1, buf.size(), p)) > 0)
+        r.out.append(buf.data(), n);
     const int w = ::pclose(p);
     r.status = WIFEXITED(w) ? WEXITSTATUS(w) : -1;
     return r;
@@ -46,7 +50,8 @@ TEST_F(Convert, ConvertsTheDemoAndSummarises) {
     EXPECT_EQ(r.out, "graph 1: 3 series, 3 objects\n");
     const std::string text = test::read_file(out);
     EXPECT_EQ(text.rfind(" PloxWin ver. 1.8  QVP file\r\n", 0), 0u);
-    EXPECT_NE(text.find("\r\n" + std::string(PLOX_SOURCE_DIR) + "/examples/data/damped.dat\r\n"), std::string::npos);
+    EXPECT_NE(text.find("\r\n" + std::string(PLOX_SOURCE_DIR) + "/examples/data/damped.dat\r\n"),
+              std::string::npos);
     EXPECT_NE(text.find("\r\n" + out + "\r\n"), std::string::npos);
 
     // With data, and the data stay when that document is converted again.

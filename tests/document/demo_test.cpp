@@ -23,20 +23,22 @@ std::string damped_data() {
     for (int i = 0; i <= 200; ++i) {
         const double t = i * 0.05;
         char line[64];
-        std::snprintf(line, sizeof line, "%.2f %.5f\n", t, std::exp(-t / 3) * std::cos(2 * M_PI * 0.8 * t));
+        std::snprintf(line, sizeof line, "%.2f %.5f\n", t,
+                      std::exp(-t / 3) * std::cos(2 * M_PI * 0.8 * t));
         out += line;
     }
     return out;
 }
 
 std::string measured_data() {
-    std::mt19937 rng(2024);  // fixed noise, so the file is reproducible
+    std::mt19937 rng(2024); // fixed noise, so the file is reproducible
     std::string out = "# measured response\n# t, V, dV\n";
     for (int i = 0; i <= 20; ++i) {
         const double t = i * 0.5;
         const double noise = (static_cast<double>(rng()) / 4294967296.0 - 0.5) * 0.08;
         char line[64];
-        std::snprintf(line, sizeof line, "%.1f, %.3f, %.3f\n", t, 1.2 * (1 - std::exp(-t / 2)) - 0.9 + noise, 0.03);
+        std::snprintf(line, sizeof line, "%.1f, %.3f, %.3f\n", t,
+                      1.2 * (1 - std::exp(-t / 2)) - 0.9 + noise, 0.03);
         out += line;
     }
     return out;
@@ -57,11 +59,12 @@ LogFont japanese_font(int32_t height) {
     f.clip_precision = 2;
     f.quality = 1;
     f.pitch_and_family = 17;
-    f.face = "\x82\x6c\x82\x72 \x96\xbe\x92\xa9";  // "ＭＳ 明朝" in Shift-JIS
+    f.face = "\x82\x6c\x82\x72 \x96\xbe\x92\xa9"; // "ＭＳ 明朝" in Shift-JIS
     return f;
 }
 
-GraphObject text_object(int32_t type, int32_t x, int32_t y, int32_t justify, std::string text, int32_t height) {
+GraphObject text_object(int32_t type, int32_t x, int32_t y, int32_t justify, std::string text,
+                        int32_t height) {
     GraphObject o;
     o.used = 1;
     o.Type = type;
@@ -133,12 +136,14 @@ Graph make_demo_graph() {
     envelope.LineType = envelope.curve_line_type;
 
     GraphObject xt = text_object(object_type::TitleX, 7000, 11400, 1, "Time  %It%R / s", -2000);
-    GraphObject yt = text_object(object_type::TitleY, -1400, 5000, 1, "Amplitude  %IV%R / V", -2000);
+    GraphObject yt =
+        text_object(object_type::TitleY, -1400, 5000, 1, "Amplitude  %IV%R / V", -2000);
     yt.Font1.escapement = yt.Font1.orientation = 900;
     yt.Font2.escapement = yt.Font2.orientation = 900;
     yt.Font3.escapement = yt.Font3.orientation = 900;
-    GraphObject legend = text_object(object_type::Text, 8600, 900, 0,
-                                     "%01E simulated\\n%02E measured\\n%03F envelope e^-t/3@", -1600);
+    GraphObject legend =
+        text_object(object_type::Text, 8600, 900, 0,
+                    "%01E simulated\\n%02E measured\\n%03F envelope e^-t/3@", -1600);
     g.objects[0] = xt;
     g.objects[1] = yt;
     g.objects[2] = legend;
@@ -158,7 +163,8 @@ TEST(Demo, ExampleDocumentIsWhatTheGeneratorWrites) {
     if (std::getenv("PLOX_WRITE_DEMO")) {
         test::write_file(examples + "data/damped.dat", damped_data());
         test::write_file(examples + "data/measured.dat", measured_data());
-        test::write_file(examples + "demo.qvp", write_demo(make_demo_graph(), examples + "demo.qvp"));
+        test::write_file(examples + "demo.qvp",
+                         write_demo(make_demo_graph(), examples + "demo.qvp"));
     }
     const std::string text = test::read_file(examples + "demo.qvp");
     ASSERT_FALSE(text.empty());

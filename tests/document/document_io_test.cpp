@@ -37,7 +37,8 @@ struct Fixture {
 
 size_t count_of(const std::string& text, const std::string& what) {
     size_t n = 0;
-    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
+        ++n;
     return n;
 }
 
@@ -80,7 +81,7 @@ TEST(DocumentIo, EmbeddedDataAreStoredOnceAndRestoredExactly) {
 
     const std::string text = read_file(path);
     EXPECT_NE(text.find("\r\n[OTHERS]\r\n 2\r\n"), std::string::npos);
-    EXPECT_EQ(text.find(path + "\r\n"), std::string::npos);  // no document path with data
+    EXPECT_EQ(text.find(path + "\r\n"), std::string::npos); // no document path with data
     EXPECT_EQ(count_of(text, "[End of Data]"), 2u);
     // The last occurrence decides the place and the spelling of a file stored once.
     EXPECT_LT(text.find("[other.dat] "), text.find("[shared.dat] "));
@@ -131,9 +132,10 @@ std::string document_with_blocks(const std::string& blocks) {
 
 TEST(DocumentIo, OverwriteQuestionsFollowTheStamp) {
     Fixture f;
-    const std::string blocks = "[a.dat] 2001-2-3  4:05:06 00000002 00000000\r\nAA[End of Data]\r\n\r\n"
-                               "[b.dat] 2001-2-3  4:05:06 00000002 00000000\r\nBB[End of Data]\r\n\r\n"
-                               "[c.dat]\r\nline1\nline2\r\n[End of Data]\r\n\r\n";
+    const std::string blocks =
+        "[a.dat] 2001-2-3  4:05:06 00000002 00000000\r\nAA[End of Data]\r\n\r\n"
+        "[b.dat] 2001-2-3  4:05:06 00000002 00000000\r\nBB[End of Data]\r\n\r\n"
+        "[c.dat]\r\nline1\nline2\r\n[End of Data]\r\n\r\n";
     const std::string path = f.dir / "doc.qvp";
     write_file(path, document_with_blocks(blocks));
     write_file(f.dir / "tmp/a.dat", "old a");
@@ -149,7 +151,8 @@ TEST(DocumentIo, OverwriteQuestionsFollowTheStamp) {
     EXPECT_EQ(asked, (std::vector<std::string>{"a.dat", "b.dat"}));
     EXPECT_EQ(read_file(f.dir / "tmp/a.dat"), "old a");
     EXPECT_EQ(read_file(f.dir / "tmp/b.dat"), "BB");
-    EXPECT_EQ(read_file(f.dir / "tmp/c.dat"), "line1\r\nline2\r\n");  // older blocks: lines with CR LF
+    EXPECT_EQ(read_file(f.dir / "tmp/c.dat"),
+              "line1\r\nline2\r\n"); // older blocks: lines with CR LF
     EXPECT_TRUE(f.ctx.overwrite_all);
 
     struct stat st {};
@@ -164,11 +167,12 @@ TEST(DocumentIo, OverwriteQuestionsFollowTheStamp) {
 
 TEST(DocumentIo, StampNamesCannotLeaveTheTemporaryFolder) {
     Fixture f;
-    const std::string blocks = "[../evil.dat] 2001-2-3 4:05:06 00000004 00000000\r\nEVIL[End of Data]\r\n\r\n"
-                               "[/abs.dat] 2001-2-3 4:05:06 00000003 00000000\r\nABS[End of Data]\r\n\r\n"
-                               "[..] 2001-2-3 4:05:06 00000001 00000000\r\nX[End of Data]\r\n\r\n"
-                               "[sub\\x.dat]\r\nline\r\n[End of Data]\r\n\r\n"
-                               "[fine.dat] 2001-2-3 4:05:06 00000004 00000000\r\nFINE[End of Data]\r\n\r\n";
+    const std::string blocks =
+        "[../evil.dat] 2001-2-3 4:05:06 00000004 00000000\r\nEVIL[End of Data]\r\n\r\n"
+        "[/abs.dat] 2001-2-3 4:05:06 00000003 00000000\r\nABS[End of Data]\r\n\r\n"
+        "[..] 2001-2-3 4:05:06 00000001 00000000\r\nX[End of Data]\r\n\r\n"
+        "[sub\\x.dat]\r\nline\r\n[End of Data]\r\n\r\n"
+        "[fine.dat] 2001-2-3 4:05:06 00000004 00000000\r\nFINE[End of Data]\r\n\r\n";
     const std::string path = f.dir / "doc.qvp";
     write_file(path, document_with_blocks(blocks));
     GraphSet set;
@@ -193,7 +197,9 @@ TEST(DocumentIo, TruncatedBlockStopsTheExtraction) {
 TEST(DocumentIo, ImplausibleStampDatesAreIgnored) {
     Fixture f;
     const std::string path = f.dir / "doc.qvp";
-    write_file(path, document_with_blocks("[y.dat] 99999-13-40 99:99:99 00000001 00000000\r\nY[End of Data]\r\n\r\n"));
+    write_file(path,
+               document_with_blocks(
+                   "[y.dat] 99999-13-40 99:99:99 00000001 00000000\r\nY[End of Data]\r\n\r\n"));
     GraphSet set;
     ASSERT_TRUE(load_document(path, set, f.ctx).ok());
     EXPECT_EQ(read_file(f.dir / "tmp/y.dat"), "Y");
@@ -204,8 +210,9 @@ TEST(DocumentIo, ExtractedFilesListGetsFixedRecords) {
     Fixture f;
     f.ctx.extracted_list_path = f.dir / "QVD.list";
     const std::string path = f.dir / "doc.qvp";
-    write_file(path, document_with_blocks("[a.dat] 2001-2-3 4:05:06 00000001 00000000\r\nA[End of Data]\r\n\r\n"
-                                          "[b.dat] 2001-2-3 4:05:06 00000001 00000000\r\nB[End of Data]\r\n\r\n"));
+    write_file(path, document_with_blocks(
+                         "[a.dat] 2001-2-3 4:05:06 00000001 00000000\r\nA[End of Data]\r\n\r\n"
+                         "[b.dat] 2001-2-3 4:05:06 00000001 00000000\r\nB[End of Data]\r\n\r\n"));
     GraphSet set;
     ASSERT_TRUE(load_document(path, set, f.ctx).ok());
     const std::string list = read_file(f.ctx.extracted_list_path);
@@ -239,7 +246,9 @@ TEST(DocumentIo, TheConverterModuleIsAskedFirst) {
         bool init_analysis(Series&) override { return false; }
         void load_line(Series&, std::string_view, int) override {}
         std::vector<std::string> save_lines(const Series&) override { return {}; }
-        int check_qvp(std::string_view line) const override { return line == "%Ngraph GRAF" ? 1 : -1; }
+        int check_qvp(std::string_view line) const override {
+            return line == "%Ngraph GRAF" ? 1 : -1;
+        }
     } converter;
     Fixture f;
     write_file(f.dir / "project.ngp", "%Ngraph GRAF\nnew axis\n");
@@ -266,7 +275,8 @@ TEST(DocumentIo, OpeningReplacesAnEmptyCurrentGraphOrAddsOne) {
     ASSERT_TRUE(load_document(path, set, f.ctx).ok());
     EXPECT_EQ(set.graphs.size(), 2u);
     EXPECT_EQ(set.current, 1);
-    while (set.graphs.size() < MAX_GRAPHS) add_series(*add_graph(set), "x", nullptr);
+    while (set.graphs.size() < MAX_GRAPHS)
+        add_series(*add_graph(set), "x", nullptr);
     EXPECT_EQ(load_document(path, set, f.ctx).code, IoStatus::Code::NoRoom);
     EXPECT_EQ(set.graphs.size(), static_cast<size_t>(MAX_GRAPHS));
 }
@@ -294,8 +304,9 @@ TEST(DocumentIo, FailedSaveKeepsThePreviousDocument) {
     ASSERT_EQ(f.prompter.shown.size(), 1u);
     EXPECT_EQ(f.prompter.shown[0].title, "Error");
     size_t files = 0;
-    for ([[maybe_unused]] const auto& e : fs::directory_iterator(f.dir.dir())) ++files;
-    EXPECT_EQ(files, 2u);  // doc.qvp and tmp/: no temporary file left behind
+    for ([[maybe_unused]] const auto& e : fs::directory_iterator(f.dir.dir()))
+        ++files;
+    EXPECT_EQ(files, 2u); // doc.qvp and tmp/: no temporary file left behind
 }
 
 TEST(DocumentIo, SaveIntoMissingFolderReportsAndWritesNothing) {
@@ -375,13 +386,15 @@ TEST(Bundle, RoundTripAndReplacingOpenGraphs) {
     const std::string path = f.dir / "set.qva";
     ASSERT_TRUE(save_bundle(path, set, true, f.ctx).ok());
     const std::string first = read_file(path);
-    EXPECT_EQ(first.substr(0, first.find("[set1.QVP]")), " PloxWin ver. 1.1  QVA file\r\n 3 1 0 1 0 80\r\n");
+    EXPECT_EQ(first.substr(0, first.find("[set1.QVP]")),
+              " PloxWin ver. 1.1  QVA file\r\n 3 1 0 1 0 80\r\n");
     EXPECT_NE(first.find("\r\n[named.qvp]\r\n PloxWin ver. 1.8  QVP file\r\n"), std::string::npos);
     EXPECT_EQ(count_of(first, "[DATA]"), 1u);
     EXPECT_EQ(count_of(first, "[End of Data]"), 1u);
 
     GraphSet open;
-    for (int i = 0; i < 5; ++i) add_graph(open)->comment = "open " + std::to_string(i);
+    for (int i = 0; i < 5; ++i)
+        add_graph(open)->comment = "open " + std::to_string(i);
     const IoStatus st = load_document(path, open, f.ctx);
     ASSERT_TRUE(st.ok()) << st.message;
     ASSERT_EQ(open.graphs.size(), 5u);

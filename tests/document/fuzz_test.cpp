@@ -95,7 +95,8 @@ struct FuzzSetup {
 TEST(Fuzz, EveryPrefixOfADocumentReads) {
     FuzzSetup f;
     ASSERT_GT(f.document.size(), 1000u);
-    for (size_t n = 0; n <= f.document.size(); ++n) read_in_memory(f.document.substr(0, n), f.ctx);
+    for (size_t n = 0; n <= f.document.size(); ++n)
+        read_in_memory(f.document.substr(0, n), f.ctx);
 }
 
 TEST(Fuzz, PrefixesOfBundlesOpenThroughTheFileInterface) {
@@ -105,7 +106,8 @@ TEST(Fuzz, PrefixesOfBundlesOpenThroughTheFileInterface) {
         write_file(path, f.bundle.substr(0, n));
         GraphSet set;
         load_document(path, set, f.ctx);
-        for (const auto& g : set.graphs) expect_within_limits(*g);
+        for (const auto& g : set.graphs)
+            expect_within_limits(*g);
         EXPECT_LE(set.graphs.size(), static_cast<size_t>(MAX_GRAPHS));
     }
 }
@@ -120,18 +122,28 @@ TEST(Fuzz, MutatedDocumentsRead) {
         for (int e = 0; e < edits && !text.empty(); ++e) {
             const size_t at = rng() % text.size();
             switch (rng() % 4) {
-            case 0: text[at] = alphabet[rng() % (sizeof alphabet - 1)]; break;
-            case 1: text.erase(at, rng() % 40); break;
-            case 2: text.insert(at, std::to_string(static_cast<int32_t>(rng())) + " "); break;
-            default: text.insert(at, text.substr(rng() % text.size(), rng() % 200)); break;
+            case 0:
+                text[at] = alphabet[rng() % (sizeof alphabet - 1)];
+                break;
+            case 1:
+                text.erase(at, rng() % 40);
+                break;
+            case 2:
+                text.insert(at, std::to_string(static_cast<int32_t>(rng())) + " ");
+                break;
+            default:
+                text.insert(at, text.substr(rng() % text.size(), rng() % 200));
+                break;
             }
         }
-        if (round % 2) read_in_memory(text, f.ctx);
+        if (round % 2)
+            read_in_memory(text, f.ctx);
         else {
             write_file(f.dir / "m.qva", text);
             GraphSet set;
             load_document(f.dir / "m.qva", set, f.ctx);
-            for (const auto& g : set.graphs) expect_within_limits(*g);
+            for (const auto& g : set.graphs)
+                expect_within_limits(*g);
         }
     }
 }
@@ -158,7 +170,8 @@ TEST(Fuzz, HugeCountsEndAtTheEndOfTheFile) {
     read_in_memory(" PloxWin ver. 1.8  QVP file\r\n\r\n1 1\r\n2147483647\r\n", f.ctx);
     std::string text = f.document;
     const size_t legend = text.find("[LEGEND]\r\n");
-    text = text.substr(0, legend) + "[LEGEND]\r\n2147483647\r\n9\r\n1 2 3 4 5 6 7 8 9 10 11 12 13\r\n2000000000\r\n";
+    text = text.substr(0, legend) +
+           "[LEGEND]\r\n2147483647\r\n9\r\n1 2 3 4 5 6 7 8 9 10 11 12 13\r\n2000000000\r\n";
     read_in_memory(text, f.ctx);
     write_file(f.dir / "big.qva", " PloxWin ver. 1.1  QVA file\r\n 2147483647 1 1 1 1 100\r\n");
     GraphSet set;

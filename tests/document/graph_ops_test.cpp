@@ -22,16 +22,17 @@ TEST(GraphSet, FreeingTheOnlyGraphLeavesANewEmptyOne) {
 
 TEST(GraphSet, AddingStopsAtTwentyAndFreeingKeepsOrder) {
     GraphSet set;
-    for (int i = 0; i < MAX_GRAPHS; ++i) add_graph(set)->comment = std::to_string(i);
+    for (int i = 0; i < MAX_GRAPHS; ++i)
+        add_graph(set)->comment = std::to_string(i);
     EXPECT_EQ(set.current, 19);
     EXPECT_EQ(add_graph(set), nullptr);
     set.current = 5;
     free_graph(set, 2);
     EXPECT_EQ(set.graphs.size(), 19u);
     EXPECT_EQ(set.graphs[2]->comment, "3");
-    EXPECT_EQ(set.current, 4);  // still the graph that was current
+    EXPECT_EQ(set.current, 4); // still the graph that was current
     free_graph(set, 4);
-    EXPECT_EQ(set.current, 17);  // the current graph went: the last becomes current
+    EXPECT_EQ(set.current, 17); // the current graph went: the last becomes current
 }
 
 TEST(GraphSet, TemplateReaderFillsTheNewGraphOrIsIgnored) {
@@ -53,7 +54,8 @@ TEST(GraphSet, TemplateReaderFillsTheNewGraphOrIsIgnored) {
 
 TEST(GraphOps, FiftyFirstSeriesIsReportedAndRefused) {
     Graph g;
-    for (int i = 0; i < MAX_SERIES; ++i) EXPECT_EQ(add_series(g, "f" + std::to_string(i), nullptr), i);
+    for (int i = 0; i < MAX_SERIES; ++i)
+        EXPECT_EQ(add_series(g, "f" + std::to_string(i), nullptr), i);
     RecordingPrompter prompter;
     EXPECT_EQ(add_series(g, "one more", &prompter), -1);
     EXPECT_EQ(add_series(g, "while reading", &prompter, LimitMessage::Reading), -1);
@@ -76,15 +78,15 @@ TEST(GraphOps, NewSeriesTakesTheDefaultsAndACutPath) {
 
 TEST(GraphOps, SetFrameMovesAxisTitlesByTruncatedHalves) {
     Graph g;
-    const int32_t types[] = {object_type::TitleX, object_type::TitleY, object_type::TitleU, object_type::TitleR,
-                             object_type::Text};
+    const int32_t types[] = {object_type::TitleX, object_type::TitleY, object_type::TitleU,
+                             object_type::TitleR, object_type::Text};
     for (int i = 0; i < 5; ++i) {
         g.objects[i].used = 1;
         g.objects[i].Type = types[i];
         g.objects[i].x = 1000;
         g.objects[i].y = 2000;
     }
-    set_frame(g, 4000, 1500, 14000 - 3, 10000 + 5);  // dw = -3, dh = 5
+    set_frame(g, 4000, 1500, 14000 - 3, 10000 + 5); // dw = -3, dh = 5
     EXPECT_EQ(g.objects[0].x, 1000 - 1);
     EXPECT_EQ(g.objects[0].y, 2000 + 5);
     EXPECT_EQ(g.objects[1].x, 1000);
@@ -148,7 +150,8 @@ TEST(GraphOps, ObjectSlotsCountAndCompactInOrder) {
     delete_object(g, 0);
     EXPECT_EQ(g.objects[0].x, 2);
     EXPECT_EQ(find_free_object_slot(g), 2);
-    for (auto& o : g.objects) o.used = 1;
+    for (auto& o : g.objects)
+        o.used = 1;
     EXPECT_EQ(find_free_object_slot(g), -1);
 
     // Texts left empty are dropped by compacting; other objects without text stay.

@@ -38,14 +38,15 @@ TEST(Paths, FindsFilesWhatEverTheCase) {
     EXPECT_EQ(find_existing(dir / "data/run1.dat"), dir / "Data/Run1.DAT");
     EXPECT_EQ(find_existing(dir.dir() + "DATA\\run1.dat"), dir / "Data/Run1.DAT");
     EXPECT_FALSE(find_existing(dir / "data/run2.dat"));
-    EXPECT_FALSE(find_existing(dir / "data"));  // a folder is no data file
+    EXPECT_FALSE(find_existing(dir / "data")); // a folder is no data file
     EXPECT_FALSE(find_existing("C:\\a\\x.dat"));
     EXPECT_FALSE(find_existing(""));
 }
 
 TEST(Paths, RelocatesAMovedTree) {
     EXPECT_EQ(relocate("C:\\a\\b\\data\\", "C:\\a\\b\\", "E:\\new\\"), "E:\\new\\data/");
-    EXPECT_EQ(relocate("C:\\a\\b\\data\\", "C:\\A\\x\\docs\\", "/home/u/x/docs/"), "/home/u/b/data/");
+    EXPECT_EQ(relocate("C:\\a\\b\\data\\", "C:\\A\\x\\docs\\", "/home/u/x/docs/"),
+              "/home/u/b/data/");
     EXPECT_EQ(relocate("D:\\other\\", "C:\\a\\", "/m/"), "/m/D:/other/");
 }
 

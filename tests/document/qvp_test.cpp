@@ -69,7 +69,7 @@ Graph make_rich_graph(const std::string& data_dir) {
     title.Str = "Time / s";
     title.Font1 = default_axis_label_font();
     title.Font2 = default_axis_label_font();
-    title.Font2.face = "\x82\x6c\x82\x72 \x96\xbe\x92\xa9";  // Shift-JIS face name
+    title.Font2.face = "\x82\x6c\x82\x72 \x96\xbe\x92\xa9"; // Shift-JIS face name
     title.Font3 = default_symbol_font();
     GraphObject legend = title;
     legend.Type = object_type::Text;
@@ -107,7 +107,8 @@ namespace {
 
 using test::make_rich_graph;
 
-std::string write_text(const Graph& g, bool with_data = false, const std::string& doc = "/docs/doc.qvp") {
+std::string write_text(const Graph& g, bool with_data = false,
+                       const std::string& doc = "/docs/doc.qvp") {
     IoContext ctx;
     WriteOptions o;
     o.with_data = with_data;
@@ -117,7 +118,8 @@ std::string write_text(const Graph& g, bool with_data = false, const std::string
     return w.buffer();
 }
 
-Graph read_text(const std::string& text, ReadInfo* info_out = nullptr, IoContext* ctx_in = nullptr) {
+Graph read_text(const std::string& text, ReadInfo* info_out = nullptr,
+                IoContext* ctx_in = nullptr) {
     IoContext local;
     IoContext& ctx = ctx_in ? *ctx_in : local;
     LineReader r(text);
@@ -186,7 +188,7 @@ TEST(QvpWriter, SeriesBlockLines) {
     const int i = add_series(g, "/data/run 1.dat", nullptr);
     g.series[i].ColumnX = -1;
     g.series[i].Converter = 2;
-    g.series[i].DotStyle = -1;  // %u shows the 32-bit pattern
+    g.series[i].DotStyle = -1; // %u shows the 32-bit pattern
     const auto lines = lines_of(write_text(g));
     EXPECT_EQ(lines[3], "1");
     EXPECT_EQ(lines[4], "[run 1.dat]");
@@ -263,9 +265,11 @@ TEST(QvpRoundTrip, DoublesKeepSixSignificantDigits) {
 
 TEST(QvpReader, EscapementIsStoredNegatedAndReadIntoRange) {
     auto font_lines = [](int stored) {
-        return std::to_string(-2400) + " 0 " + std::to_string(stored) + " 0 400 0 0 0 0 0 0 2 18\r\nArial\r\n";
+        return std::to_string(-2400) + " 0 " + std::to_string(stored) +
+               " 0 400 0 0 0 0 0 0 2 18\r\nArial\r\n";
     };
-    for (auto [stored, expected] : {std::pair{900, 2700}, {-900, 900}, {0, 0}, {-2700, 2700}, {3599, 1}}) {
+    for (auto [stored, expected] :
+         {std::pair{900, 2700}, {-900, 900}, {0, 0}, {-2700, 2700}, {3599, 1}}) {
         const std::string text = font_lines(stored);
         LineReader r(text);
         LogFont f;
@@ -286,7 +290,8 @@ std::string with_line(const std::string& text, size_t index, const std::string& 
     auto lines = lines_of(text);
     lines.at(index) = line;
     std::string out;
-    for (size_t i = 0; i < lines.size(); ++i) out += lines[i] + (i + 1 < lines.size() ? "\r\n" : "");
+    for (size_t i = 0; i < lines.size(); ++i)
+        out += lines[i] + (i + 1 < lines.size() ? "\r\n" : "");
     return out;
 }
 
@@ -304,7 +309,7 @@ TEST(QvpReader, ShortLinesTakeTheFillInValues) {
     s.BarBottom = 7;
     s.shown = 0;
     std::string text = write_text(g);
-    text = with_line(text, 7, "40 0 300 0 0 0");  // s4: six values
+    text = with_line(text, 7, "40 0 300 0 0 0");   // s4: six values
     text = with_line(text, 9, "1 1");              // s6: two values
     text = with_line(text, 10, "1 0");             // s7: two values
     text = with_line(text, 13, "0 0 0 0 0 0 0 0"); // s10: eight values
@@ -323,7 +328,7 @@ TEST(QvpReader, ShortLinesTakeTheFillInValues) {
     EXPECT_EQ(b.Converter, 0);
     EXPECT_EQ(b.BarBottom, 0);
     EXPECT_EQ(b.shown, 1);
-    EXPECT_EQ(back.FrameType, 1);  // the rest of the document still read in step
+    EXPECT_EQ(back.FrameType, 1); // the rest of the document still read in step
 }
 
 TEST(QvpReader, ObjectFillInsAndUnknownTypes) {
@@ -346,14 +351,15 @@ TEST(QvpReader, ObjectFillInsAndUnknownTypes) {
     auto lines = lines_of(written);
     const size_t legend = std::find(lines.begin(), lines.end(), "[LEGEND]") - lines.begin();
     lines[legend + 1] = "3";
-    lines[legend + 3] = "10 20 0 1";  // text values line without Justify
+    lines[legend + 3] = "10 20 0 1"; // text values line without Justify
     const size_t arrow_line = legend + 13;
     ASSERT_EQ(lines[arrow_line - 1], "1");
-    lines[arrow_line] = "1 2 3 4 0 0 40 500 0 1 300 1 16777215 0 0";  // 15 values
+    lines[arrow_line] = "1 2 3 4 0 0 40 500 0 1 300 1 16777215 0 0"; // 15 values
     // An unknown type is skipped with one line and takes no slot; the trailer is still read.
     lines.insert(lines.begin() + static_cast<long>(arrow_line) + 2, {"42", "whatever"});
     std::string edited;
-    for (const auto& l : lines) edited += l + "\r\n";
+    for (const auto& l : lines)
+        edited += l + "\r\n";
     edited.resize(edited.size() - 2);
     const Graph back = read_text(edited);
     EXPECT_EQ(back.objects[0].alignment, 0);
@@ -378,8 +384,9 @@ TEST(QvpReader, LongTextLinesComeBackCutAndInStep) {
 
 TEST(QvpReader, SeriesBeyondFiftyAreSkippedWithTheirLines) {
     Graph g;
-    for (int i = 0; i < MAX_SERIES; ++i) add_series(g, "/d/" + std::to_string(i) + ".dat", nullptr);
-    g.series[49].kind = kind::General;  // a fit block inside the block to skip
+    for (int i = 0; i < MAX_SERIES; ++i)
+        add_series(g, "/d/" + std::to_string(i) + ".dat", nullptr);
+    g.series[49].kind = kind::General; // a fit block inside the block to skip
     g.series[49].fit = FitFunction{};
     g.series[48].kind = kind::Extension2;
     g.series[48].extension_lines = {"1", "state"};
@@ -445,16 +452,18 @@ TEST(QvpReader, ConverterNamesTravelThroughTheModule) {
     EXPECT_EQ(lines_of(w.buffer())[10], "0 0 4 \"CSV\"");
     const std::string renamed = with_line(w.buffer(), 10, "0 0 7 \"CSV\"");
     EXPECT_EQ(read_text(renamed, nullptr, &ctx).series[0].Converter, 4);
-    EXPECT_EQ(read_text(with_line(w.buffer(), 10, "0 0 7 \"XLS\""), nullptr, &ctx).series[0].Converter, 0);
+    EXPECT_EQ(
+        read_text(with_line(w.buffer(), 10, "0 0 7 \"XLS\""), nullptr, &ctx).series[0].Converter,
+        0);
 }
 
 TEST(QvpReader, HostileNumbersStayInRange) {
     Graph g;
     add_series(g, "/d/x.dat", nullptr);
     std::string text = write_text(g);
-    text = with_line(text, 6, "99 0 0 0 0 1 0 0 -1 ");          // kind exponent out of range
-    text = with_line(text, 18, "0 -5 99999999999 0");             // frame
-    text = with_line(text, 19, "0 1 0 0 1 0");                    // Magnification 0
+    text = with_line(text, 6, "99 0 0 0 0 1 0 0 -1 "); // kind exponent out of range
+    text = with_line(text, 18, "0 -5 99999999999 0");  // frame
+    text = with_line(text, 19, "0 1 0 0 1 0");         // Magnification 0
     text = with_line(text, 23, "nan inf 20 0 0 10000 -1 -1 0 1 0 0 1 5 5 1 1");
     const Graph back = read_text(text);
     EXPECT_EQ(back.series[0].kind, kind::Data);

@@ -16,7 +16,7 @@ TEST(LineReader, EndsCtrlZAndLimits) {
     EXPECT_EQ(r.next(), "c");
     EXPECT_EQ(r.next()->size(), 511u);
     EXPECT_EQ(r.next(), "next");
-    EXPECT_EQ(r.next(), std::nullopt);  // a Ctrl-Z line ends the file
+    EXPECT_EQ(r.next(), std::nullopt); // a Ctrl-Z line ends the file
     EXPECT_EQ(r.line(), "");
 }
 
@@ -51,7 +51,7 @@ TEST(Scan, CountsConversionsLikeFormattedInput) {
     EXPECT_EQ(u, -1);
 
     int32_t after = 0;
-    Scan("1.5 2").i32(a).i32(after);  // "%d %d" stops at ".5"
+    Scan("1.5 2").i32(a).i32(after); // "%d %d" stops at ".5"
     EXPECT_EQ(a, 1);
     EXPECT_EQ(after, 0);
 
@@ -68,8 +68,8 @@ TEST(Scan, CountsConversionsLikeFormattedInput) {
 }
 
 TEST(LineWriter, GeneralFormatMatchesPrintf) {
-    for (double v : {0.0, -0.0, 1.0, 0.5, 100.0, 123456.0, 1234567.0, 1e-5, 0.0001, 0.123456789, -3.25e-300,
-                     1e300, 2.0 / 3.0, 999999.5, 16777215.0}) {
+    for (double v : {0.0, -0.0, 1.0, 0.5, 100.0, 123456.0, 1234567.0, 1e-5, 0.0001, 0.123456789,
+                     -3.25e-300, 1e300, 2.0 / 3.0, 999999.5, 16777215.0}) {
         char buf[64];
         std::snprintf(buf, sizeof buf, "%g", v);
         EXPECT_EQ(LineWriter::format_g(v), buf) << v;

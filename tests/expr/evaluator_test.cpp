@@ -25,8 +25,8 @@ protected:
         if (y.empty()) y.assign(x.size(), 0.0);
         std::vector<double> out(x.size(), 12345.0);
         EvalEnvironment env{&prompter_, functions_, columns_};
-        ok_ = evaluate(env, static_cast<int32_t>(x.size()), x.data(), y.data(), out.data(), text, true,
-                       true, series_, &last_);
+        ok_ = evaluate(env, static_cast<int32_t>(x.size()), x.data(), y.data(), out.data(), text,
+                       true, true, series_, &last_);
         return out;
     }
     double scalar(const std::string& text, double x = 0) { return eval(text, {x})[0]; }
@@ -66,13 +66,14 @@ TEST_F(EvaluatorTest, PrecedenceAndAssociativity) {
     EXPECT_DOUBLE_EQ(scalar("(1+2)*3"), 9);
     EXPECT_DOUBLE_EQ(scalar("2*-3"), -6);
     EXPECT_DOUBLE_EQ(scalar("+4"), 4);
-    EXPECT_DOUBLE_EQ(scalar("(1+2 ,"), 3);  // a comma closes a parenthesis too
-    EXPECT_DOUBLE_EQ(scalar("(1+2,)"), 3);  // but belongs to a number it follows
+    EXPECT_DOUBLE_EQ(scalar("(1+2 ,"), 3); // a comma closes a parenthesis too
+    EXPECT_DOUBLE_EQ(scalar("(1+2,)"), 3); // but belongs to a number it follows
 }
 
 TEST_F(EvaluatorTest, EvaluatesWholeArraysWithBothVariables) {
     std::vector<double> x(5000), y(5000);
-    for (size_t i = 0; i < x.size(); ++i) x[i] = 0.001 * i, y[i] = 2.0 - 0.0005 * i;
+    for (size_t i = 0; i < x.size(); ++i)
+        x[i] = 0.001 * i, y[i] = 2.0 - 0.0005 * i;
     const auto out = eval("sin(x)*exp(-x/10)+y^2", x, y);
     ASSERT_TRUE(ok_);
     for (size_t i = 0; i < x.size(); i += 499)
@@ -111,7 +112,8 @@ TEST_F(EvaluatorTest, UndefinedElementsBecomeErrorValueOnly) {
 }
 
 TEST_F(EvaluatorTest, MissingInputsPropagate) {
-    for (const char* text : {"x+1", "-x", "sin(x)", "sqrt(x)", "x*0", "x^0", "abs(x)", "exp(x)", "x/2"}) {
+    for (const char* text :
+         {"x+1", "-x", "sin(x)", "sqrt(x)", "x*0", "x^0", "abs(x)", "exp(x)", "x/2"}) {
         const auto out = eval(text, {ERROR_VALUE, 4});
         EXPECT_TRUE(ok_) << text;
         EXPECT_EQ(out[0], ERROR_VALUE) << text;
@@ -136,7 +138,7 @@ TEST_F(EvaluatorTest, ErrorTableAndMessages) {
     EXPECT_EQ(error_of("x+*2"), EVAL_SYNTAX);
     EXPECT_EQ(error_of("--2"), EVAL_SYNTAX);
     EXPECT_EQ(error_of("x="), EVAL_SYNTAX);
-    EXPECT_EQ(error_of("(x,y)"), EVAL_UNDEFINED_VARIABLE);  // a comma does not end a name
+    EXPECT_EQ(error_of("(x,y)"), EVAL_UNDEFINED_VARIABLE); // a comma does not end a name
 
     prompter_.shown.clear();
     eval("(x+1");
@@ -229,9 +231,9 @@ TEST_F(EvaluatorTest, ColumnReferences) {
     series_ = 2;
     const auto out = eval("#0102", {0, 0, 0});
     ASSERT_TRUE(ok_);
-    EXPECT_EQ(out, (std::vector<double>{101, 101.5, ERROR_VALUE}));  // short column padded
+    EXPECT_EQ(out, (std::vector<double>{101, 101.5, ERROR_VALUE})); // short column padded
     EXPECT_EQ(columns.requests.back(), std::make_pair(1, 1));
-    EXPECT_DOUBLE_EQ(eval("#0001+x", {1})[0], 201);  // 00 is the current series
+    EXPECT_DOUBLE_EQ(eval("#0001+x", {1})[0], 201); // 00 is the current series
     EXPECT_EQ(error_of("#0000"), EVAL_FILE_NOT_FOUND);
     EXPECT_EQ(error_of("#0142"), EVAL_FILE_NOT_FOUND);
     EXPECT_EQ(error_of("#0301"), EVAL_FILE_NOT_FOUND);
@@ -245,14 +247,17 @@ class FakeFunctions : public ExtensionFunctions {
 public:
     int32_t function_number(const std::string& name) override {
         std::string lower = name;
-        for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        for (char& c : lower)
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
         return lower == "integ" ? 1 : lower == "max" ? 6 : -1;
     }
     int32_t function_set(int32_t index, const double* arg, double* result, int32_t n) override {
         double acc = 0;
         for (int32_t i = 0; i < n; ++i) {
-            if (index == 1) result[i] = acc += arg[i];
-            else acc = std::max(acc, arg[i]);
+            if (index == 1)
+                result[i] = acc += arg[i];
+            else
+                acc = std::max(acc, arg[i]);
         }
         if (index == 6) std::fill(result, result + n, acc);
         return 0;
@@ -278,28 +283,33 @@ TEST_F(EvaluatorTest, HostileExpressionsAreRefusedOrEvaluatedSafely) {
     deep += std::string(10000, ')');
     EXPECT_EQ(error_of(deep), EVAL_NO_MEMORY);
     std::string powers = "2";
-    for (int i = 0; i < 10000; ++i) powers += "^2";
+    for (int i = 0; i < 10000; ++i)
+        powers += "^2";
     EXPECT_EQ(error_of(powers), EVAL_NO_MEMORY);
     std::string functions;
-    for (int i = 0; i < 10000; ++i) functions += "abs(";
+    for (int i = 0; i < 10000; ++i)
+        functions += "abs(";
     EXPECT_EQ(error_of(functions + "x"), EVAL_NO_MEMORY);
 
     std::string sum = "x";
-    for (int i = 1; i < 50000; ++i) sum += "+x";
+    for (int i = 1; i < 50000; ++i)
+        sum += "+x";
     const auto out = eval(sum, {1, 2});
     ASSERT_TRUE(ok_);
     EXPECT_DOUBLE_EQ(out[0], 50000);
     std::string name(100000, 'q');
     EXPECT_EQ(error_of(name), EVAL_UNDEFINED_VARIABLE);
     std::string bytes;
-    for (int i = 0; i < 4096; ++i) bytes += static_cast<char>((i * 131 + 7) % 256);
-    error_of(bytes);  // any status, no crash
+    for (int i = 0; i < 4096; ++i)
+        bytes += static_cast<char>((i * 131 + 7) % 256);
+    error_of(bytes); // any status, no crash
     EXPECT_EQ(error_of(std::string("x\0+1", 4)), EVAL_OK);
 }
 
 TEST_F(EvaluatorTest, RandomTokenSoupNeverCrashes) {
-    static const char* const pieces[] = {"x", "y", "(", ")", ",", "+", "-", "*", "/", "^", "=", "1e+", "2.5",
-                                         "sin", "SQRT", "pi", "n1", "a", "#0101", "#", " ", "\t", "q", "."};
+    static const char* const pieces[] = {"x",  "y", "(",     ")",   ",",   "+",   "-",    "*",
+                                         "/",  "^", "=",     "1e+", "2.5", "sin", "SQRT", "pi",
+                                         "n1", "a", "#0101", "#",   " ",   "\t",  "q",    "."};
     FakeFunctions functions;
     functions_ = &functions;
     uint32_t seed = 12345;
@@ -314,7 +324,8 @@ TEST_F(EvaluatorTest, RandomTokenSoupNeverCrashes) {
         ASSERT_GE(last_.error, EVAL_OK) << text;
         ASSERT_LE(last_.error, EVAL_FILE_NOT_FOUND) << text;
         if (ok_) {
-            for (double v : out) ASSERT_FALSE(std::isnan(v) || std::isinf(v)) << text;
+            for (double v : out)
+                ASSERT_FALSE(std::isnan(v) || std::isinf(v)) << text;
         }
     }
     functions_ = nullptr;

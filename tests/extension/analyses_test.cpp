@@ -1,4 +1,5 @@
-// The module's analyses through its exports: peak fits, extremes, detection, smoothing, state lines.
+// The module's analyses through its exports: peak fits, extremes, detection, smoothing, state
+// lines.
 #include "fixture.h"
 
 #include "document/model.h"
@@ -24,8 +25,7 @@ struct Points {
     int32_t n() const { return static_cast<int32_t>(x.size()); }
 };
 
-template <class F>
-Points sample(double from, double to, int count, F f) {
+template <class F> Points sample(double from, double to, int count, F f) {
     Points p;
     for (int i = 0; i < count; ++i) {
         const double x = from + (to - from) * i / (count - 1);
@@ -45,7 +45,9 @@ int32_t init(const char* name, Block& b, int32_t* has_curve = nullptr, int32_t* 
 
 std::vector<std::string> results(const char* name, const Block& b) {
     std::vector<std::string> lines;
-    PloxexListSink sink{&lines, [](void* u, const char* l) { static_cast<std::vector<std::string>*>(u)->push_back(l); }};
+    PloxexListSink sink{&lines, [](void* u, const char* l) {
+                            static_cast<std::vector<std::string>*>(u)->push_back(l);
+                        }};
     EXPECT_EQ(ex().end(&sink, name, b.handle), 0);
     return lines;
 }
@@ -118,9 +120,10 @@ TEST(ExtPeakFit, SingleGaussianGivesItsFullWidthInTheResultLines) {
     char name[PLOXEX_KEY_SIZE] = "GAUSSF2";
     ASSERT_EQ(init(name, b), 0);
     load(name, b, {"0.1", "0 0", "1 4 1 1.5 1 2"});
-    const Points p = sample(-4, 8, 121, [](double x) { return 5 * std::exp(-std::pow((x - 2) / 1.5, 2)); });
+    const Points p =
+        sample(-4, 8, 121, [](double x) { return 5 * std::exp(-std::pow((x - 2) / 1.5, 2)); });
     const int32_t highest = ex().first(name, b.handle, p.n(), p.x.data(), p.y.data());
-    EXPECT_EQ(highest, 2);  // one peak + 1; the offset stayed 0
+    EXPECT_EQ(highest, 2); // one peak + 1; the offset stayed 0
     const auto lines = results(name, b);
     ASSERT_EQ(lines.size(), 4u);
     EXPECT_EQ(lines[0].rfind("offset= ", 0), 0u);
@@ -140,12 +143,12 @@ TEST(ExtPeakFit, TwoLorentzianPeaksOnAnOffsetAreRecovered) {
     };
     const Points p = sample(-8, 9, 171, f);
     const int32_t highest = ex().first(name, b.handle, p.n(), p.x.data(), p.y.data());
-    EXPECT_EQ(highest, 4);  // two peaks + 1, + 1 for the offset
+    EXPECT_EQ(highest, 4); // two peaks + 1, + 1 for the offset
     const auto lines = results(name, b);
     EXPECT_NEAR(value_after(lines, "offset= "), 0.5, 1e-4);
     EXPECT_NEAR(value_after(lines, "1:Int.= "), 4, 1e-4);
     EXPECT_NEAR(value_after(lines, "1:Pos = "), -2, 1e-4);
-    EXPECT_NEAR(value_after(lines, "1:Width="), 1.2, 1e-4);  // FWHM = 2·W
+    EXPECT_NEAR(value_after(lines, "1:Width="), 1.2, 1e-4); // FWHM = 2·W
     EXPECT_NEAR(value_after(lines, "2:Int.= "), 2.5, 1e-4);
     EXPECT_NEAR(value_after(lines, "2:Pos = "), 3, 1e-4);
     EXPECT_NEAR(value_after(lines, "2:Width="), 2.4, 1e-4);
@@ -153,22 +156,28 @@ TEST(ExtPeakFit, TwoLorentzianPeaksOnAnOffsetAreRecovered) {
     // Components: 3 = total (two peaks + offset flag), 2 = the offset alone, 0 and 1 single
     // peaks on the offset, 4 nothing.
     std::vector<double> cx = {-2, 3, 50}, cy(3);
-    ASSERT_EQ(ex().second(name, b.handle, 3, 3, cx.data(), cy.data(), p.n(), p.x.data(), p.y.data()), 1);
-    for (int i = 0; i < 3; ++i) EXPECT_NEAR(cy[i], f(cx[i]), 1e-4);
-    ASSERT_EQ(ex().second(name, b.handle, 2, 3, cx.data(), cy.data(), p.n(), p.x.data(), p.y.data()), 1);
+    ASSERT_EQ(
+        ex().second(name, b.handle, 3, 3, cx.data(), cy.data(), p.n(), p.x.data(), p.y.data()), 1);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_NEAR(cy[i], f(cx[i]), 1e-4);
+    ASSERT_EQ(
+        ex().second(name, b.handle, 2, 3, cx.data(), cy.data(), p.n(), p.x.data(), p.y.data()), 1);
     EXPECT_NEAR(cy[0], 0.5, 1e-4);
-    ASSERT_EQ(ex().second(name, b.handle, 0, 3, cx.data(), cy.data(), p.n(), p.x.data(), p.y.data()), 1);
+    ASSERT_EQ(
+        ex().second(name, b.handle, 0, 3, cx.data(), cy.data(), p.n(), p.x.data(), p.y.data()), 1);
     EXPECT_NEAR(cy[0], 4.5, 1e-4);
     EXPECT_NEAR(cy[1], 0.5 + 4 / (1 + std::pow(5 / 0.6, 2)), 1e-4);
-    EXPECT_EQ(ex().second(name, b.handle, 4, 3, cx.data(), cy.data(), p.n(), p.x.data(), p.y.data()), 0);
+    EXPECT_EQ(
+        ex().second(name, b.handle, 4, 3, cx.data(), cy.data(), p.n(), p.x.data(), p.y.data()), 0);
 }
 
 TEST(ExtPeakFit, OldKeysAreRewrittenByTheFirstComputation) {
     Block b;
     char name[PLOXEX_KEY_SIZE] = "GAUSS_F";
     ASSERT_EQ(init(name, b), 0);
-    load(name, b, {"0.1", "1 3 1 0.5 1 1"});  // no offset line in the old layout
-    const Points p = sample(-3, 3, 61, [](double x) { return 3 * std::exp(-std::pow((x - 0.4) / 0.8, 2)); });
+    load(name, b, {"0.1", "1 3 1 0.5 1 1"}); // no offset line in the old layout
+    const Points p =
+        sample(-3, 3, 61, [](double x) { return 3 * std::exp(-std::pow((x - 0.4) / 0.8, 2)); });
     EXPECT_GE(ex().first(name, b.handle, p.n(), p.x.data(), p.y.data()), 0);
     EXPECT_STREQ(name, "GAUSSF2");
 }
@@ -200,7 +209,8 @@ TEST(ExtExtremes, FirstWinsTiesAndMarkersNeverWin) {
 
     double cx[4] = {1, 2, 3, 4}, cy[4];
     EXPECT_EQ(ex().second(max_name, b.handle, 0, 4, cx, cy, 6, x, y), 1);
-    for (double v : cy) EXPECT_EQ(v, ERROR_VALUE);
+    for (double v : cy)
+        EXPECT_EQ(v, ERROR_VALUE);
 
     const double none[] = {ERROR_VALUE, MASKED_VALUE};
     EXPECT_EQ(ex().first(max_name, b.handle, 2, x, none), -1);
@@ -220,9 +230,9 @@ TEST(ExtPeakDetect, SteepestTurnsFirstWithTickMarks) {
     ASSERT_EQ(ex().second(name, b.handle, 1, 12, cx, cy, 8, x, y), 1);
     EXPECT_EQ(cx[0], 6);
     EXPECT_EQ(cy[0], 6);
-    EXPECT_EQ(cy[1], 12);  // Y - e
+    EXPECT_EQ(cy[1], 12); // Y - e
     EXPECT_EQ(cx[2], ERROR_VALUE);
-    EXPECT_EQ(cx[3], 2);  // e = 5 found before the other 5 at x = 3
+    EXPECT_EQ(cx[3], 2); // e = 5 found before the other 5 at x = 3
     EXPECT_EQ(cy[4], -5);
     EXPECT_EQ(cx[6], 3);
     EXPECT_EQ(cx[9], 1);
@@ -241,22 +251,28 @@ TEST(ExtSmoothing, AStraightLineComesBackUnchanged) {
     const Points p = sample(0, 10, 100, [](double x) { return 3 * x - 7; });
     std::vector<double> cx(100), cy(100);
     EXPECT_EQ(ex().first(name, nullptr, p.n(), p.x.data(), p.y.data()), 1);
-    ASSERT_EQ(ex().second(name, nullptr, 1, 100, cx.data(), cy.data(), p.n(), p.x.data(), p.y.data()), 1);
-    for (int i = 0; i < 64; ++i) {  // the largest power of two not above 100
+    ASSERT_EQ(
+        ex().second(name, nullptr, 1, 100, cx.data(), cy.data(), p.n(), p.x.data(), p.y.data()), 1);
+    for (int i = 0; i < 64; ++i) { // the largest power of two not above 100
         EXPECT_EQ(cx[i], p.x[i]);
         EXPECT_NEAR(cy[i], p.y[i], 1e-9);
     }
     // Curve points past the smoothed part are gaps, never lines to the origin.
-    for (int i = 64; i < 100; ++i) EXPECT_EQ(cy[i], ERROR_VALUE);
+    for (int i = 64; i < 100; ++i)
+        EXPECT_EQ(cy[i], ERROR_VALUE);
 }
 
 TEST(ExtSmoothing, RemovesHighFrequencies) {
     char name[] = "SMOOTH";
-    const Points p = sample(0, 127, 128, [](double x) { return std::sin(x * 0.05) + 0.3 * (static_cast<int>(x) % 2 ? 1 : -1); });
+    const Points p = sample(0, 127, 128, [](double x) {
+        return std::sin(x * 0.05) + 0.3 * (static_cast<int>(x) % 2 ? 1 : -1);
+    });
     std::vector<double> cx(128), cy(128);
-    ASSERT_EQ(ex().second(name, nullptr, 0, 128, cx.data(), cy.data(), p.n(), p.x.data(), p.y.data()), 1);
+    ASSERT_EQ(
+        ex().second(name, nullptr, 0, 128, cx.data(), cy.data(), p.n(), p.x.data(), p.y.data()), 1);
     double worst = 0;
-    for (int i = 10; i < 118; ++i) worst = std::max(worst, std::fabs(cy[i] - std::sin(i * 0.05)));
+    for (int i = 10; i < 118; ++i)
+        worst = std::max(worst, std::fabs(cy[i] - std::sin(i * 0.05)));
     EXPECT_LT(worst, 0.1);
 }
 
@@ -266,18 +282,22 @@ TEST(ExtPeakState, SaveAndLoadRoundTrip) {
     ASSERT_EQ(init(name, b), 0);
     load(name, b, {"0.5", "1 2.5", "1 10 0 20 1 3.5", "0 7 1 30 1 2", "1 1e-05 1 -4 0 0.25"});
     const std::string text = saved(name, b);
-    EXPECT_EQ(text, "5\r\n0.500000\r\n1 2.500000\r\n1 10 0 20 1 3.5\r\n0 7 1 30 1 2\r\n1 1e-05 1 -4 0 0.25\r\n");
+    EXPECT_EQ(text, "5\r\n0.500000\r\n1 2.500000\r\n1 10 0 20 1 3.5\r\n0 7 1 30 1 2\r\n1 1e-05 1 "
+                    "-4 0 0.25\r\n");
 
     Block copy;
     ASSERT_EQ(init(name, copy), 0);
     std::vector<std::string> lines;
-    for (size_t start = 0, end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
+    for (size_t start = 0, end; (end = text.find("\r\n", start)) != std::string::npos;
+         start = end + 2)
         lines.push_back(text.substr(start, end - start));
-    for (size_t i = 1; i < lines.size(); ++i) ex().load(0, lines[i].c_str(), static_cast<int32_t>(i - 1), name, copy.handle);
+    for (size_t i = 1; i < lines.size(); ++i)
+        ex().load(0, lines[i].c_str(), static_cast<int32_t>(i - 1), name, copy.handle);
     EXPECT_EQ(saved(name, copy), text);
 
     // The old layout has no offset line and one line fewer in its count.
-    EXPECT_EQ(saved("LOREN_F", copy), "4\r\n0.500000\r\n1 10 0 20 1 3.5\r\n0 7 1 30 1 2\r\n1 1e-05 1 -4 0 0.25\r\n");
+    EXPECT_EQ(saved("LOREN_F", copy),
+              "4\r\n0.500000\r\n1 10 0 20 1 3.5\r\n0 7 1 30 1 2\r\n1 1e-05 1 -4 0 0.25\r\n");
     Block other;
     ASSERT_EQ(init("PeakDct", other), 0);
     EXPECT_EQ(saved("PeakDct", other), "0\r\n");
@@ -297,7 +317,8 @@ TEST(ExtPeakState, HostileLinesChangeNothingOrOnlyWhatParses) {
     EXPECT_EQ(saved(name, b), before);
 
     // An absurd number of peak lines keeps six peaks; a short line takes what it has.
-    for (int32_t i = 2; i < 200; ++i) ex().load(0, "1 9 1 8 1 7", i, name, b.handle);
+    for (int32_t i = 2; i < 200; ++i)
+        ex().load(0, "1 9 1 8 1 7", i, name, b.handle);
     ex().load(0, "0 2", 7, name, b.handle);
     const std::string many = saved(name, b);
     EXPECT_EQ(many.substr(0, 3), "8\r\n");

@@ -26,7 +26,9 @@ inline const ExtensionModule& real_module() {
     return *module;
 }
 
-inline const ExtensionExports& ex() { return real_module().exports(); }
+inline const ExtensionExports& ex() {
+    return real_module().exports();
+}
 
 inline std::string test_module(const char* name) {
     return std::string(PLOX_TEST_MODULE_DIR) + "/libploxex_" + name + ".so";

@@ -16,8 +16,9 @@ using namespace plox::test;
 namespace {
 
 std::string random_line(std::mt19937& rng) {
-    static const std::string pieces[] = {"1", "0", "-1", " ", "1e308", "-1e309", "nan", "inf", "0.5", "99999999999",
-                                         "x", "\t", "6", "1e-320", "+", "-", ".", "e", "%s", "%n"};
+    static const std::string pieces[] = {
+        "1", "0",  "-1", " ",      "1e308", "-1e309", "nan", "inf", "0.5", "99999999999",
+        "x", "\t", "6",  "1e-320", "+",     "-",      ".",   "e",   "%s",  "%n"};
     std::string line;
     const int parts = std::uniform_int_distribution<>(0, 14)(rng);
     for (int i = 0; i < parts; ++i) {
@@ -32,12 +33,18 @@ std::string random_line(std::mt19937& rng) {
 
 double random_value(std::mt19937& rng) {
     switch (rng() % 8) {
-    case 0: return ERROR_VALUE;
-    case 1: return MASKED_VALUE;
-    case 2: return std::numeric_limits<double>::quiet_NaN();
-    case 3: return (rng() % 2 ? 1 : -1) * std::numeric_limits<double>::infinity();
-    case 4: return std::uniform_real_distribution<>(-1e300, 1e300)(rng);
-    default: return std::uniform_real_distribution<>(-10, 10)(rng);
+    case 0:
+        return ERROR_VALUE;
+    case 1:
+        return MASKED_VALUE;
+    case 2:
+        return std::numeric_limits<double>::quiet_NaN();
+    case 3:
+        return (rng() % 2 ? 1 : -1) * std::numeric_limits<double>::infinity();
+    case 4:
+        return std::uniform_real_distribution<>(-1e300, 1e300)(rng);
+    default:
+        return std::uniform_real_distribution<>(-10, 10)(rng);
     }
 }
 
@@ -88,7 +95,8 @@ TEST(ExtFuzz, RandomStateLinesKeepThePeakBlockUsable) {
         std::vector<double> cx(x), cy(40);
         for (int32_t c = std::max(highest, 0); c >= 0; --c) {
             ex().second(name, block, c, 40, cx.data(), cy.data(), 40, x.data(), y.data());
-            for (double v : cy) EXPECT_FALSE(std::isnan(v));
+            for (double v : cy)
+                EXPECT_FALSE(std::isnan(v));
         }
         ex().free_block(block);
     }
@@ -96,7 +104,8 @@ TEST(ExtFuzz, RandomStateLinesKeepThePeakBlockUsable) {
 
 TEST(ExtFuzz, EveryAnalysisSurvivesHostilePoints) {
     std::mt19937 rng(7);
-    const char* keys[] = {"GAUSSF2", "LORENF2", "GetMax", "GetMin", "PeakDct", "SMOOTH", "GAUSS_F", "bogus"};
+    const char* keys[] = {"GAUSSF2", "LORENF2", "GetMax",  "GetMin",
+                          "PeakDct", "SMOOTH",  "GAUSS_F", "bogus"};
     for (int round = 0; round < 200; ++round) {
         const int n = std::uniform_int_distribution<>(0, 300)(rng);
         std::vector<double> x(n), y(n);
@@ -115,7 +124,9 @@ TEST(ExtFuzz, EveryAnalysisSurvivesHostilePoints) {
             for (int32_t c = std::min(highest, 10); c >= 0; --c)
                 ex().second(name, block, c, division, cx.data(), cy.data(), n, x.data(), y.data());
             std::vector<std::string> lines;
-            PloxexListSink sink{&lines, [](void* u, const char* l) { static_cast<std::vector<std::string>*>(u)->push_back(l); }};
+            PloxexListSink sink{&lines, [](void* u, const char* l) {
+                                    static_cast<std::vector<std::string>*>(u)->push_back(l);
+                                }};
             ex().end(&sink, name, block);
             EXPECT_LE(lines.size(), 25u);
             ex().free_block(block);
@@ -127,7 +138,8 @@ TEST(ExtFuzz, ExtraFunctionsOnHostileValues) {
     std::mt19937 rng(11);
     std::vector<double> v(257), out(257);
     for (int round = 0; round < 100; ++round) {
-        for (double& d : v) d = random_value(rng);
+        for (double& d : v)
+            d = random_value(rng);
         for (int32_t index = 0; index < 8; ++index) {
             ASSERT_EQ(ex().function_set(index, v.data(), nullptr, nullptr, out.data(), 257), 0);
             if (index < 2 || index > 5) continue;

@@ -32,7 +32,9 @@ public:
 struct Curves {
     std::vector<std::vector<double>> y;
     CurveSink sink() {
-        return [this](std::span<const double>, std::span<const double> cy) { y.emplace_back(cy.begin(), cy.end()); };
+        return [this](std::span<const double>, std::span<const double> cy) {
+            y.emplace_back(cy.begin(), cy.end());
+        };
     }
 };
 
@@ -61,7 +63,10 @@ TEST(ExtBinding, EnvironmentOverrideComesFirst) {
     const auto dirs = module_search_dirs();
     ASSERT_FALSE(dirs.empty());
     EXPECT_EQ(dirs.front(), "/nonexistent-dir");
-    if (old) setenv("PLOXWIN_EXT_DIR", saved.c_str(), 1); else unsetenv("PLOXWIN_EXT_DIR");
+    if (old)
+        setenv("PLOXWIN_EXT_DIR", saved.c_str(), 1);
+    else
+        unsetenv("PLOXWIN_EXT_DIR");
     EXPECT_TRUE(find_module("libno-such-module.so").empty());
 }
 
@@ -73,7 +78,8 @@ TEST(ExtBinding, MissingModuleEndsTheProgram) {
     EXPECT_EQ(prompter.shown[0].title, "エラー");
     EXPECT_EQ(prompter.shown[0].text, "PloxExt32.dll が見つかりません");
     RecordingPrompter again;
-    EXPECT_EQ(bind_modules(again, "/nonexistent/libploxex32.so", "").status, ModuleBinding::Status::Missing);
+    EXPECT_EQ(bind_modules(again, "/nonexistent/libploxex32.so", "").status,
+              ModuleBinding::Status::Missing);
 }
 
 TEST(ExtBinding, AModuleOfMajorVersionFiveIsRefused) {
@@ -153,7 +159,8 @@ TEST(ExtRunningAnalysis, GaussianSetUpDrawingAndResults) {
     series.curve_points = 5;
     ModuleDocumentLines lines(module);
     ASSERT_TRUE(lines.init_analysis(series));
-    for (auto [i, text] : {std::pair{0, "0.1"}, {1, "0 0"}, {2, "1 4 1 1 1 2"}}) lines.load_line(series, text, i);
+    for (auto [i, text] : {std::pair{0, "0.1"}, {1, "0 0"}, {2, "1 4 1 1 1 2"}})
+        lines.load_line(series, text, i);
 
     std::vector<double> x, y;
     for (int i = 0; i < 121; ++i) {
@@ -197,7 +204,8 @@ TEST(ExtRunningAnalysis, ResultOnlyAndPerPointAnalyses) {
     const std::vector<double> x = {1, 2, 3}, y = {4, MASKED_VALUE, 2};
     RecordingPrompter prompter;
     Curves curves;
-    draw_extension_analysis(module, series, "d.dat", x, y, std::vector<double>(3, 0.0), prompter, curves.sink());
+    draw_extension_analysis(module, series, "d.dat", x, y, std::vector<double>(3, 0.0), prompter,
+                            curves.sink());
     ASSERT_EQ(curves.y.size(), 1u);
     report_analysis(module, series, prompter, ui);
     EXPECT_EQ(ui.lines, std::vector<std::string>{"MIN(X,Y)= 3, 2"});
@@ -259,12 +267,15 @@ TEST(ExtBinding, TheProgramsOwnFolderIsSearchedBeforeTheInstallAndBuildFolders) 
     if (old) setenv("PLOXWIN_EXT_DIR", saved.c_str(), 1);
     ASSERT_GE(dirs.size(), 2u);
     EXPECT_EQ(found, dirs[0] + "/" + EXTENSION_FILE);
-    EXPECT_EQ(dirs[1], (std::filesystem::path(dirs[0]) / ".." / "lib" / "ploxwin").lexically_normal().string());
+    EXPECT_EQ(
+        dirs[1],
+        (std::filesystem::path(dirs[0]) / ".." / "lib" / "ploxwin").lexically_normal().string());
 }
 
 TEST(ExtBinding, TheConverterModuleIsBoundFunctionByFunction) {
     RecordingPrompter prompter;
-    ModuleBinding binding = bind_modules(prompter, find_module(EXTENSION_FILE), test_module("converter"));
+    ModuleBinding binding =
+        bind_modules(prompter, find_module(EXTENSION_FILE), test_module("converter"));
     ASSERT_TRUE(binding.ok());
     ASSERT_NE(binding.converter, nullptr);
     const ConverterModule& converter = *binding.converter;
@@ -281,7 +292,8 @@ TEST(ExtBinding, TheConverterModuleIsBoundFunctionByFunction) {
     EXPECT_EQ(lines.converter_name(3), "");
     EXPECT_EQ(lines.check_qvp("%Ngraph GRAF"), 7);
     EXPECT_EQ(lines.check_qvp("anything else"), -1);
-    EXPECT_EQ(ModuleDocumentLines(*binding.extension).check_qvp("%Ngraph GRAF"), -1) << "no converter module";
+    EXPECT_EQ(ModuleDocumentLines(*binding.extension).check_qvp("%Ngraph GRAF"), -1)
+        << "no converter module";
 
     const auto dir = std::filesystem::temp_directory_path() / "ploxex_converter_test";
     std::filesystem::create_directories(dir);
@@ -296,5 +308,7 @@ TEST(ExtBinding, TheConverterModuleIsBoundFunctionByFunction) {
 
     // A wrong extension module does not keep the converter either.
     RecordingPrompter refused;
-    EXPECT_EQ(bind_modules(refused, test_module("wrong_version"), test_module("converter")).converter, nullptr);
+    EXPECT_EQ(
+        bind_modules(refused, test_module("wrong_version"), test_module("converter")).converter,
+        nullptr);
 }

@@ -33,12 +33,17 @@ public:
     void line_to(int32_t, int32_t) override {}
     void polyline(std::span<const Point> p) override { calls.push_back(shape("polyline", p)); }
     void polygon(std::span<const Point> p) override { calls.push_back(shape("polygon", p)); }
-    void rectangle(int32_t l, int32_t t, int32_t r, int32_t b) override { calls.push_back(box("rectangle", l, t, r, b)); }
+    void rectangle(int32_t l, int32_t t, int32_t r, int32_t b) override {
+        calls.push_back(box("rectangle", l, t, r, b));
+    }
     void round_rect(int32_t, int32_t, int32_t, int32_t, int32_t, int32_t) override {}
-    void ellipse(int32_t l, int32_t t, int32_t r, int32_t b) override { calls.push_back(box("ellipse", l, t, r, b)); }
-    void chord(int32_t l, int32_t t, int32_t r, int32_t b, int32_t x1, int32_t y1, int32_t x2, int32_t y2) override {
-        calls.push_back(box("chord", l, t, r, b) + " " + std::to_string(x1) + "," + std::to_string(y1) + " " +
-                        std::to_string(x2) + "," + std::to_string(y2));
+    void ellipse(int32_t l, int32_t t, int32_t r, int32_t b) override {
+        calls.push_back(box("ellipse", l, t, r, b));
+    }
+    void chord(int32_t l, int32_t t, int32_t r, int32_t b, int32_t x1, int32_t y1, int32_t x2,
+               int32_t y2) override {
+        calls.push_back(box("chord", l, t, r, b) + " " + std::to_string(x1) + "," +
+                        std::to_string(y1) + " " + std::to_string(x2) + "," + std::to_string(y2));
     }
     void arc(int32_t, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t) override {}
     void fill_rect(const Rect&, const Brush&) override {}
@@ -51,12 +56,13 @@ public:
 private:
     static std::string shape(const char* name, std::span<const Point> p) {
         std::string s = name;
-        for (const Point& q : p) s += " " + std::to_string(q.x) + "," + std::to_string(q.y);
+        for (const Point& q : p)
+            s += " " + std::to_string(q.x) + "," + std::to_string(q.y);
         return s;
     }
     static std::string box(const char* name, int32_t l, int32_t t, int32_t r, int32_t b) {
-        return std::string(name) + " " + std::to_string(l) + "," + std::to_string(t) + " " + std::to_string(r) + "," +
-               std::to_string(b);
+        return std::string(name) + " " + std::to_string(l) + "," + std::to_string(t) + " " +
+               std::to_string(r) + "," + std::to_string(b);
     }
 };
 
@@ -83,17 +89,21 @@ TEST(ExtMarkers, RegularShapesUseTheirFactors) {
     ModuleMarkers markers(real_module());
     CallLog hexagon;
     markers.draw_marker(hexagon, 0, 1000, 2000, 100, RED_PEN, HOLLOW);
-    EXPECT_EQ(hexagon.calls, std::vector<std::string>{"polygon 1000,1900 1087,1950 1087,2050 1000,2100 913,2050 913,1950"});
+    EXPECT_EQ(hexagon.calls,
+              std::vector<std::string>{
+                  "polygon 1000,1900 1087,1950 1087,2050 1000,2100 913,2050 913,1950"});
     CallLog down;
     markers.draw_marker(down, 1, 0, 0, 1000, RED_PEN, HOLLOW);
-    EXPECT_EQ(down.calls, std::vector<std::string>{"polygon 0,1000 951,309 588,-809 -588,-809 -951,309"});
+    EXPECT_EQ(down.calls,
+              std::vector<std::string>{"polygon 0,1000 951,309 588,-809 -588,-809 -951,309"});
     CallLog star;
     markers.draw_marker(star, 3, 0, 0, 1000, RED_PEN, HOLLOW);
     ASSERT_EQ(star.calls.size(), 1u);
     EXPECT_EQ(star.calls[0].substr(0, 26), "polygon 0,-1000 225,-309 9");
     CallLog radius;
     markers.draw_marker(radius, 12, 0, 0, 50, RED_PEN, HOLLOW);
-    EXPECT_EQ(radius.calls, (std::vector<std::string>{"ellipse -50,-50 50,50", "polyline 0,0 0,50"}));
+    EXPECT_EQ(radius.calls,
+              (std::vector<std::string>{"ellipse -50,-50 50,50", "polyline 0,0 0,50"}));
 }
 
 TEST(ExtMarkers, FilledPartsUseThePenColourAndRestoreTheBrush) {
@@ -111,7 +121,8 @@ TEST(ExtMarkers, FilledPartsUseThePenColourAndRestoreTheBrush) {
     EXPECT_EQ(half_circle.calls[2], "chord -100,-100 100,100 0,100 0,-100");
     CallLog outline;
     markers.draw_marker(outline, 4, 0, 0, 100, RED_PEN, HOLLOW);
-    for (const auto& call : outline.calls) EXPECT_NE(call.rfind("brush", 0), 0u);
+    for (const auto& call : outline.calls)
+        EXPECT_NE(call.rfind("brush", 0), 0u);
 }
 
 TEST(ExtMarkers, AbsurdSizesDoNotOverflow) {

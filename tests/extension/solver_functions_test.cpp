@@ -17,7 +17,9 @@ std::vector<double> apply(const char* name, std::vector<double> v) {
     const int32_t index = ex().function_number(name);
     EXPECT_GE(index, 0) << name;
     std::vector<double> out(v.size(), 12345.0);
-    EXPECT_EQ(ex().function_set(index, v.data(), nullptr, nullptr, out.data(), static_cast<int32_t>(v.size())), 0);
+    EXPECT_EQ(ex().function_set(index, v.data(), nullptr, nullptr, out.data(),
+                                static_cast<int32_t>(v.size())),
+              0);
     return out;
 }
 
@@ -56,7 +58,8 @@ TEST(ExtGaussJordan, RefusesSingularAndOversizedSystems) {
     EXPECT_EQ(ex().gauss_jordan(2, nan_matrix, b, x), 0);
 
     std::vector<double> identity(20 * 20, 0.0), rhs(20, 1.0), out(20);
-    for (int i = 0; i < 20; ++i) identity[i * 21] = 1;
+    for (int i = 0; i < 20; ++i)
+        identity[i * 21] = 1;
     EXPECT_EQ(ex().gauss_jordan(20, identity.data(), rhs.data(), out.data()), 0);
     EXPECT_EQ(ex().gauss_jordan(0, identity.data(), rhs.data(), out.data()), 0);
     EXPECT_EQ(ex().gauss_jordan(-3, identity.data(), rhs.data(), out.data()), 0);
@@ -73,7 +76,8 @@ TEST(ExtGaussJordan, ServesTheFitsThroughTheLinearSolver) {
     std::vector<double> short_matrix(3);
     EXPECT_FALSE(solver.solve(short_matrix, b, x));
     std::vector<double> big(19 * 19, 0.0), big_b(19, 2.0), big_x(19);
-    for (int i = 0; i < 19; ++i) big[i * 20] = 2;
+    for (int i = 0; i < 19; ++i)
+        big[i * 20] = 2;
     ASSERT_TRUE(solver.solve(big, big_b, big_x));
     EXPECT_EQ(big_x[18], 1);
 }
@@ -107,7 +111,8 @@ TEST(ExtExtraFunctions, DifferencesAndRunningSums) {
 }
 
 TEST(ExtExtraFunctions, StepsAndDelta) {
-    EXPECT_EQ(apply("theta", {0, -1e-300, 3, ERROR_VALUE}), (std::vector<double>{1, 0, 1, ERROR_VALUE}));
+    EXPECT_EQ(apply("theta", {0, -1e-300, 3, ERROR_VALUE}),
+              (std::vector<double>{1, 0, 1, ERROR_VALUE}));
     EXPECT_EQ(apply("delta", {0, -7, 1e300, 5e300, MASKED_VALUE}),
               (std::vector<double>{1, 1, 1, 0, ERROR_VALUE}));
 }
@@ -148,7 +153,8 @@ TEST(ExtExtraFunctions, EmptyInvalidAndOutOfRangeCallsAreHarmless) {
         EXPECT_EQ(ex().function_set(index, invalid, nullptr, nullptr, out, 3), 0);
         // Only the running sum has a value without valid input: it stays 0.
         const double expected = index == 1 ? 0 : ERROR_VALUE;
-        for (double v : out) EXPECT_EQ(v, expected) << "function " << index;
+        for (double v : out)
+            EXPECT_EQ(v, expected) << "function " << index;
     }
     const double one[1] = {1};
     EXPECT_EQ(ex().function_set(8, one, nullptr, nullptr, out, 1), -1);

@@ -39,7 +39,7 @@ protected:
         g.series[0].LineType = 1;
         g.series_count = 1;
         g.unmodified = 0;
-        g.page_width = 182;  // B5, landscape
+        g.page_width = 182; // B5, landscape
         g.page_height = 257;
         g.paper_code = 5;
         g.landscape = 1;
@@ -64,8 +64,8 @@ protected:
     int run(const std::string& arguments) {
         const std::string log = (dir_ / "log.txt").string();
         // Fontconfig's caches outlive the program; the leak checker would turn them into failures.
-        const std::string command =
-            "ASAN_OPTIONS=detect_leaks=0 '" + PROGRAM + "' --export " + arguments + " >'" + log + "' 2>&1";
+        const std::string command = "ASAN_OPTIONS=detect_leaks=0 '" + PROGRAM + "' --export " +
+                                    arguments + " >'" + log + "' 2>&1";
         const int status = std::system(command.c_str());
         output_ = slurp(log);
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -80,7 +80,7 @@ protected:
 TEST_F(ExportCli, WritesEveryFormatOnTheDocumentsPaper) {
     ASSERT_EQ(run("'" + out("page.png") + "' '" + document_ + "'"), 0) << output_;
     const QImage png(QString::fromStdString(out("page.png")));
-    EXPECT_EQ(png.size(), QSize(1518, 1075));  // 257 × 182 mm at 150 dpi
+    EXPECT_EQ(png.size(), QSize(1518, 1075)); // 257 × 182 mm at 150 dpi
     ASSERT_EQ(run("'" + out("small.png") + "' '" + document_ + "' --dpi 72"), 0) << output_;
     EXPECT_EQ(QImage(QString::fromStdString(out("small.png"))).size(), QSize(729, 516));
 
@@ -88,13 +88,15 @@ TEST_F(ExportCli, WritesEveryFormatOnTheDocumentsPaper) {
     const std::string pdf = slurp(out("page.pdf"));
     EXPECT_EQ(pdf.rfind("%PDF-", 0), 0u);
     std::smatch box;
-    ASSERT_TRUE(std::regex_search(pdf, box, std::regex(R"(/MediaBox \[0 0 ([0-9.]+) ([0-9.]+)\])")));
-    EXPECT_NEAR(std::stod(box[1]), 257 / 25.4 * 72, 1);  // landscape B5 in points
+    ASSERT_TRUE(
+        std::regex_search(pdf, box, std::regex(R"(/MediaBox \[0 0 ([0-9.]+) ([0-9.]+)\])")));
+    EXPECT_NEAR(std::stod(box[1]), 257 / 25.4 * 72, 1); // landscape B5 in points
     EXPECT_NEAR(std::stod(box[2]), 182 / 25.4 * 72, 1);
 
     ASSERT_EQ(run("'" + out("page.svg") + "' '" + document_ + "'"), 0) << output_;
     const std::string svg = slurp(out("page.svg"));
-    EXPECT_NE(svg.find("width=\"257mm\" height=\"182mm\" viewBox=\"0 0 25700 18200\""), std::string::npos);
+    EXPECT_NE(svg.find("width=\"257mm\" height=\"182mm\" viewBox=\"0 0 25700 18200\""),
+              std::string::npos);
     EXPECT_NE(svg.find("</svg>"), std::string::npos);
 }
 

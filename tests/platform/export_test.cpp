@@ -16,7 +16,9 @@
 namespace plox {
 namespace {
 
-bool dark(const QImage& img, int x, int y) { return qGray(img.pixel(x, y)) < 128; }
+bool dark(const QImage& img, int x, int y) {
+    return qGray(img.pixel(x, y)) < 128;
+}
 
 // A 200 × 200 pixel image showing 2000 × 2000 logical units.
 struct Canvas {
@@ -38,11 +40,13 @@ struct Canvas {
 TEST(QtSurface, HatchesAreSpacedInLogicalUnits) {
     Canvas c;
     c.surface->set_bk_mode(bk_mode::Transparent);
-    c.surface->fill_rect({0, 0, 2000, 2000}, Brush{brush_style::Hatched, 0, hatch_style::Horizontal});
+    c.surface->fill_rect({0, 0, 2000, 2000},
+                         Brush{brush_style::Hatched, 0, hatch_style::Horizontal});
     const QImage& img = c.done();
     int dark_rows = 0;
-    for (int y = 0; y < 200; ++y) dark_rows += dark(img, 100, y);
-    EXPECT_GE(dark_rows, 19);  // one line every 100 units = 10 pixels
+    for (int y = 0; y < 200; ++y)
+        dark_rows += dark(img, 100, y);
+    EXPECT_GE(dark_rows, 19); // one line every 100 units = 10 pixels
     EXPECT_LE(dark_rows, 21);
     EXPECT_TRUE(dark(img, 100, 100));
     EXPECT_FALSE(dark(img, 100, 105));
@@ -52,7 +56,7 @@ TEST(QtSurface, ChordFromRadialPointsAndHairlinePens) {
     Canvas c;
     c.surface->select_pen(Pen{pen_style::Null, 0, 0});
     c.surface->select_brush(Brush{brush_style::Solid, 0, 0});
-    c.surface->chord(0, 0, 2000, 2000, 1000, 0, 1000, 2000);  // counter-clockwise: the left half
+    c.surface->chord(0, 0, 2000, 2000, 1000, 0, 1000, 2000); // counter-clockwise: the left half
     c.surface->select_pen(Pen{pen_style::Solid, 0, 0});
     c.surface->move_to(1200, 1505);
     c.surface->line_to(1900, 1505);
@@ -60,7 +64,8 @@ TEST(QtSurface, ChordFromRadialPointsAndHairlinePens) {
     EXPECT_TRUE(dark(img, 50, 100));
     EXPECT_FALSE(dark(img, 150, 60));
     int thickness = 0;
-    for (int y = 140; y < 160; ++y) thickness += qGray(img.pixel(160, y)) < 250;
+    for (int y = 140; y < 160; ++y)
+        thickness += qGray(img.pixel(160, y)) < 250;
     EXPECT_GE(thickness, 1);
     EXPECT_LE(thickness, 2);
 }
@@ -76,7 +81,7 @@ TEST(QtSurface, TextAlignmentAndCurrentPoint) {
     c.surface->set_text_align(text_align::Baseline | text_align::UpdateCP);
     c.surface->move_to(1200, 1800);
     c.surface->text_out(0, 0, "M");
-    c.surface->text_out(0, 0, "M");  // continues after the first M
+    c.surface->text_out(0, 0, "M"); // continues after the first M
     const QImage& img = c.done();
     int ink_right_or_below = 0, ink = 0;
     for (int y = 0; y < 130; ++y)
@@ -90,11 +95,12 @@ TEST(QtSurface, TextAlignmentAndCurrentPoint) {
     int last_ink = 0;
     for (int x = 120; x < 200; ++x)
         if (dark(img, x, 175)) last_ink = x;
-    EXPECT_GT(last_ink, 120 + m_width * 3 / 2);  // the second M follows the first
+    EXPECT_GT(last_ink, 120 + m_width * 3 / 2); // the second M follows the first
     EXPECT_LE(last_ink, 120 + 2 * m_width + 1);
 }
 
-Graph make_graph(int frame, int x_type, double x_from, double x_to, int y_type, double y_from, double y_to) {
+Graph make_graph(int frame, int x_type, double x_from, double x_to, int y_type, double y_from,
+                 double y_to) {
     Graph g;
     g.scales_valid = 1;
     g.FrameType = frame;
@@ -138,7 +144,8 @@ TEST(PageExport, PngHasThePaperSizeAtTheResolution) {
     // The frame's left edge is drawn at 40 mm, 60 mm down; the page outside is white.
     const int x = static_cast<int>(40 / 25.4 * 100), y = static_cast<int>(60 / 25.4 * 100);
     bool edge = false;
-    for (int dx = -2; dx <= 2; ++dx) edge = edge || dark(img, x + dx, y);
+    for (int dx = -2; dx <= 2; ++dx)
+        edge = edge || dark(img, x + dx, y);
     EXPECT_TRUE(edge);
     EXPECT_FALSE(dark(img, 700, 1100));
 }
@@ -159,7 +166,8 @@ TEST(PageExport, PdfPageMeasuresThePaper) {
     const QByteArray pdf = f.readAll();
     EXPECT_TRUE(pdf.startsWith("%PDF-"));
     EXPECT_TRUE(pdf.trimmed().endsWith("%%EOF"));
-    const auto m = QRegularExpression(R"(/MediaBox \[0 0 ([0-9.]+) ([0-9.]+)\])").match(QString::fromLatin1(pdf));
+    const auto m = QRegularExpression(R"(/MediaBox \[0 0 ([0-9.]+) ([0-9.]+)\])")
+                       .match(QString::fromLatin1(pdf));
     ASSERT_TRUE(m.hasMatch());
     EXPECT_NEAR(m.captured(1).toDouble(), 420 / 25.4 * 72, 1);
     EXPECT_NEAR(m.captured(2).toDouble(), 297 / 25.4 * 72, 1);
@@ -205,7 +213,7 @@ TEST(PageExport, SvgSurfaceKeepsShapesInsideTheirClip) {
     ASSERT_NE(group, std::string::npos);
     ASSERT_NE(line, std::string::npos);
     EXPECT_LT(group, line);
-    EXPECT_LT(end, rect);  // the later shape is outside the clip group
+    EXPECT_LT(end, rect); // the later shape is outside the clip group
 }
 
 TEST(PageExport, EveryFrameAndScaleTypeRenders) {

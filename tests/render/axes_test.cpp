@@ -124,7 +124,7 @@ TEST(NumberLabels, MultiplierExponent) {
     a = axis(1, 1, 1e9);
     a.integer_digits = 1;
     EXPECT_EQ(multiplier_exponent(a), 0);
-    a = axis(3, 0.01, 100);  // decades on both sides of 1: none
+    a = axis(3, 0.01, 100); // decades on both sides of 1: none
     a.integer_digits = 1;
     EXPECT_EQ(multiplier_exponent(a), 0);
 }
@@ -157,7 +157,8 @@ struct Drawn {
     }
     std::vector<std::string> strings() const {
         std::vector<std::string> s;
-        for (const auto& t : texts) s.push_back(t.text);
+        for (const auto& t : texts)
+            s.push_back(t.text);
         return s;
     }
     bool has_text(const std::string& s) const {
@@ -202,33 +203,44 @@ TEST(DrawAxes, LinearLabelsAndTicksOfABox) {
     for (const char* s : {"0", "0.2", "0.4", "0.6", "0.8", "1", "2", "4", "6", "8", "10"})
         EXPECT_TRUE(d.has_text(s)) << s;
     // X labels centred, bottom one font height below the axis.
-    const auto x_half = std::find_if(d.texts.begin(), d.texts.end(),
-                                     [](const auto& t) { return t.text == "0.6"; });
+    const auto x_half =
+        std::find_if(d.texts.begin(), d.texts.end(), [](const auto& t) { return t.text == "0.6"; });
     ASSERT_NE(x_half, d.texts.end());
     EXPECT_EQ(x_half->at.y, fr.bottom + 847);
     EXPECT_EQ(x_half->align, text_align::Center | text_align::Bottom);
     // Y labels right-aligned at the axis, half a font height below the tick.
-    const auto y_ten = std::find_if(d.texts.begin(), d.texts.end(),
-                                    [](const auto& t) { return t.text == "10"; });
+    const auto y_ten =
+        std::find_if(d.texts.begin(), d.texts.end(), [](const auto& t) { return t.text == "10"; });
     ASSERT_NE(y_ten, d.texts.end());
     EXPECT_EQ(y_ten->at, (Point{fr.left, fr.top + 847 / 2}));
     EXPECT_EQ(y_ten->align, text_align::Right | text_align::Bottom);
     // 6 major + 5 minor ticks on X pointing up from the bottom, and the same on U pointing down.
-    EXPECT_EQ(d.count_lines([&](const auto& l) { return l.a.y == fr.bottom && l.b.y == fr.bottom - 300; }), 6);
-    EXPECT_EQ(d.count_lines([&](const auto& l) { return l.a.y == fr.bottom && l.b.y == fr.bottom - 150; }), 5);
-    EXPECT_EQ(d.count_lines([&](const auto& l) { return l.a.y == fr.top && l.b.y == fr.top + 300; }), 6);
+    EXPECT_EQ(d.count_lines(
+                  [&](const auto& l) { return l.a.y == fr.bottom && l.b.y == fr.bottom - 300; }),
+              6);
+    EXPECT_EQ(d.count_lines(
+                  [&](const auto& l) { return l.a.y == fr.bottom && l.b.y == fr.bottom - 150; }),
+              5);
+    EXPECT_EQ(
+        d.count_lines([&](const auto& l) { return l.a.y == fr.top && l.b.y == fr.top + 300; }), 6);
     // The four axis lines.
-    EXPECT_EQ(d.count_lines([&](const auto& l) { return l.a == Point{fr.left, fr.bottom} && l.b == Point{fr.right, fr.bottom}; }), 1);
-    EXPECT_EQ(d.count_lines([&](const auto& l) { return l.a == Point{fr.right, fr.top} && l.b == Point{fr.right, fr.bottom}; }), 1);
+    EXPECT_EQ(d.count_lines([&](const auto& l) {
+        return l.a == Point{fr.left, fr.bottom} && l.b == Point{fr.right, fr.bottom};
+    }),
+              1);
+    EXPECT_EQ(d.count_lines([&](const auto& l) {
+        return l.a == Point{fr.right, fr.top} && l.b == Point{fr.right, fr.bottom};
+    }),
+              1);
     // Labels widen the extent box beyond the frame.
     EXPECT_GT(f.g.extent_bottom, fr.bottom + 800);
     EXPECT_LT(f.g.extent_left, fr.left - 800);
-    EXPECT_EQ(f.g.extent_top, fr.top + 847 / 2 - 847);  // the top Y label sticks out
+    EXPECT_EQ(f.g.extent_top, fr.top + 847 / 2 - 847); // the top Y label sticks out
 }
 
 TEST(DrawAxes, LabelWindowAndInterval) {
     Fixture f;
-    f.set(AxisX, 0, 0, 10);  // ticks 0, 2, 4, 6, 8, 10
+    f.set(AxisX, 0, 0, 10); // ticks 0, 2, 4, 6, 8, 10
     f.g.axes[AxisY].draw_labels = 0;
     f.g.axes[AxisX].label_start = 1;
     f.g.axes[AxisX].label_interval = 2;
@@ -259,7 +271,7 @@ TEST(DrawAxes, LogTicksFollowTheStep) {
     f.g.axes[AxisY].draw_labels = 0;
     f.g.axes[AxisX].major_length = 333;
     f.g.axes[AxisX].minor_length = 111;
-    const Drawn d = f.draw();  // auto step 5: majors at 1, 5, 10, 50, 100; minors at 2-4, 6-9 …
+    const Drawn d = f.draw(); // auto step 5: majors at 1, 5, 10, 50, 100; minors at 2-4, 6-9 …
     const Rect fr = frame_rect(f.g);
     std::vector<int32_t> majors;
     for (const auto& l : d.lines)
@@ -269,7 +281,9 @@ TEST(DrawAxes, LogTicksFollowTheStep) {
     EXPECT_EQ(majors[0], fr.left);
     EXPECT_NEAR(majors[1], fr.left + w * std::log10(5.0) / 2, 1);
     EXPECT_EQ(majors[4], fr.right);
-    EXPECT_EQ(d.count_lines([&](const auto& l) { return l.a.y == fr.bottom && l.b.y == fr.bottom - 111; }), 14);
+    EXPECT_EQ(d.count_lines(
+                  [&](const auto& l) { return l.a.y == fr.bottom && l.b.y == fr.bottom - 111; }),
+              14);
 }
 
 TEST(DrawAxes, MultiplierDividesLabelsAndShowsThePower) {
@@ -278,7 +292,8 @@ TEST(DrawAxes, MultiplierDividesLabelsAndShowsThePower) {
     f.g.axes[AxisY].integer_digits = 3;
     f.g.axes[AxisX].draw_labels = 0;
     const Drawn d = f.draw();
-    for (const char* s : {"0", "1", "2", "3", "4"}) EXPECT_TRUE(d.has_text(s)) << s;
+    for (const char* s : {"0", "1", "2", "3", "4"})
+        EXPECT_TRUE(d.has_text(s)) << s;
     EXPECT_FALSE(d.has_text("10000"));
     // "[×10^4]": the power's exponent follows a "10" after the Symbol-font times sign.
     const auto strings = d.strings();
@@ -296,13 +311,19 @@ TEST(DrawAxes, GridFrameTurnsInsideTicksIntoPatternedLines) {
     f.set(AxisX, 0, 0, 10);
     f.set(AxisY, 0, 0, 10);
     f.g.axes[AxisX].major_line_type = 1;
-    f.g.axes[AxisX].minor_line_type = 3;  // dotted minors
+    f.g.axes[AxisX].minor_line_type = 3; // dotted minors
     const Drawn d = f.draw();
     const Rect fr = frame_rect(f.g);
     // Six solid verticals across the whole frame at the major ticks, and the Y and R axis lines.
-    EXPECT_EQ(d.count_lines([&](const auto& l) { return l.a.y == fr.top && l.b.y == fr.bottom && l.a.x == l.b.x; }), 8);
+    EXPECT_EQ(d.count_lines([&](const auto& l) {
+        return l.a.y == fr.top && l.b.y == fr.bottom && l.a.x == l.b.x;
+    }),
+              8);
     // Minor grid lines are broken into dots, all vertical and inside the frame.
-    EXPECT_GT(d.count_lines([&](const auto& l) { return l.a.x == l.b.x && l.a.y > fr.top && l.b.y < fr.bottom; }), 50);
+    EXPECT_GT(d.count_lines([&](const auto& l) {
+        return l.a.x == l.b.x && l.a.y > fr.top && l.b.y < fr.bottom;
+    }),
+              50);
     // U and R lost their inside ticks in the record.
     EXPECT_EQ(f.g.axes[AxisU].major_in, 0);
     EXPECT_EQ(f.g.axes[AxisR].minor_in, 0);
@@ -320,10 +341,19 @@ TEST(DrawAxes, HalfFrameNeverDrawsUAndR) {
     const Drawn d = f.draw();
     const Rect fr = frame_rect(f.g);
     auto length = [](const auto& l) { return std::abs(l.b.x - l.a.x) + std::abs(l.b.y - l.a.y); };
-    EXPECT_EQ(d.count_lines([&](const auto& l) { return l.a.y == fr.top && l.b.y == fr.top && length(l) > 300; }), 0);
-    EXPECT_EQ(d.count_lines([&](const auto& l) { return l.a.x == fr.right && l.b.x == fr.right && length(l) > 300; }), 0);
-    EXPECT_EQ(d.count_lines([&](const auto& l) { return l.a.y == fr.top && (l.b.y == fr.top + 300 || l.b.y == fr.top + 150); }), 0);
-    EXPECT_EQ(d.texts.size(), 12u);  // X and Y labels only
+    EXPECT_EQ(d.count_lines([&](const auto& l) {
+        return l.a.y == fr.top && l.b.y == fr.top && length(l) > 300;
+    }),
+              0);
+    EXPECT_EQ(d.count_lines([&](const auto& l) {
+        return l.a.x == fr.right && l.b.x == fr.right && length(l) > 300;
+    }),
+              0);
+    EXPECT_EQ(d.count_lines([&](const auto& l) {
+        return l.a.y == fr.top && (l.b.y == fr.top + 300 || l.b.y == fr.top + 150);
+    }),
+              0);
+    EXPECT_EQ(d.texts.size(), 12u); // X and Y labels only
     EXPECT_EQ(f.g.axes[AxisU].common, 1);
 }
 
@@ -336,8 +366,14 @@ TEST(DrawAxes, AxesFrameCrossesAtZeroAndSharesTheZeroLabel) {
     const Drawn d = f.draw();
     const Rect fr = frame_rect(f.g);
     const int32_t cx = (fr.left + fr.right) / 2, cy = (fr.top + fr.bottom) / 2;
-    EXPECT_EQ(d.count_lines([&](const auto& l) { return l.a == Point{fr.left, cy} && l.b == Point{fr.right, cy}; }), 1);
-    EXPECT_EQ(d.count_lines([&](const auto& l) { return l.a == Point{cx, fr.top} && l.b == Point{cx, fr.bottom}; }), 1);
+    EXPECT_EQ(d.count_lines([&](const auto& l) {
+        return l.a == Point{fr.left, cy} && l.b == Point{fr.right, cy};
+    }),
+              1);
+    EXPECT_EQ(d.count_lines([&](const auto& l) {
+        return l.a == Point{cx, fr.top} && l.b == Point{cx, fr.bottom};
+    }),
+              1);
     int zero_labels = 0;
     for (const auto& t : d.texts)
         if (t.text == "0") {
@@ -353,8 +389,10 @@ TEST(DrawAxes, Inverse2LabelsNegativeTicks) {
     f.set(AxisX, 4, -10, -0.1);
     f.g.axes[AxisY].draw_labels = 0;
     const Drawn d = f.draw();
-    for (const char* s : {"-10", "-1", "-0.1", "-5", "-0.5"}) EXPECT_TRUE(d.has_text(s)) << s;
-    for (const auto& t : d.texts) EXPECT_EQ(t.text[0], '-') << t.text;
+    for (const char* s : {"-10", "-1", "-0.1", "-5", "-0.5"})
+        EXPECT_TRUE(d.has_text(s)) << s;
+    for (const auto& t : d.texts)
+        EXPECT_EQ(t.text[0], '-') << t.text;
     // Reciprocal mapping: -10 at the left edge (minimum), -0.1 at the right.
     const Rect fr = frame_rect(f.g);
     for (const auto& t : d.texts) {
@@ -385,10 +423,10 @@ TEST(DrawAxes, BackgroundAndCommonScalesAreApplied) {
 
 TEST(DrawAxes, HostileAxisSettingsStayBounded) {
     Fixture f;
-    f.set(AxisX, 0, 1e17, 1e17 + 1);  // steps below the resolution of the values
+    f.set(AxisX, 0, 1e17, 1e17 + 1); // steps below the resolution of the values
     f.g.axes[AxisY].auto_step = 0;
     f.g.axes[AxisY].increment = 1;
-    f.g.axes[AxisY].division = 2000000000;  // minor ticks beyond counting
+    f.g.axes[AxisY].division = 2000000000; // minor ticks beyond counting
     f.g.axes[AxisY].integer_digits = 100000;
     f.set(AxisU, 1, 1e-300, 1e300);
     f.g.axes[AxisU].common = 0;

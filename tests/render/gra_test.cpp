@@ -29,7 +29,8 @@ struct Drawn {
     GraResult result;
 };
 
-Drawn draw(const std::string& body, int32_t scale = 10000, FontMapping mapping = FontMapping::make_default()) {
+Drawn draw(const std::string& body, int32_t scale = 10000,
+           FontMapping mapping = FontMapping::make_default()) {
     Drawn d;
     FixedTextMeasurer measurer;
     d.result = draw_gra_text(d.surface, measurer, HEADER + body, 1000, 2000, scale, mapping);
@@ -46,7 +47,7 @@ TEST(Gra, LineSpansThePictureWidthAtItsScale) {
     EXPECT_EQ(moves.back().p, (Point{1000, 2000}));
     EXPECT_EQ(lines[0].p, (Point{6000, 2000}));
     auto pens = all_of<rec::SelectPen>(d.surface);
-    EXPECT_EQ(pens.back().pen, (Pen{pen_style::Solid, 20, 0x0000FF}));  // index 4 is red
+    EXPECT_EQ(pens.back().pen, (Pen{pen_style::Solid, 20, 0x0000FF})); // index 4 is red
     EXPECT_EQ(d.result.extent, (Rect{1000, 2000, 6000, 2000}));
 }
 
@@ -74,7 +75,7 @@ TEST(Gra, ShortRecordsKeepThePreviousValuesInTheirPositions) {
     EXPECT_EQ(r.parsed, 2);
     EXPECT_EQ((std::array<int32_t, 4>{r.values[1], r.values[2], r.values[3], r.values[4]}),
               (std::array<int32_t, 4>{7, 20, 30, 40}));
-    parse_gra_record("M,2,-5 ,9", r, pts);  // a blank before the comma ends the numbers
+    parse_gra_record("M,2,-5 ,9", r, pts); // a blank before the comma ends the numbers
     EXPECT_EQ(r.parsed, 2);
     EXPECT_EQ(r.values[1], -5);
     parse_gra_record("A,4,99999999999999,1", r, pts);
@@ -83,7 +84,8 @@ TEST(Gra, ShortRecordsKeepThePreviousValuesInTheirPositions) {
 
 TEST(Gra, PolygonsAreCappedAtTwentyPoints) {
     std::string line = "D,999,1000000,1";
-    for (int i = 0; i < 40; ++i) line += "," + std::to_string(i * 10) + "," + std::to_string(i);
+    for (int i = 0; i < 40; ++i)
+        line += "," + std::to_string(i * 10) + "," + std::to_string(i);
     Drawn d = draw(line + "\n");
     auto polys = all_of<rec::Polygon>(d.surface);
     ASSERT_EQ(polys.size(), 1u);
@@ -99,7 +101,7 @@ TEST(Gra, FontRecordSizesTurnsAndColoursText) {
     ASSERT_FALSE(fonts.empty());
     const Font& f = fonts.back().font;
     EXPECT_EQ(f.face, "Arial");
-    EXPECT_EQ(f.height, -847);  // 24 pt at full scale
+    EXPECT_EQ(f.height, -847); // 24 pt at full scale
     EXPECT_EQ(f.weight, 700);
     EXPECT_EQ(f.escapement, 900);
     EXPECT_EQ(all_of<rec::TextColor>(d.surface).back().color, 0x0000FF);
@@ -132,7 +134,8 @@ TEST(Gra, ShiftJisGreekGoesToTheSymbolSlotWhenAsked) {
 }
 
 TEST(Gra, FilledPieOverHalfATurnIsTwoChordsAndATriangle) {
-    Drawn d = draw("C,7,5000,5000,1000,1,1000,0,2700\nC,7,5000,5000,1000,1,1000,0,900\nC,7,5000,5000,1000,0,1000,0,900\n");
+    Drawn d = draw("C,7,5000,5000,1000,1,1000,0,2700\nC,7,5000,5000,1000,1,1000,0,900\nC,7,5000,"
+                   "5000,1000,0,1000,0,900\n");
     EXPECT_EQ(all_of<rec::Chord>(d.surface).size(), 3u);
     EXPECT_EQ(all_of<rec::Polygon>(d.surface).size(), 2u);
     auto arcs = all_of<rec::Arc>(d.surface);
@@ -175,14 +178,16 @@ TEST(Gra, HostileFilesNeitherCrashNorHang) {
         std::ofstream out(path, std::ios::binary);
         out << HEADER;
         std::string chunk(1 << 20, 'L');
-        for (int i = 0; i < 64; ++i) out << chunk;
+        for (int i = 0; i < 64; ++i)
+            out << chunk;
         out << "\nL,4,0,0,10,10\n";
     }
     RecordingSurface s;
     FixedTextMeasurer m;
     auto r = draw_gra_file(s, m, path, 0, 0, 10000, FontMapping::make_default());
     EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(all_of<rec::LineTo>(s).size(), 2u);  // the first 300 bytes ("L" and stale values), then the real line
+    EXPECT_EQ(all_of<rec::LineTo>(s).size(),
+              2u); // the first 300 bytes ("L" and stale values), then the real line
     std::filesystem::remove_all(dir);
 
     std::mt19937 rng(7);
@@ -195,22 +200,25 @@ TEST(Gra, HostileFilesNeitherCrashNorHang) {
             int n = rng() % 12;
             for (int k = 0; k < n; ++k) {
                 int v = static_cast<int>(rng());
-                body += std::to_string(rng() % 3 == 0 ? v : v % 20000) + (rng() % 5 ? "," : ";\x83");
+                body +=
+                    std::to_string(rng() % 3 == 0 ? v : v % 20000) + (rng() % 5 ? "," : ";\x83");
             }
             if (rng() % 7 == 0) body += std::string(rng() % 600, static_cast<char>(rng()));
             body += '\n';
         }
         RecordingSurface fuzz;
-        auto res = draw_gra_text(fuzz, m, HEADER + body, 0, 0, static_cast<int32_t>(rng() % 100000), FontMapping::make_default());
+        auto res = draw_gra_text(fuzz, m, HEADER + body, 0, 0, static_cast<int32_t>(rng() % 100000),
+                                 FontMapping::make_default());
         EXPECT_EQ(res.status, 0);
-        for (const auto& p : all_of<rec::Polygon>(fuzz)) EXPECT_LE(p.points.size(), 20u);
+        for (const auto& p : all_of<rec::Polygon>(fuzz))
+            EXPECT_LE(p.points.size(), 20u);
     }
 }
 
 TEST(FontMapping, RoundTripsThroughTheSettingsStore) {
     MemorySettingsStore store;
     FontMapping read = FontMapping::make_default();
-    read_font_mapping(store, read);  // nothing stored: the built-in table stays
+    read_font_mapping(store, read); // nothing stored: the built-in table stays
     EXPECT_EQ(read.faces[4].face, "Courier New");
     EXPECT_EQ(read.faces[4].pitch_and_family, 49);
     EXPECT_EQ(read.faces[5].out_precision, 3);
@@ -219,13 +227,13 @@ TEST(FontMapping, RoundTripsThroughTheSettingsStore) {
     FontMapping changed = FontMapping::make_default();
     changed.faces[1].face = "Liberation Sans";
     changed.faces[1].height = -300;
-    changed.faces[2].face = std::string(40, 'x');  // longer than a LOGFONT holds
+    changed.faces[2].face = std::string(40, 'x'); // longer than a LOGFONT holds
     changed.SymbolUse = 0;
     write_font_mapping(store, changed);
     auto bytes = store.read_binary(FONT_MAPPING_KEY, "Font2Attr");
     ASSERT_TRUE(bytes);
     EXPECT_EQ(bytes->size(), LOGFONT_BYTES);
-    EXPECT_EQ((*bytes)[0], 0xD4);  // -300 little-endian
+    EXPECT_EQ((*bytes)[0], 0xD4); // -300 little-endian
     EXPECT_EQ((*bytes)[3], 0xFF);
 
     FontMapping back = FontMapping::make_default();
@@ -235,7 +243,7 @@ TEST(FontMapping, RoundTripsThroughTheSettingsStore) {
     EXPECT_EQ(back.faces[2].face, std::string(31, 'x'));
     EXPECT_EQ(back.SymbolUse, 0);
 
-    store.write_binary(FONT_MAPPING_KEY, "Font1Attr", {1, 2, 3});  // malformed: slot kept
+    store.write_binary(FONT_MAPPING_KEY, "Font1Attr", {1, 2, 3}); // malformed: slot kept
     read_font_mapping(store, back);
     EXPECT_EQ(back.faces[0].face, "Times New Roman");
 }

@@ -52,7 +52,7 @@ TEST(AutoRange, DistributesSeriesExtentsOverTheAxes) {
     g.axes[AxisX].common = 0;
     g.axes[AxisY].common = 1;
     g.series[1].isRefUpAxis = 1;
-    g.series[1].isRefRightAxis = 1;  // Y is common: goes to Y anyway
+    g.series[1].isRefRightAxis = 1; // Y is common: goes to Y anyway
     RenderContext ctx;
     ctx.series_range = [](Graph&, int i) {
         return i == 0 ? SeriesExtent{3, 95, 1, 2} : SeriesExtent{-1, 40, 0.5, 30};
@@ -62,9 +62,9 @@ TEST(AutoRange, DistributesSeriesExtentsOverTheAxes) {
     EXPECT_EQ(g.axes[AxisX].to, 95);
     EXPECT_EQ(g.axes[AxisU].from, -1);
     EXPECT_EQ(g.axes[AxisU].to, 40);
-    EXPECT_EQ(g.axes[AxisY].from, 0);  // 0.5..30 → 0..30
+    EXPECT_EQ(g.axes[AxisY].from, 0); // 0.5..30 → 0..30
     EXPECT_EQ(g.axes[AxisY].to, 30);
-    EXPECT_EQ(g.axes[AxisR].to, 30);  // R takes Y's extents
+    EXPECT_EQ(g.axes[AxisR].to, 30); // R takes Y's extents
     EXPECT_EQ(g.scales_valid, 1);
     EXPECT_EQ(g.unmodified, 0);
 
@@ -147,11 +147,9 @@ TEST(Mapping, RoundTripForEveryScaleType) {
         std::vector<double> values;
     };
     const Case cases[] = {
-        {0, -3, 7, {-3, -1.234, 0, 2.5, 7}},
-        {1, 1e-3, 1e4, {1e-3, 0.0456, 1, 77, 1e4}},
-        {2, 0.1, 2, {0.5, 0.77, 1.5, 10}},  // limits are stored as reciprocals
-        {3, 1, 1000, {1, 3.3, 500, 1000}},
-        {4, 0.5, 20, {0.5, 1, 3.7, 20}},
+        {0, -3, 7, {-3, -1.234, 0, 2.5, 7}},   {1, 1e-3, 1e4, {1e-3, 0.0456, 1, 77, 1e4}},
+        {2, 0.1, 2, {0.5, 0.77, 1.5, 10}}, // limits are stored as reciprocals
+        {3, 1, 1000, {1, 3.3, 500, 1000}},     {4, 0.5, 20, {0.5, 1, 3.7, 20}},
         {4, -10, -0.1, {-10, -1, -0.3, -0.1}},
     };
     for (const Case& c : cases) {
@@ -185,11 +183,11 @@ TEST(Mapping, FrameRelativeIsClampedToTheFrame) {
     g.axes[AxisX].to = 10;
     g.axes[AxisY].from = 0;
     g.axes[AxisY].to = 10;
-    g.Magnification = 200;  // unscaled frame units
+    g.Magnification = 200; // unscaled frame units
     EXPECT_NEAR(frame_relative(g, AxisX, 5), 7000.5, 1e-9);
     EXPECT_EQ(frame_relative(g, AxisX, 50), 14000);
     EXPECT_EQ(frame_relative(g, AxisX, -50), 0);
-    EXPECT_NEAR(frame_relative(g, AxisY, 10), 0.5, 1e-9);  // max at the top
+    EXPECT_NEAR(frame_relative(g, AxisY, 10), 0.5, 1e-9); // max at the top
     EXPECT_EQ(frame_relative(g, AxisY, 0), 10000);
 }
 
@@ -216,7 +214,7 @@ TEST(Mapping, HostileLimitsNeverOverflowPositions) {
     const int32_t p = m.position(1e300);
     EXPECT_LE(std::abs(static_cast<int64_t>(p)), 1000000000);
     g.axes[AxisX].from = 3;
-    g.axes[AxisX].to = 3;  // zero range: everything at the middle, no division by zero
+    g.axes[AxisX].to = 3; // zero range: everything at the middle, no division by zero
     EXPECT_EQ(axis_mapping(g, AxisX).position(3), (frame_rect(g).left + frame_rect(g).right) / 2);
 }
 

@@ -44,11 +44,13 @@ double gauss(double x, double centre, double width) {
 // A mercury lamp seen through a spectrometer: sharp lines on a faint continuum.
 std::string lamp_data() {
     std::string out = "# wavelength [nm], intensity [counts/s]\n";
-    const double lines[][2] = {{404.7, 40}, {435.8, 180}, {546.1, 260}, {577.0, 55}, {579.1, 60}, {615.0, 6}};
+    const double lines[][2] = {{404.7, 40}, {435.8, 180}, {546.1, 260},
+                               {577.0, 55}, {579.1, 60},  {615.0, 6}};
     for (int i = 0; i <= 900; ++i) {
         const double w = 350 + i * 0.5;
         double v = 0.04 + 0.3 * gauss(w, 560, 90);
-        for (auto& l : lines) v += l[1] * gauss(w, l[0], 1.4);
+        for (auto& l : lines)
+            v += l[1] * gauss(w, l[0], 1.4);
         out += line("%.1f %.4g\n", w, v);
     }
     return out;
@@ -66,7 +68,8 @@ std::string continuum_data() {
 }
 
 std::string calibration_data() {
-    return "# wavelength [nm], line intensity\n404.7 40\n435.8 180\n546.1 260\n577.0 55\n579.1 60\n";
+    return "# wavelength [nm], line intensity\n404.7 40\n435.8 180\n546.1 260\n577.0 55\n579.1 "
+           "60\n";
 }
 
 // Counts per energy bin, a model and measured rates with their uncertainty.
@@ -118,7 +121,8 @@ std::string resonance_data() {
     for (int i = 0; i <= 200; ++i) {
         const double f = 10 + i * 0.2;
         const double q = 12, f0 = 30;
-        const double a = 1 / std::sqrt(std::pow(1 - (f / f0) * (f / f0), 2) + std::pow(f / (f0 * q), 2));
+        const double a =
+            1 / std::sqrt(std::pow(1 - (f / f0) * (f / f0), 2) + std::pow(f / (f0 * q), 2));
         out += line("%.1f %.3f\n", f, 8 * a);
     }
     return out;
@@ -190,8 +194,8 @@ LogFont latin(int32_t height) {
     return f;
 }
 
-GraphObject text(int32_t type, int32_t x, int32_t y, int32_t justify, std::string markup, int32_t height,
-                 bool rotated = false) {
+GraphObject text(int32_t type, int32_t x, int32_t y, int32_t justify, std::string markup,
+                 int32_t height, bool rotated = false) {
     GraphObject o;
     o.used = 1;
     o.Type = type;
@@ -202,16 +206,18 @@ GraphObject text(int32_t type, int32_t x, int32_t y, int32_t justify, std::strin
     o.Font1 = latin(height);
     o.Font2 = latin(height);
     o.Font2.charset = 128;
-    o.Font2.face = "\x82\x6c\x82\x72 \x96\xbe\x92\xa9";  // "ＭＳ 明朝"
+    o.Font2.face = "\x82\x6c\x82\x72 \x96\xbe\x92\xa9"; // "ＭＳ 明朝"
     o.Font3 = default_symbol_font();
     o.Font3.italic = 0;
     o.Font3.height = height;
     if (rotated)
-        for (LogFont* f : {&o.Font1, &o.Font2, &o.Font3}) f->escapement = f->orientation = 900;
+        for (LogFont* f : {&o.Font1, &o.Font2, &o.Font3})
+            f->escapement = f->orientation = 900;
     return o;
 }
 
-void axis(Graph& g, int index, double from, double to, double step, int division, int fraction, int scale = 0) {
+void axis(Graph& g, int index, double from, double to, double step, int division, int fraction,
+          int scale = 0) {
     Axis& a = g.axes[index];
     a.from = from;
     a.to = to;
@@ -231,11 +237,13 @@ Graph base_graph(const char* comment) {
     g.comment = comment;
     g.scales_valid = 1;
     g.frame_line.width = 25;
-    for (int i = 0; i < 4; ++i) g.axes[i].label_font.height = -1200;
+    for (int i = 0; i < 4; ++i)
+        g.axes[i].label_font.height = -1200;
     return g;
 }
 
-Series& data_series(Graph& g, const char* file, int32_t line_type, int32_t color, int32_t plot = 0) {
+Series& data_series(Graph& g, const char* file, int32_t line_type, int32_t color,
+                    int32_t plot = 0) {
     Series& s = g.series[add_series(g, file, nullptr)];
     s.SkipComment = 1;
     s.LineType = line_type;
@@ -250,7 +258,8 @@ Series& data_series(Graph& g, const char* file, int32_t line_type, int32_t color
 void add_titles(Graph& g, const std::string& x, const std::string& y) {
     const int32_t w = g.frame_width, h = g.frame_height;
     g.objects[find_free_object_slot(g)] = text(object_type::TitleX, w / 2, h + 1300, 1, x, -1400);
-    g.objects[find_free_object_slot(g)] = text(object_type::TitleY, -1500, h / 2, 1, y, -1400, true);
+    g.objects[find_free_object_slot(g)] =
+        text(object_type::TitleY, -1500, h / 2, 1, y, -1400, true);
 }
 
 Graph spectrum_graph() {
@@ -264,8 +273,10 @@ Graph spectrum_graph() {
     cal.PlotSize = 260;
     add_titles(g, "Wavelength  %Gl%A / nm", "Intensity / counts s^-1@");
     g.objects[find_free_object_slot(g)] =
-        text(object_type::Text, 9000, 900, 0, "%01E Hg lamp\\n%02E continuum (2800 K)\\n%03E reference lines", -1200);
-    g.objects[find_free_object_slot(g)] = text(object_type::Text, 6300, 700, 0, "Hg  %I546.1 nm%R", -1100);
+        text(object_type::Text, 9000, 900, 0,
+             "%01E Hg lamp\\n%02E continuum (2800 K)\\n%03E reference lines", -1200);
+    g.objects[find_free_object_slot(g)] =
+        text(object_type::Text, 6300, 700, 0, "Hg  %I546.1 nm%R", -1100);
     return g;
 }
 
@@ -287,8 +298,9 @@ Graph errorbar_graph() {
     rates.line = {20, 0x202020, 300};
     rates.PlotSize = 200;
     add_titles(g, "Energy  %IE%R / keV", "Counts per bin");
-    g.objects[find_free_object_slot(g)] = text(
-        object_type::Text, 9200, 900, 0, "%01E counts\\n%02F model\\n%03E rate (%Gs%A error)", -1200);
+    g.objects[find_free_object_slot(g)] =
+        text(object_type::Text, 9200, 900, 0, "%01E counts\\n%02F model\\n%03E rate (%Gs%A error)",
+             -1200);
     return g;
 }
 
@@ -298,20 +310,24 @@ Graph titles_graph() {
     axis(g, AxisY, 0, 70000, 10000, 2, 0);
     g.axes[AxisY].integer_digits = 3;
     data_series(g, "resistivity.dat", 1, 0x7A2A8E, 5).PlotSize = 160;
-    add_titles(g, "\x89\xb7\x93\x78  %IT%R / K",
-               "%Gr%A_xx@ / %GmW%A cm");
+    add_titles(g, "\x89\xb7\x93\x78  %IT%R / K", "%Gr%A_xx@ / %GmW%A cm");
     g.objects[1].Font3.face = "Symbol";
     g.objects[find_free_object_slot(g)] =
-        text(object_type::Text, 1200, 1300, 0, "%Gr%A(%IT%R) = %Gr%A_0@ + %IA%R %IT%R^2@ + %IB%R %IT%R^4@", -1400);
-    g.objects[find_free_object_slot(g)] = text(
-        object_type::Text, 1200, 2600, 0,
-        "\x8e\x8e\x97\xbf\x20\x41\x81\x46\x8f\xc4\x93\xdd\x8c\xe3" "  %S080(%Gr%A_0@ = 180 %GmW%A cm)", -1400);
+        text(object_type::Text, 1200, 1300, 0,
+             "%Gr%A(%IT%R) = %Gr%A_0@ + %IA%R %IT%R^2@ + %IB%R %IT%R^4@", -1400);
     g.objects[find_free_object_slot(g)] =
-        text(object_type::Text, 1200, 3900, 0, "%BBold%R, %IItalic%R, %UUnderlined%U, %Kc02020red%K000000, %S150large", -1200);
+        text(object_type::Text, 1200, 2600, 0,
+             "\x8e\x8e\x97\xbf\x20\x41\x81\x46\x8f\xc4\x93\xdd\x8c\xe3"
+             "  %S080(%Gr%A_0@ = 180 %GmW%A cm)",
+             -1400);
+    g.objects[find_free_object_slot(g)] =
+        text(object_type::Text, 1200, 3900, 0,
+             "%BBold%R, %IItalic%R, %UUnderlined%U, %Kc02020red%K000000, %S150large", -1200);
     return g;
 }
 
-GraphObject arrow(int32_t type, int32_t heads, double x1, double y1, double x2, double y2, int32_t color) {
+GraphObject arrow(int32_t type, int32_t heads, double x1, double y1, double x2, double y2,
+                  int32_t color) {
     GraphObject o;
     o.used = 1;
     o.Type = type;
@@ -332,7 +348,8 @@ GraphObject point_object(int32_t plot, std::vector<Point32> pts, int32_t color, 
     o.Type = object_type::PointObject;
     o.PlotType = plot;
     o.alignment = static_cast<int32_t>(pts.size());
-    for (size_t i = 0; i < pts.size(); ++i) o.points[i] = pts[i];
+    for (size_t i = 0; i < pts.size(); ++i)
+        o.points[i] = pts[i];
     o.x = pts[0].x;
     o.y = pts[0].y;
     o.Color = color;
@@ -359,8 +376,8 @@ Graph annotation_graph() {
     box.Color = 0x606060;
     box.Color2 = 0xE0F8FF;
     g.objects[find_free_object_slot(g)] = box;
-    g.objects[find_free_object_slot(g)] =
-        text(object_type::Text, 9100, 1500, 0, "Resonance\\n%If%R_0@ = 30.0 kHz\\n%IQ%R = 12", -1200);
+    g.objects[find_free_object_slot(g)] = text(
+        object_type::Text, 9100, 1500, 0, "Resonance\\n%If%R_0@ = 30.0 kHz\\n%IQ%R = 12", -1200);
     // A filled arrow from the box to the peak, both ends given in axis values.
     GraphObject to_peak = arrow(object_type::FilledArrow, 1, 34.9, 93, 30.9, 96.5, 0xA01010);
     to_peak.RefX = to_peak.RefY = 1;
@@ -376,25 +393,29 @@ Graph annotation_graph() {
     range.Length = 250;
     range.LineStyle = 2;
     g.objects[find_free_object_slot(g)] = range;
-    g.objects[find_free_object_slot(g)] = text(object_type::Text, 7000, 9450, 1, "%Iline with end bars%R", -1000);
+    g.objects[find_free_object_slot(g)] =
+        text(object_type::Text, 7000, 9450, 1, "%Iline with end bars%R", -1000);
     GraphObject rounded = box;
     rounded.position = {8, 8, 52, 44};
     rounded.Length = 0;
     rounded.Size1 = rounded.Size2 = 300;
     rounded.Color2 = 0xF4F4F4;
     g.objects[find_free_object_slot(g)] = rounded;
-    g.objects[find_free_object_slot(g)] = text(object_type::Text, 1200, 1600, 0, "Point objects", -1100);
-    g.objects[find_free_object_slot(g)] = point_object(
-        30, {{1900, 2100}, {2376, 2445}, {2194, 3005}, {1606, 3005}, {1424, 2445}}, 0x303030, 0x70C0F0);
     g.objects[find_free_object_slot(g)] =
-        point_object(32, {{3000, 2100}, {3700, 2400}, {3500, 3100}, {2800, 2950}}, 0xA02080, 0xFFFFFF);
+        text(object_type::Text, 1200, 1600, 0, "Point objects", -1100);
+    g.objects[find_free_object_slot(g)] =
+        point_object(30, {{1900, 2100}, {2376, 2445}, {2194, 3005}, {1606, 3005}, {1424, 2445}},
+                     0x303030, 0x70C0F0);
+    g.objects[find_free_object_slot(g)] = point_object(
+        32, {{3000, 2100}, {3700, 2400}, {3500, 3100}, {2800, 2950}}, 0xA02080, 0xFFFFFF);
     g.objects[find_free_object_slot(g)] =
         point_object(29, {{4000, 3000}, {4300, 2200}, {4600, 3000}, {4900, 2200}}, 0x208020, 0);
     GraphObject sample = point_object(14, {{1900, 3800}}, 0x8B3A1F, 0x8B3A1F);
     sample.Length = 500;
     sample.Size1 = 260;
     g.objects[find_free_object_slot(g)] = sample;
-    g.objects[find_free_object_slot(g)] = text(object_type::Text, 2700, 3900, 0, "legend sample", -1000);
+    g.objects[find_free_object_slot(g)] =
+        text(object_type::Text, 2700, 3900, 0, "legend sample", -1000);
     return g;
 }
 
@@ -413,20 +434,24 @@ Graph picture_graph() {
     picture.picture_box = {0, 0, 14000, 8400};
     g.objects[find_free_object_slot(g)] = picture;
     g.objects[find_free_object_slot(g)] =
-        text(object_type::Text, 7000, 20000, 1, "Set-up used for the measurement above (GRA picture)", -1200);
+        text(object_type::Text, 7000, 20000, 1,
+             "Set-up used for the measurement above (GRA picture)", -1200);
     return g;
 }
 
 std::unique_ptr<Graph> two_graph(bool upper) {
-    auto g = std::make_unique<Graph>(base_graph(upper ? "Upper graph of a two-graph page" : "Lower graph of a two-graph page"));
+    auto g = std::make_unique<Graph>(
+        base_graph(upper ? "Upper graph of a two-graph page" : "Lower graph of a two-graph page"));
     g->frame_top = upper ? 2000 : 16000;
     g->frame_height = 9000;
     axis(*g, AxisX, 0, 20, 5, 5, 0);
     axis(*g, AxisY, -1, 1, 0.5, 5, 1);
-    data_series(*g, upper ? "oscillation_fast.dat" : "oscillation_slow.dat", 1, upper ? 0x8B3A1F : 0x2F6FD0);
+    data_series(*g, upper ? "oscillation_fast.dat" : "oscillation_slow.dat", 1,
+                upper ? 0x8B3A1F : 0x2F6FD0);
     add_titles(*g, "Time  %It%R / ms", upper ? "%IU%R_1@ / V" : "%IU%R_2@ / V");
     g->objects[find_free_object_slot(*g)] =
-        text(object_type::Text, 13700, 900, 2, upper ? "(a)  %Gt%A = 4 ms" : "(b)  %Gt%A = 12 ms", -1300);
+        text(object_type::Text, 13700, 900, 2, upper ? "(a)  %Gt%A = 4 ms" : "(b)  %Gt%A = 12 ms",
+             -1300);
     return g;
 }
 
@@ -461,7 +486,8 @@ const std::vector<std::pair<std::string, std::string>>& data_files() {
 }
 
 void write_examples() {
-    for (const auto& [name, contents] : data_files()) write_file(examples + name, contents);
+    for (const auto& [name, contents] : data_files())
+        write_file(examples + name, contents);
     IoContext io;
     io.ask_before_overwrite = false;
     for (const Example& e : documents()) {
@@ -477,12 +503,14 @@ void write_examples() {
 
 TEST(Examples, DataFilesAreWhatTheGeneratorWrites) {
     if (std::getenv("PLOX_WRITE_EXAMPLES")) write_examples();
-    for (const auto& [name, contents] : data_files()) EXPECT_EQ(read_file(examples + name), contents) << name;
+    for (const auto& [name, contents] : data_files())
+        EXPECT_EQ(read_file(examples + name), contents) << name;
 }
 
 TEST(Examples, EveryDocumentOpensAndDrawsCompletely) {
     std::vector<std::string> names;
-    for (const Example& e : documents()) names.push_back(e.name);
+    for (const Example& e : documents())
+        names.push_back(e.name);
     names.push_back("two_graphs.qva");
     for (const std::string& name : names) {
         SCOPED_TRACE(name);
@@ -506,7 +534,7 @@ TEST(Examples, EveryDocumentOpensAndDrawsCompletely) {
                 lines += std::holds_alternative<rec::Polyline>(c);
                 texts += std::holds_alternative<rec::TextOut>(c);
             }
-            EXPECT_GE(lines, 1u);  // every example has a series line
+            EXPECT_GE(lines, 1u); // every example has a series line
             EXPECT_GT(texts, 10u);
             // Every object got an extent inside the page.
             for (const GraphObject& o : g->objects) {

@@ -21,7 +21,9 @@ template <class T> std::vector<T> all_of(const RecordingSurface& s) {
 // Records images too, which the plain recording leaves out.
 class ImageRecorder : public RecordingSurface {
 public:
-    void draw_image(const Rect& r, const Image& image) override { images.push_back({r, image.width}); }
+    void draw_image(const Rect& r, const Image& image) override {
+        images.push_back({r, image.width});
+    }
     std::vector<std::pair<Rect, int32_t>> images;
 };
 
@@ -42,7 +44,8 @@ struct Fixture {
     FixedTextMeasurer measurer;
     Fixture() {
         context.measurer = &measurer;
-        for (auto& a : graph.axes) a.from = 0, a.to = 100;
+        for (auto& a : graph.axes)
+            a.from = 0, a.to = 100;
     }
     GraphObject& arrow(int type, int heads, std::array<double, 4> pos) {
         GraphObject& o = graph.objects[0];
@@ -62,12 +65,14 @@ struct Fixture {
 
 TEST(Arrows, FilledHeadsAtBothEndsAndTheLineStopsAtTheirBases) {
     Fixture f;
-    GraphObject& o = f.arrow(object_type::FilledArrow, 3, {10, 20, 60, 20});  // 50 mm to the right
+    GraphObject& o = f.arrow(object_type::FilledArrow, 3, {10, 20, 60, 20}); // 50 mm to the right
     f.draw(o);
     auto polys = all_of<rec::Polygon>(f.surface);
     ASSERT_EQ(polys.size(), 2u);
     // End head: tip (10000, 3500); barbs 500 back, 0.3 × 500 + 20 to either side.
-    EXPECT_EQ(polys[0].points, (std::vector<Point>{{9500, 3500 + 170}, {10000, 3500}, {9500, 3500 - 170}, {9500, 3500}}));
+    EXPECT_EQ(
+        polys[0].points,
+        (std::vector<Point>{{9500, 3500 + 170}, {10000, 3500}, {9500, 3500 - 170}, {9500, 3500}}));
     EXPECT_EQ(polys[1].points[1], (Point{5000, 3500}));
     EXPECT_EQ(all_of<rec::SelectBrush>(f.surface).back().brush, (Brush{brush_style::Solid, 0, 0}));
     auto moves = all_of<rec::MoveTo>(f.surface);
@@ -78,7 +83,7 @@ TEST(Arrows, FilledHeadsAtBothEndsAndTheLineStopsAtTheirBases) {
     EXPECT_EQ(o.extent_left, 5500);
     EXPECT_EQ(o.extent_right, 9500);
 
-    o.Shut = 60;  // concave: the base sits 60 % of the head back
+    o.Shut = 60; // concave: the base sits 60 % of the head back
     o.alignment = 1;
     f.draw(o);
     polys = all_of<rec::Polygon>(f.surface);
@@ -89,17 +94,17 @@ TEST(Arrows, FilledHeadsAtBothEndsAndTheLineStopsAtTheirBases) {
 
 TEST(Arrows, OpenHeadsEndBarsAndAxisReferences) {
     Fixture f;
-    GraphObject& o = f.arrow(object_type::OpenArrow, 2, {10, 20, 10, 70});  // downwards
+    GraphObject& o = f.arrow(object_type::OpenArrow, 2, {10, 20, 10, 70}); // downwards
     f.draw(o);
     auto lines = all_of<rec::Polyline>(f.surface);
     ASSERT_EQ(lines.size(), 1u);
-    EXPECT_EQ(lines[0].points[1], (Point{5000, 3500}));  // the head at the start
+    EXPECT_EQ(lines[0].points[1], (Point{5000, 3500})); // the head at the start
     EXPECT_EQ(lines[0].points[0].y, 4000);
 
     o.Type = object_type::Line;
     f.draw(o);
     lines = all_of<rec::Polyline>(f.surface);
-    ASSERT_EQ(lines.size(), 2u);  // one bar across each end
+    ASSERT_EQ(lines.size(), 2u); // one bar across each end
     EXPECT_EQ(lines[0].points, (std::vector<Point>{{4750, 8500}, {5250, 8500}}));
 
     o.Length = 0;
@@ -120,7 +125,7 @@ TEST(Rectangles, ShadowSidePitchRuleAndRounding) {
     GraphObject& o = f.graph.objects[0];
     o.used = 1;
     o.Type = object_type::Rectangle;
-    o.position = {50, 40, 10, 20};  // stored reversed: put in order
+    o.position = {50, 40, 10, 20}; // stored reversed: put in order
     o.Pitch = 300;
     o.Length = -200;
     o.Color = 0x123456;
@@ -130,7 +135,7 @@ TEST(Rectangles, ShadowSidePitchRuleAndRounding) {
     EXPECT_EQ(o.position, (std::array<double, 4>{10, 20, 50, 40}));
     auto rects = all_of<rec::Rectangle>(f.surface);
     ASSERT_EQ(rects.size(), 2u);
-    EXPECT_EQ(rects[0].r, (Rect{4800, 3300, 8800, 5300}));  // shadow up and to the left
+    EXPECT_EQ(rects[0].r, (Rect{4800, 3300, 8800, 5300})); // shadow up and to the left
     EXPECT_EQ(rects[1].r, (Rect{5000, 3500, 9000, 5500}));
     EXPECT_EQ(all_of<rec::SelectBrush>(f.surface).back().brush.color, 0xABCDEF);
     EXPECT_EQ(all_of<rec::SelectPen>(f.surface).back().pen.width, 20);
@@ -143,7 +148,7 @@ TEST(Rectangles, ShadowSidePitchRuleAndRounding) {
     f.draw(o);
     EXPECT_TRUE(all_of<rec::Rectangle>(f.surface).empty());
     auto rounded = all_of<rec::RoundRect>(f.surface);
-    ASSERT_EQ(rounded.size(), 1u);  // only the face
+    ASSERT_EQ(rounded.size(), 1u); // only the face
     EXPECT_EQ(rounded[0].corner_width, 4000);
     EXPECT_EQ(rounded[0].corner_height, 300);
 }
@@ -164,8 +169,9 @@ TEST(PointObjects, PentagonLegendSampleAndDefaults) {
     auto polys = all_of<rec::Polygon>(f.surface);
     ASSERT_EQ(polys.size(), 1u);
     EXPECT_EQ(polys[0].points.size(), 5u);
-    EXPECT_EQ(all_of<rec::SelectBrush>(f.surface).back().brush, (Brush{brush_style::Solid, 0x00FF00, 5}));
-    EXPECT_EQ(all_of<rec::LineTo>(f.surface).size(), 5u);  // closed outline
+    EXPECT_EQ(all_of<rec::SelectBrush>(f.surface).back().brush,
+              (Brush{brush_style::Solid, 0x00FF00, 5}));
+    EXPECT_EQ(all_of<rec::LineTo>(f.surface).size(), 5u); // closed outline
     EXPECT_LE(o.extent_top, 1500 + 1500);
     EXPECT_GE(o.extent_bottom, 1500 + 2500 + 809);
 
@@ -205,7 +211,7 @@ TEST(Pictures, BitmapsInAnyCaseAndGraFiles) {
     o.Str = "/nowhere/x.wmf";
     f.draw(o);
     EXPECT_TRUE(f.surface.empty());
-    EXPECT_EQ(o.extent_right, 13000);  // unreadable: the previous box stays
+    EXPECT_EQ(o.extent_right, 13000); // unreadable: the previous box stays
 
     const auto path = std::filesystem::temp_directory_path() / "plox_objects_test.GRA";
     std::ofstream(path) << "%Ngraph GRA file\n\nA,5,0,40,4,0,0\nL,4,0,0,10000,5000\n";
@@ -224,8 +230,10 @@ TEST(Objects, WhiteErasesAndTheGraphExtentTakesEveryObject) {
     GraphObject& o = f.arrow(object_type::FilledArrow, 1, {10, 20, 60, 20});
     o.Color = 0xFF;
     f.draw(o, true);
-    for (auto& p : all_of<rec::SelectPen>(f.surface)) EXPECT_EQ(p.pen.color, 0xFFFFFF);
-    for (auto& b : all_of<rec::SelectBrush>(f.surface)) EXPECT_EQ(b.brush.color, 0xFFFFFF);
+    for (auto& p : all_of<rec::SelectPen>(f.surface))
+        EXPECT_EQ(p.pen.color, 0xFFFFFF);
+    for (auto& b : all_of<rec::SelectBrush>(f.surface))
+        EXPECT_EQ(b.brush.color, 0xFFFFFF);
 
     GraphObject& t = f.graph.objects[1];
     t.used = 1;
@@ -233,7 +241,8 @@ TEST(Objects, WhiteErasesAndTheGraphExtentTakesEveryObject) {
     t.Str = "far";
     t.x = 20000;
     t.y = 30000;
-    f.graph.extent_left = 4000, f.graph.extent_top = 1500, f.graph.extent_right = 18000, f.graph.extent_bottom = 11500;
+    f.graph.extent_left = 4000, f.graph.extent_top = 1500, f.graph.extent_right = 18000,
+    f.graph.extent_bottom = 11500;
     f.surface.clear();
     draw_objects(f.surface, f.graph, f.context);
     EXPECT_EQ(f.graph.extent_right, t.extent_right);

@@ -60,7 +60,7 @@ TEST(DashPattern, SegmentsCarryThePhase) {
 
 TEST(DashPattern, DegenerateAndHugeLinesStayCheap) {
     RecordingSurface rec;
-    draw_patterned_line(rec, 0, 0, 1000, 0, 0, 0, line_type::Dot);  // no period at all
+    draw_patterned_line(rec, 0, 0, 1000, 0, 0, 0, line_type::Dot); // no period at all
     EXPECT_EQ(strokes(rec).size(), 1u);
     rec.clear();
     draw_patterned_line(rec, -1000000000, 0, 1000000000, 0, 0, 10, line_type::Dash);
@@ -85,14 +85,13 @@ TEST(Markers, ShapesAndHalfFills) {
     const Brush brush{brush_style::Solid, 0xFFFFFF, 5};
     draw_marker(rec, 3, 1000, 1000, 250, 0x123456, pen, brush);
     draw_marker(rec, 21, 1000, 1000, 100, 0x123456, pen, brush);
-    draw_marker(rec, 33, 1000, 1000, 100, 0, pen, brush);  // steps need their neighbours
+    draw_marker(rec, 33, 1000, 1000, 100, 0, pen, brush); // steps need their neighbours
     draw_marker(rec, 30, 1000, 1000, 100, 0, pen, brush);
-    EXPECT_EQ(rec.dump(),
-              "polygon 3 1000,690 1270,1155 730,1155\n"
-              "rectangle 900 900 1100 1100\n"
-              "brush 0 123456 5\n"
-              "rectangle 1000 900 900 1100\n"
-              "brush 0 ffffff 5\n");
+    EXPECT_EQ(rec.dump(), "polygon 3 1000,690 1270,1155 730,1155\n"
+                          "rectangle 900 900 1100 1100\n"
+                          "brush 0 123456 5\n"
+                          "rectangle 1000 900 900 1100\n"
+                          "brush 0 ffffff 5\n");
 }
 
 struct FakeMarkers : ExternalMarkers {
@@ -125,13 +124,12 @@ TEST(LegendSample, LineThenMarkerAndNothingForTypeZero) {
     m.line_color = 0xFF;
     m.marker_color = 0xFF00;
     draw_legend_sample(rec, 500, 500, m);
-    EXPECT_EQ(rec.dump(),
-              "pen 0 20 0000ff\n"
-              "move_to 100 500\n"
-              "line_to 900 500\n"
-              "pen 0 20 00ff00\n"
-              "brush 0 00ff00 5\n"
-              "ellipse 400 400 600 600\n");
+    EXPECT_EQ(rec.dump(), "pen 0 20 0000ff\n"
+                          "move_to 100 500\n"
+                          "line_to 900 500\n"
+                          "pen 0 20 00ff00\n"
+                          "brush 0 00ff00 5\n"
+                          "ellipse 400 400 600 600\n");
 }
 
 TEST(RecordingSurface, ReplayReproducesTheCalls) {

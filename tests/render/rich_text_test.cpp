@@ -19,9 +19,11 @@ public:
         if (path.find("missing") != std::string::npos) return std::nullopt;
         return Stamp{2023, 12, 25, 13, 7};
     }
-    std::optional<std::string> file_line(const std::string& path, int number, size_t max) const override {
+    std::optional<std::string> file_line(const std::string& path, int number,
+                                         size_t max) const override {
         auto it = files.find(path);
-        if (it == files.end() || number < 1 || number > static_cast<int>(it->second.size())) return std::nullopt;
+        if (it == files.end() || number < 1 || number > static_cast<int>(it->second.size()))
+            return std::nullopt;
         return it->second[number - 1].substr(0, max);
     }
     std::map<std::string, std::vector<std::string>> files;
@@ -30,7 +32,8 @@ public:
 Graph graph_with_series(int n) {
     Graph g;
     g.series_count = n;
-    for (int i = 0; i < n; ++i) g.series[i].file_name = "/data/s" + std::to_string(i + 1) + "_x.dat";
+    for (int i = 0; i < n; ++i)
+        g.series[i].file_name = "/data/s" + std::to_string(i + 1) + "_x.dat";
     return g;
 }
 
@@ -50,7 +53,7 @@ TEST(RichTextFields, DocumentNameDatesAndTimes) {
     EXPECT_EQ(expand_one(g, "%M|%m|%V|%v", src), "Mar 9 2024|3-9-2024|12:05 am| 0:05");
     g.file_name.clear();
     EXPECT_EQ(expand_one(g, "%N", src), "(UNTITLED)");
-    EXPECT_EQ(expand_one(g, "[%D]", src), "[]");  // no file: empty date
+    EXPECT_EQ(expand_one(g, "[%D]", src), "[]"); // no file: empty date
     // Double-byte names are copied whole: a trail byte never turns into a letter.
     g.file_name = "/x/\x83\x61_b.qvp";
     EXPECT_EQ(expand_one(g, "%N", src), "\x83\x61\\_B.QVP");
@@ -64,7 +67,7 @@ TEST(RichTextFields, CharacterCodesAdvanceAndUnknownCodes) {
     EXPECT_EQ(expand_one(g, "a%Q000b%Q999c", src), "abc");
     EXPECT_EQ(expand_one(g, "%Q6x", src), "%Q6x");
     EXPECT_EQ(expand_one(g, "%Ga%A %1x %", src), "%Ga%A %1x %");
-    EXPECT_EQ(expand_one(g, "\\%N", src), "\\%N");  // escaped: drawn as typed
+    EXPECT_EQ(expand_one(g, "\\%N", src), "\\%N"); // escaped: drawn as typed
     auto lines = expand_fields(g, "x%W200y\\nz", src);
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[0].text, "xy");
@@ -79,8 +82,8 @@ TEST(RichTextFields, SeriesFieldsFollowTheShownOption) {
     src.files["/data/s2_x.dat"] = {"# head", "1.5, 2.5\t3.5", "end"};
     EXPECT_EQ(expand_one(g, "%00N %01n %02N", src), "S1\\_X.DAT s1\\_x.dat S2\\_X.DAT");
     EXPECT_EQ(expand_one(g, "%02C0200|%02C0203|%02C0101", src), "1.5, 2.5\t3.5|3.5|#");
-    EXPECT_EQ(expand_one(g, "%02C0900", src), "%02C0900");  // no such line: drawn as typed
-    EXPECT_EQ(expand_one(g, "%01C0100", src), "%01C0100");  // unreadable file
+    EXPECT_EQ(expand_one(g, "%02C0900", src), "%02C0900"); // no such line: drawn as typed
+    EXPECT_EQ(expand_one(g, "%01C0100", src), "%01C0100"); // unreadable file
     EXPECT_EQ(expand_one(g, "%07N", src), "%07N");
     EXPECT_EQ(expand_one(g, "%02E%02F%02Z", src), "%02E%02F%02Z");
     EXPECT_EQ(expand_one(g, "%03d %03t", src), "12-25-2023 13:07");
@@ -95,7 +98,8 @@ TEST(RichTextFields, BuffersNeverOverflow) {
     Graph g = graph_with_series(1);
     src.files["/data/s1_x.dat"] = {std::string(5000, 'z')};
     std::string markup;
-    while (markup.size() + 8 <= 511) markup += "%01C0100";
+    while (markup.size() + 8 <= 511)
+        markup += "%01C0100";
     auto lines = expand_fields(g, markup, src);
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(lines[0].text, std::string(RICH_LINE_CAPACITY - 1, 'z'));
@@ -110,7 +114,8 @@ TEST(RichTextFields, BuffersNeverOverflow) {
 TEST(RichTextRenumber, ReferencesFollowTheSeriesList) {
     // Series 1 deleted, 2 → 1, 3 → 2.
     const std::vector<int> map{-1, 0, 1};
-    EXPECT_EQ(renumber_series_references("%01E first\\n%02E second\\n%03N", map), " first\\n%01E second\\n%02N");
+    EXPECT_EQ(renumber_series_references("%01E first\\n%02E second\\n%03N", map),
+              " first\\n%01E second\\n%02N");
     EXPECT_EQ(renumber_series_references("%00N %09N %1x \\%02N", map), "%00N  %1x \\%02N");
     EXPECT_EQ(renumber_series_references("%01", map), "");
 
@@ -120,7 +125,7 @@ TEST(RichTextRenumber, ReferencesFollowTheSeriesList) {
     g.objects[0].Str = "%01E";
     g.objects[1].used = 1;
     g.objects[1].Type = object_type::FilledArrow;
-    g.objects[1].Str = "%01E";  // not a text: untouched
+    g.objects[1].Str = "%01E"; // not a text: untouched
     g.objects[2].used = 1;
     g.objects[2].Type = object_type::Text;
     g.objects[2].Str = "%03E%03N";
@@ -178,15 +183,15 @@ TEST(RichTextLayout, ScriptsRaiseLowerAndShrink) {
     EXPECT_EQ(t[0].bytes, "x");
     EXPECT_EQ(t[0].p, (Point{5000, 3500}));
     EXPECT_EQ(t[1].bytes, "2");
-    EXPECT_EQ(t[1].p, (Point{5423, 3500 - 423}));  // raised by half the base height
+    EXPECT_EQ(t[1].p, (Point{5423, 3500 - 423})); // raised by half the base height
     EXPECT_EQ(t[2].bytes, " + y");
     EXPECT_EQ(t[2].p, (Point{5423 + 296, 3500}));
     EXPECT_EQ(t[3].bytes, "i");
-    EXPECT_EQ(t[3].p.y, 3500 + 169);  // lowered by a fifth
+    EXPECT_EQ(t[3].p.y, 3500 + 169); // lowered by a fifth
     auto f = l.fonts();
     ASSERT_EQ(f.size(), 4u);
     EXPECT_EQ(f[0].font.height, -847);
-    EXPECT_EQ(f[1].font.height, -592);  // 70 %
+    EXPECT_EQ(f[1].font.height, -592); // 70 %
     EXPECT_EQ(f[2].font.height, -847);
     EXPECT_EQ(f[3].font.height, -592);
     EXPECT_EQ(l.box, (Rect{5000, 3500 - 423 - 592, 5423 + 296 + 4 * 423 + 296, 3669}));
@@ -233,12 +238,19 @@ TEST(RichTextLayout, EscapesFieldsAndMalformedCodesDrawAsTyped) {
     l.run("%N");
     ASSERT_EQ(l.texts().size(), 1u);
     EXPECT_EQ(l.texts()[0].bytes, "MY_DATA.QVP");
-    for (auto [markup, shown] : std::vector<std::pair<std::string, std::string>>{
-             {"%1x", "%1x"}, {"%Kxyz", "%Kxyz"}, {"%S1", "%S1"}, {"%JArial", "%JArial"},
-             {"%X10", "%X10"}, {"100\\%", "100%"}, {"a\\^b", "a^b"}, {"%", "%"}}) {
+    for (auto [markup, shown] :
+         std::vector<std::pair<std::string, std::string>>{{"%1x", "%1x"},
+                                                          {"%Kxyz", "%Kxyz"},
+                                                          {"%S1", "%S1"},
+                                                          {"%JArial", "%JArial"},
+                                                          {"%X10", "%X10"},
+                                                          {"100\\%", "100%"},
+                                                          {"a\\^b", "a^b"},
+                                                          {"%", "%"}}) {
         l.run(markup);
         std::string all;
-        for (auto& t : l.texts()) all += t.bytes;
+        for (auto& t : l.texts())
+            all += t.bytes;
         EXPECT_EQ(all, shown) << markup;
     }
 }
@@ -263,9 +275,10 @@ TEST(RichTextLayout, RotatedTextRunsUpwardWithRotatedScripts) {
     auto t = l.texts();
     ASSERT_EQ(t.size(), 3u);
     EXPECT_EQ(t[0].p, (Point{5000, 3500}));
-    EXPECT_EQ(t[1].p, (Point{5000 - 423, 3500 - 423}));  // up the page, raised to the left
-    EXPECT_EQ(t[2].p, (Point{5000 + 847, 3500}));         // the next line is to the right
-    for (auto& f : l.fonts()) EXPECT_EQ(f.font.escapement, 900);
+    EXPECT_EQ(t[1].p, (Point{5000 - 423, 3500 - 423})); // up the page, raised to the left
+    EXPECT_EQ(t[2].p, (Point{5000 + 847, 3500}));       // the next line is to the right
+    for (auto& f : l.fonts())
+        EXPECT_EQ(f.font.escapement, 900);
     EXPECT_EQ(l.box.top, 3500 - 423 - 296);
 }
 
@@ -280,12 +293,12 @@ TEST(RichTextLayout, ShiftsLegendSamplesAndMeasuring) {
     l.graph.series[0].PlotType = 2;
     l.graph.series[0].LineType = 1;
     l.run("%01E data\\n%H050%02F fit\\n%09E gone");
-    EXPECT_FALSE(all_of<rec::Ellipse>(l.surface).empty());  // the marker of series 1
+    EXPECT_FALSE(all_of<rec::Ellipse>(l.surface).empty()); // the marker of series 1
     t = l.texts();
     ASSERT_EQ(t.size(), 3u);
     EXPECT_EQ(t[0].p.x, 5000 + 2 * 847);
     EXPECT_EQ(t[1].p.x, 5000 + 846);
-    EXPECT_EQ(t[2].bytes, " gone");  // no series 9: no sample, no room
+    EXPECT_EQ(t[2].bytes, " gone"); // no series 9: no sample, no room
 
     Rect drawn = l.box;
     l.run(l.object.Str, false);
@@ -299,7 +312,8 @@ TEST(RichTextLayout, WhiteAndOpaque) {
     Layout l;
     l.object.Back = bk_mode::Opaque;
     l.run("%Kff0000a", true, true);
-    for (auto& c : all_of<rec::TextColor>(l.surface)) EXPECT_EQ(c.color, 0xFFFFFF);
+    for (auto& c : all_of<rec::TextColor>(l.surface))
+        EXPECT_EQ(c.color, 0xFFFFFF);
     EXPECT_EQ(all_of<rec::BkMode>(l.surface).back().mode, bk_mode::Transparent);
     l.run("a");
     EXPECT_EQ(all_of<rec::BkMode>(l.surface).back().mode, bk_mode::Opaque);
@@ -308,14 +322,17 @@ TEST(RichTextLayout, WhiteAndOpaque) {
 TEST(RichTextLayout, HostileTextsStayBounded) {
     Layout l;
     std::string full;
-    while (full.size() + 8 <= 511) full += "%01C0100";
+    while (full.size() + 8 <= 511)
+        full += "%01C0100";
     l.sources.files["/data/s1_x.dat"] = {std::string(3000, 'w')};
     l.run(full);
     size_t drawn = 0;
-    for (auto& t : l.texts()) drawn += t.bytes.size();
+    for (auto& t : l.texts())
+        drawn += t.bytes.size();
     EXPECT_EQ(drawn, RICH_LINE_CAPACITY - 1);
     std::string junk;
-    for (int i = 0; i < 511; ++i) junk += "%^_@\\JKSXYHG0E"[i * 7 % 14];
+    for (int i = 0; i < 511; ++i)
+        junk += "%^_@\\JKSXYHG0E"[i * 7 % 14];
     l.run(junk);
     l.run("%J never closed %K12 %S %X+ %Y- %H %0 %01");
     EXPECT_FALSE(l.texts().empty());
@@ -325,11 +342,13 @@ TEST(RichTextLayout, HostileTextsStayBounded) {
     const std::string alphabet = "%^_@\\nABGIJKORSUXYHNQDMTVWCEF0123456789+-abc \x82\x83\xa0\xb1";
     for (int round = 0; round < 300; ++round) {
         std::string markup(rng() % 512, ' ');
-        for (char& c : markup) c = alphabet[rng() % alphabet.size()];
+        for (char& c : markup)
+            c = alphabet[rng() % alphabet.size()];
         l.object.alignment = static_cast<int32_t>(rng() % 3);
         l.object.Font1.escapement = static_cast<int32_t>(rng() % 3600);
         l.run(markup);
-        for (auto& t : l.texts()) EXPECT_LT(t.bytes.size(), RICH_LINE_CAPACITY);
+        for (auto& t : l.texts())
+            EXPECT_LT(t.bytes.size(), RICH_LINE_CAPACITY);
         EXPECT_LE(l.box.left, l.box.right);
         EXPECT_LE(l.box.top, l.box.bottom);
     }

@@ -10,8 +10,8 @@
 
 #include "../analysis/test_solver.h"
 #include "render/primitives.h"
-#include "render/series_drawing_curves.h"
 #include "render/recording_surface.h"
+#include "render/series_drawing_curves.h"
 
 namespace plox {
 namespace {
@@ -74,7 +74,7 @@ TEST(SeriesLine, LogAxisBreaksAtZeroAndClipsAtTheFrame) {
     EXPECT_EQ(lines[0].points, (std::vector<Point>{{5400, 11500}, {6800, 9000}}));
     ASSERT_EQ(lines[1].points.size(), 3u);
     EXPECT_EQ(lines[1].points[0], (Point{9600, 6500}));
-    EXPECT_EQ(lines[1].points[2].y, 1500);  // cut at the top edge, half way to 60
+    EXPECT_EQ(lines[1].points[2].y, 1500); // cut at the top edge, half way to 60
     EXPECT_EQ(lines[1].points[2].x, 11000 + 700);
 }
 
@@ -82,7 +82,8 @@ TEST(SeriesLine, ClippingFollowsTheSidesAndRestartsAfterACut) {
     Fixture f;
     const double x[] = {-50, 50, 150, 50, 50};
     const double y[] = {50, 50, 50, 120, 50};
-    draw_series_line(f.surface, f.graph, f.h(), f.v(), {line_type::Solid, 40, 0, 300}, x, y, 11500, true);
+    draw_series_line(f.surface, f.graph, f.h(), f.v(), {line_type::Solid, 40, 0, 300}, x, y, 11500,
+                     true);
     auto lines = all_of<rec::Polyline>(f.surface);
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ(lines[0].points, (std::vector<Point>{{4000, 6500}, {11000, 6500}, {18000, 6500}}));
@@ -91,7 +92,8 @@ TEST(SeriesLine, ClippingFollowsTheSidesAndRestartsAfterACut) {
     // Entirely outside: nothing.
     f.surface.clear();
     const double ox[] = {-10, -5}, oy[] = {10, 20};
-    draw_series_line(f.surface, f.graph, f.h(), f.v(), {line_type::Solid, 40, 0, 300}, ox, oy, 11500, true);
+    draw_series_line(f.surface, f.graph, f.h(), f.v(), {line_type::Solid, 40, 0, 300}, ox, oy,
+                     11500, true);
     EXPECT_TRUE(all_of<rec::Polyline>(f.surface).empty());
 }
 
@@ -99,10 +101,11 @@ TEST(SeriesLine, SolidLinesAreReducedPerColumnWithoutLosingExtremes) {
     Fixture f;
     std::vector<double> x, y;
     for (int i = 0; i < 100000; ++i) {
-        x.push_back(i * 1e-5);  // about 700 points per logical-unit column
+        x.push_back(i * 1e-5); // about 700 points per logical-unit column
         y.push_back(50 + 40 * std::sin(i * 0.37));
     }
-    draw_series_line(f.surface, f.graph, f.h(), f.v(), {line_type::Solid, 0, 0, 300}, x, y, 11500, true);
+    draw_series_line(f.surface, f.graph, f.h(), f.v(), {line_type::Solid, 0, 0, 300}, x, y, 11500,
+                     true);
     // Every column must keep the vertical extent the full polyline covers there.
     std::map<int32_t, std::pair<int32_t, int32_t>> full, drawn;
     auto take = [](auto& m, Point p) {
@@ -110,11 +113,13 @@ TEST(SeriesLine, SolidLinesAreReducedPerColumnWithoutLosingExtremes) {
         it->second.first = std::min(it->second.first, p.y);
         it->second.second = std::max(it->second.second, p.y);
     };
-    for (size_t i = 0; i < x.size(); ++i) take(full, Point{f.h().position(x[i]), f.v().position(y[i])});
+    for (size_t i = 0; i < x.size(); ++i)
+        take(full, Point{f.h().position(x[i]), f.v().position(y[i])});
     size_t n = 0;
     for (auto& p : all_of<rec::Polyline>(f.surface)) {
         n += p.points.size();
-        for (auto& q : p.points) take(drawn, q);
+        for (auto& q : p.points)
+            take(drawn, q);
     }
     EXPECT_LE(n, 4u * 141 + 20);
     EXPECT_EQ(drawn, full);
@@ -123,23 +128,28 @@ TEST(SeriesLine, SolidLinesAreReducedPerColumnWithoutLosingExtremes) {
 TEST(SeriesLine, PatternsRestartAfterClippingAndAreaFillsBandsAboveTheTop) {
     Fixture f;
     const double x[] = {0, 10, 20}, y[] = {50, 50, 50};
-    draw_series_line(f.surface, f.graph, f.h(), f.v(), {line_type::Dash, 100, 0, 300}, x, y, 11500, true);
+    draw_series_line(f.surface, f.graph, f.h(), f.v(), {line_type::Dash, 100, 0, 300}, x, y, 11500,
+                     true);
     // Period 500 (five widths), dash 250: two segments of 1400 carry the phase.
     auto moves = all_of<rec::MoveTo>(f.surface);
     ASSERT_GE(moves.size(), 6u);
     EXPECT_EQ(moves[0].p.x, 4000);
     EXPECT_EQ(moves[1].p.x, 4500);
-    EXPECT_EQ(moves[3].p.x, 5500);  // the dash across the joint continues the pattern
+    EXPECT_EQ(moves[3].p.x, 5500); // the dash across the joint continues the pattern
 
     f.surface.clear();
     const double ax[] = {0, 20, 40, 60}, ay[] = {50, 150, 150, 50};
-    draw_series_line(f.surface, f.graph, f.h(), f.v(), {line_type::Area, 40, 0xFF, 300}, ax, ay, 11500, true);
+    draw_series_line(f.surface, f.graph, f.h(), f.v(), {line_type::Area, 40, 0xFF, 300}, ax, ay,
+                     11500, true);
     auto polys = all_of<rec::Polygon>(f.surface);
     // Two quadrilaterals under the visible parts and three full-height bands over the cut parts.
     ASSERT_EQ(polys.size(), 5u);
-    EXPECT_EQ(polys[0].points, (std::vector<Point>{{4000, 6500}, {5400, 1500}, {5400, 11500}, {4000, 11500}}));
-    EXPECT_EQ(polys[1].points, (std::vector<Point>{{5400, 1500}, {6800, 1500}, {6800, 11500}, {5400, 11500}}));
-    EXPECT_EQ(polys[2].points, (std::vector<Point>{{6800, 1500}, {9600, 1500}, {9600, 11500}, {6800, 11500}}));
+    EXPECT_EQ(polys[0].points,
+              (std::vector<Point>{{4000, 6500}, {5400, 1500}, {5400, 11500}, {4000, 11500}}));
+    EXPECT_EQ(polys[1].points,
+              (std::vector<Point>{{5400, 1500}, {6800, 1500}, {6800, 11500}, {5400, 11500}}));
+    EXPECT_EQ(polys[2].points,
+              (std::vector<Point>{{6800, 1500}, {9600, 1500}, {9600, 11500}, {6800, 11500}}));
     EXPECT_EQ(all_of<rec::SelectBrush>(f.surface).back().brush.color, 0xFF);
 }
 
@@ -188,7 +198,7 @@ TEST(SeriesMarkers, BarsReachTheBottomOnALogAxisAndStepsRestart) {
     t.LineType = 0;
     t.PlotType = 33;
     g.graph.mask_count = 1;
-    g.graph.masks[0].area = {25, 35, 25, 35};  // hides the third point
+    g.graph.masks[0].area = {25, 35, 25, 35}; // hides the third point
     g.draw();
     auto lines = all_of<rec::Polyline>(g.surface);
     ASSERT_EQ(lines.size(), 2u);
@@ -203,7 +213,7 @@ TEST(SeriesMarkers, MarkersOnlyInsideAndRegionsFollowTheFlags) {
     s.PlotType = 2;
     f.draw();
     EXPECT_EQ(all_of<rec::Ellipse>(f.surface).size(), 2u);
-    EXPECT_TRUE(all_of<rec::Clip>(f.surface).empty());  // metafile: no regions
+    EXPECT_TRUE(all_of<rec::Clip>(f.surface).empty()); // metafile: no regions
 
     f.context.metafile = false;
     f.context.settings.Clipping = 1;
@@ -211,12 +221,12 @@ TEST(SeriesMarkers, MarkersOnlyInsideAndRegionsFollowTheFlags) {
     auto clips = all_of<rec::Clip>(f.surface);
     ASSERT_GE(clips.size(), 2u);
     EXPECT_EQ(clips[0].r, (Rect{4000, 1500, 18000, 11500}));
-    EXPECT_FALSE(clips.back().on);  // the caller had none
+    EXPECT_FALSE(clips.back().on); // the caller had none
 }
 
 TEST(SeriesCurves, FitsUseOnlyPointsInsideTheAxesButAllPointsAreDrawn) {
     Fixture f;
-    f.graph.axes[AxisY].to = 200;  // y = 11500 - 50 v
+    f.graph.axes[AxisY].to = 200; // y = 11500 - 50 v
     // On y = 2x + 10, plus one point above the Y range that must not pull the fit.
     Series& s = f.add("10 30\n20 50\n30 70\n40 500\n50 110\n");
     s.kind = kind::Polynomial;
@@ -237,11 +247,11 @@ TEST(SeriesCurves, FitsUseOnlyPointsInsideTheAxesButAllPointsAreDrawn) {
     EXPECT_NEAR(s.coefficients[0], 10, 1e-9);
     EXPECT_NEAR(s.coefficients[1], 2, 1e-9);
     auto lines = all_of<rec::Polyline>(f.surface);
-    ASSERT_EQ(lines.size(), 3u);  // the curve, then the data line cut at the top and resumed
+    ASSERT_EQ(lines.size(), 3u); // the curve, then the data line cut at the top and resumed
     EXPECT_EQ(lines[0].points.front(), (Point{4000, 11500 - 500}));
-    EXPECT_EQ(lines[0].points.back(), (Point{17300, 1500}));  // y = 200 at x = 95
+    EXPECT_EQ(lines[0].points.back(), (Point{17300, 1500})); // y = 200 at x = 95
     EXPECT_EQ(lines[1].points.front(), (Point{5400, 11500 - 1500}));
-    EXPECT_EQ(lines[1].points.back().y, 1500);  // the outside point is drawn, clipped
+    EXPECT_EQ(lines[1].points.back().y, 1500); // the outside point is drawn, clipped
     auto pens = all_of<rec::SelectPen>(f.surface);
     ASSERT_GE(pens.size(), 2u);
     EXPECT_EQ(pens[0].pen.color, 0x00FF00);

@@ -134,7 +134,7 @@ TEST(SeriesDefaults, ReadsOneKeyOnly) {
     Series csv;
     read_series_defaults(s, "/d/a.csv", csv);
     EXPECT_EQ(csv.PlotType, 9);
-    EXPECT_EQ(csv.ColumnY, 1);  // not taken from "Data Ini" when the extension key exists
+    EXPECT_EQ(csv.ColumnY, 1); // not taken from "Data Ini" when the extension key exists
     Series c;
     read_series_defaults(s, "/d/a.c", c);
     EXPECT_EQ(c.PlotType, 7);

@@ -14,17 +14,19 @@
 #include <QFile>
 #include <QMenu>
 #include <QPainter>
-#include <QUrl>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUrl>
 #include <gtest/gtest.h>
 
 #include <deque>
 #include <fstream>
 
 // fontconfig keeps its caches for the life of the process; under LeakSanitizer that is not ours.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig\n"; }
+extern "C" const char* __lsan_default_suppressions() {
+    return "leak:libfontconfig\n";
+}
 
 namespace plox::shell {
 
@@ -59,15 +61,16 @@ public:
         return data_files;
     }
     std::optional<std::string> open_document(const std::string&) override { return document; }
-    std::optional<SaveChoice> save_document(const std::string& proposed, bool with_data, bool allow_16bit) override {
+    std::optional<SaveChoice> save_document(const std::string& proposed, bool with_data,
+                                            bool allow_16bit) override {
         proposed_names.push_back(proposed);
         offered_with_data = with_data;
         offered_16bit = allow_16bit;
         if (!save_path) return std::nullopt;
         return SaveChoice{*save_path, false, false};
     }
-    std::optional<std::string> input_text(const std::string& title, const std::string&, const std::string& initial,
-                                          int) override {
+    std::optional<std::string> input_text(const std::string& title, const std::string&,
+                                          const std::string& initial, int) override {
         input_titles.push_back(title);
         last_initial = initial;
         return input;
@@ -144,7 +147,7 @@ TEST_F(MainWindowTest, FunctionKeysChooseGraphs) {
     w->activateWindow();
     QTest::keyClick(w.get(), Qt::Key_F6);
     EXPECT_EQ(w->state().set.current, 0);
-    QTest::keyClick(w.get(), Qt::Key_F7);  // only one graph: nothing happens
+    QTest::keyClick(w.get(), Qt::Key_F7); // only one graph: nothing happens
     EXPECT_EQ(w->state().set.current, 0);
     EXPECT_EQ(w->state().graph_count(), 1);
 
@@ -227,7 +230,8 @@ TEST_F(MainWindowTest, CancelAtTheCloseQuestionKeepsTheProgramRunning) {
     ASSERT_EQ(prompter_.shown.size(), 1u);
     EXPECT_EQ(prompter_.shown[0].second, " (Untitled) は変更されています\n　保存しますか?");
 
-    // Still fully working: another command runs, and Yes with a cancelled save dialog keeps it open.
+    // Still fully working: another command runs, and Yes with a cancelled save dialog keeps it
+    // open.
     w->send_command(220);
     EXPECT_EQ(w->state().graph_count(), 2);
     prompter_.answers = {Answer::Yes};
@@ -332,7 +336,7 @@ TEST_F(MainWindowTest, DeletingAModifiedGraphAsksFirst) {
     w->send_command(221);
     ASSERT_EQ(w->state().graph_count(), 1);
     EXPECT_EQ(w->state().current()->series_count, 0);
-    w->send_command(221);  // the only graph is replaced by a new one
+    w->send_command(221); // the only graph is replaced by a new one
     EXPECT_EQ(w->state().graph_count(), 1);
 }
 
@@ -341,7 +345,7 @@ TEST_F(MainWindowTest, SavingUnderANameUpdatesCaptionAndRecentFiles) {
     ASSERT_TRUE(w->start(data_file("a.dat")));
     const std::string doc = files_.filePath("plot.qvp").toStdString();
     dialogs_.save_path = doc;
-    w->send_command(219);  // no name yet: asks
+    w->send_command(219); // no name yet: asks
     ASSERT_EQ(dialogs_.proposed_names.size(), 1u);
     EXPECT_EQ(dialogs_.proposed_names[0], "Untitled.qvp");
     EXPECT_TRUE(dialogs_.offered_with_data);
@@ -354,7 +358,7 @@ TEST_F(MainWindowTest, SavingUnderANameUpdatesCaptionAndRecentFiles) {
     std::getline(in, first);
     EXPECT_EQ(first.substr(0, first.find('\r')), VERSION_LINE_1_8);
 
-    w->send_command(219);  // named now: no dialog
+    w->send_command(219); // named now: no dialog
     EXPECT_EQ(dialogs_.proposed_names.size(), 1u);
 
     // The saved document opens into an empty graph through the same path as every file.
@@ -460,13 +464,15 @@ TEST_F(MainWindowTest, QtStoreKeepsTypesBytesAndSubKeys) {
         QtSettingsStore store;
         store.write_dword("User Config", "BkColor", 0xFFFFFF);
         store.write_text("Data Ini2\\csv", "Xtrans", "x*2, y");
-        store.write_text("User Files", "RemainFile1", std::string("C:\\\x83\x66\x81\x5B\x83\x5E.dat"));
+        store.write_text("User Files", "RemainFile1",
+                         std::string("C:\\\x83\x66\x81\x5B\x83\x5E.dat"));
         store.write_binary("Title Ini", "Font1", {0, 1, 2, 255});
     }
-    QtSettingsStore store;  // read back from the file
+    QtSettingsStore store; // read back from the file
     EXPECT_EQ(store.read_dword("User Config", "BkColor"), 0xFFFFFFu);
     EXPECT_EQ(store.read_text("Data Ini2\\csv", "Xtrans"), "x*2, y");
-    EXPECT_EQ(store.read_text("User Files", "RemainFile1"), std::string("C:\\\x83\x66\x81\x5B\x83\x5E.dat"));
+    EXPECT_EQ(store.read_text("User Files", "RemainFile1"),
+              std::string("C:\\\x83\x66\x81\x5B\x83\x5E.dat"));
     EXPECT_EQ(store.read_binary("Title Ini", "Font1"), (std::vector<uint8_t>{0, 1, 2, 255}));
     EXPECT_FALSE(store.read_binary("User Config", "BkColor"));
     EXPECT_TRUE(store.has_key("Data Ini2\\csv"));

@@ -12,18 +12,21 @@
 namespace plox::shell {
 
 TEST(CommandTable, EveryMenuItemHasOneCommandAndAcceleratorsAreUnique) {
-    std::function<void(const std::vector<MenuEntry>&)> check = [&](const std::vector<MenuEntry>& entries) {
-        for (const MenuEntry& e : entries) {
-            if (e.kind == MenuEntry::Kind::Item) {
-                EXPECT_NE(find_command(e.id), nullptr) << e.id;
+    std::function<void(const std::vector<MenuEntry>&)> check =
+        [&](const std::vector<MenuEntry>& entries) {
+            for (const MenuEntry& e : entries) {
+                if (e.kind == MenuEntry::Kind::Item) {
+                    EXPECT_NE(find_command(e.id), nullptr) << e.id;
+                }
+                check(e.children);
             }
-            check(e.children);
-        }
-    };
+        };
     ASSERT_EQ(main_menu().size(), 8u);
     EXPECT_EQ(main_menu()[3].title, "ｸﾞﾗﾌ(&G)");
-    for (const Menu& m : main_menu()) check(m.entries);
-    for (const Menu& m : popup_menus()) check(m.entries);
+    for (const Menu& m : main_menu())
+        check(m.entries);
+    for (const Menu& m : popup_menus())
+        check(m.entries);
 
     std::set<std::string> keys;
     for (const Command& c : commands())
@@ -77,7 +80,7 @@ TEST(MenuState, ClipboardAndSelectionRules) {
     m = evaluate_menu_state(in);
     EXPECT_TRUE(m.find(215)->enabled);
     EXPECT_TRUE(m.find(132)->enabled);
-    EXPECT_EQ(m.find(132)->label, "ドットの貼り付け\tCtrl+V");  // the last format wins
+    EXPECT_EQ(m.find(132)->label, "ドットの貼り付け\tCtrl+V"); // the last format wins
     in.free_object_slot = false;
     EXPECT_FALSE(evaluate_menu_state(in).find(132)->enabled);
 
@@ -110,7 +113,8 @@ TEST(MenuState, ModesSeriesAndCommonAxes) {
     in.series_count = 0;
     m = evaluate_menu_state(in);
     EXPECT_FALSE(m.analysis_submenus_enabled);
-    for (int id : {103, 102, 670, 669, 622, 623, 668, 239, 659}) EXPECT_FALSE(m.find(id)->enabled) << id;
+    for (int id : {103, 102, 670, 669, 622, 623, 668, 239, 659})
+        EXPECT_FALSE(m.find(id)->enabled) << id;
     in.series_count = 1;
     m = evaluate_menu_state(in);
     EXPECT_TRUE(m.analysis_submenus_enabled);

@@ -31,7 +31,8 @@ std::string read_file(const fs::path& p) {
 std::vector<std::string> lines_of(const std::string& text) {
     std::vector<std::string> lines;
     std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
     return lines;
 }
 
@@ -43,7 +44,8 @@ protected:
         std::string templ = (fs::temp_directory_path() / "plox_fit_cliXXXXXX").string();
         dir = mkdtemp(templ.data());
         std::ofstream line(dir / "line.dat");
-        for (int i = 0; i < 10; ++i) line << i << ' ' << 2 * i + 3 << '\n';
+        for (int i = 0; i < 10; ++i)
+            line << i << ' ' << 2 * i + 3 << '\n';
         std::ofstream(dir / "three.dat") << "0 1\n1 2\n2 0\n";
         std::ofstream(dir / "hump.dat") << "0 0\n1 1\n2 0\n";
     }
@@ -51,7 +53,7 @@ protected:
 
     fs::path write_document() {
         Graph g;
-        g.scales_valid = 1;  // keep the axes as set: nothing outside them
+        g.scales_valid = 1; // keep the axes as set: nothing outside them
         g.axes[AxisX].from = 0;
         g.axes[AxisX].to = 10;
         g.axes[AxisY].from = 0;
@@ -78,10 +80,12 @@ protected:
     }
 
     Outcome run(const std::string& arguments) {
-        const std::string cmd = std::string("'") + PLOXWIN_EXE + "' " + arguments + " > '" + (dir / "out.txt").string() +
-                                "' 2> '" + (dir / "err.txt").string() + "'";
+        const std::string cmd = std::string("'") + PLOXWIN_EXE + "' " + arguments + " > '" +
+                                (dir / "out.txt").string() + "' 2> '" + (dir / "err.txt").string() +
+                                "'";
         const int status = std::system(cmd.c_str());
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, read_file(dir / "out.txt"), read_file(dir / "err.txt")};
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, read_file(dir / "out.txt"),
+                read_file(dir / "err.txt")};
     }
 };
 
@@ -102,13 +106,14 @@ TEST_F(FitCli, FitReportListsEveryFitAndFailsWhenOneFails) {
     EXPECT_EQ(lines[8], "a=2.000000e+00");
     EXPECT_EQ(lines[9], "b=3.000000e+00");
     EXPECT_EQ(lines[11], "|r|=1.000000e+00");
-    EXPECT_EQ(lines[12], "graph 1 series 5 three.dat");  // the spline and plain data are not listed
+    EXPECT_EQ(lines[12], "graph 1 series 5 three.dat"); // the spline and plain data are not listed
 }
 
 TEST_F(FitCli, CurvesOfAFitAndASpline) {
     const fs::path doc = write_document();
     const fs::path out = dir / "curve.txt";
-    Outcome r = run("--export-data '" + out.string() + "' '" + doc.string() + "' --series 1 --curves");
+    Outcome r =
+        run("--export-data '" + out.string() + "' '" + doc.string() + "' --series 1 --curves");
     ASSERT_EQ(r.status, 0) << r.err;
     std::string expected;
     for (int i = 0; i < 10; ++i) {
@@ -118,7 +123,8 @@ TEST_F(FitCli, CurvesOfAFitAndASpline) {
     }
     EXPECT_EQ(read_file(out), expected);
 
-    r = run("--export-data '" + out.string() + "' '" + doc.string() + "' --series 3 --graph 1 --curves");
+    r = run("--export-data '" + out.string() + "' '" + doc.string() +
+            "' --series 3 --graph 1 --curves");
     ASSERT_EQ(r.status, 0) << r.err;
     const auto lines = lines_of(read_file(out));
     ASSERT_EQ(lines.size(), 10u);
@@ -126,13 +132,20 @@ TEST_F(FitCli, CurvesOfAFitAndASpline) {
     EXPECT_EQ(lines[9], "+2.000000e+00\t+0.000000e+00\r");
 
     // Plain data has no curve; a failed fit has none either; bad numbers are refused.
-    EXPECT_NE(run("--export-data '" + out.string() + "' '" + doc.string() + "' --series 4 --curves").status, 0);
+    EXPECT_NE(run("--export-data '" + out.string() + "' '" + doc.string() + "' --series 4 --curves")
+                  .status,
+              0);
     r = run("--export-data '" + out.string() + "' '" + doc.string() + "' --series 5 --curves");
     EXPECT_NE(r.status, 0);
     EXPECT_NE(r.err.find("three.datの最小二乗に失敗しました"), std::string::npos);
-    EXPECT_NE(run("--export-data '" + out.string() + "' '" + doc.string() + "' --series 9 --curves").status, 0);
-    EXPECT_NE(run("--export-data '" + out.string() + "' '" + doc.string() + "' --series x --curves").status, 0);
-    EXPECT_NE(run("--export-data '" + out.string() + "' '" + (dir / "none.qvp").string() + "' --series 1 --curves")
+    EXPECT_NE(run("--export-data '" + out.string() + "' '" + doc.string() + "' --series 9 --curves")
+                  .status,
+              0);
+    EXPECT_NE(run("--export-data '" + out.string() + "' '" + doc.string() + "' --series x --curves")
+                  .status,
+              0);
+    EXPECT_NE(run("--export-data '" + out.string() + "' '" + (dir / "none.qvp").string() +
+                  "' --series 1 --curves")
                   .status,
               0);
 }

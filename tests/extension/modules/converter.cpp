@@ -11,7 +11,8 @@ extern "C" PLOXEX_API int32_t RegisterFileConverter(int32_t index, char* name) {
     return 2;
 }
 
-extern "C" PLOXEX_API int32_t ExtConvertFile(const char* source, const char* destination, int32_t converter) {
+extern "C" PLOXEX_API int32_t ExtConvertFile(const char* source, const char* destination,
+                                             int32_t converter) {
     if (converter != 1) return 0;
     FILE* in = std::fopen(source, "rb");
     if (!in) return 0;
@@ -22,7 +23,8 @@ extern "C" PLOXEX_API int32_t ExtConvertFile(const char* source, const char* des
     }
     char buffer[4096];
     size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, in)) > 0) std::fwrite(buffer, 1, n, out);
+    while ((n = std::fread(buffer, 1, sizeof buffer, in)) > 0)
+        std::fwrite(buffer, 1, n, out);
     std::fclose(in);
     return std::fclose(out) == 0 ? 1 : 0;
 }

@@ -4,7 +4,9 @@
 
 #include <cstring>
 
-extern "C" PLOXEX_API int32_t ExternalAnalyzeAbout(void*, void*, int32_t) { return 0x0504; }
+extern "C" PLOXEX_API int32_t ExternalAnalyzeAbout(void*, void*, int32_t) {
+    return 0x0504;
+}
 extern "C" PLOXEX_API int32_t RegisterExternalAnalyze(int32_t index, char* key, char* text) {
     if (index >= 0) {
         std::memset(key, 'K', PLOXEX_KEY_SIZE);
