@@ -54,6 +54,10 @@ struct ShellServices {
     std::string help_path;                    // the HTML help
 };
 
+// The items of a graph that have a property dialog: the frame (graph sheet), an axis (index
+// 0..3: X, Y, U, R), a series (its index) or an object (its slot).
+enum class ItemKind { Frame, Axis, Series, Object };
+
 // Where a file to open comes from; macros and the command server (Macro) open documents only.
 enum class OpenSource { CommandLine, Drop, Recent, Dialog, Message, Macro };
 
@@ -87,6 +91,21 @@ public:
     void open_dropped(const QList<QUrl>& urls);
     // Adds data files as new series of the current graph (command 101 after its dialog).
     void open_data_files(const std::vector<std::string>& paths, bool property_dialog);
+
+    // Property dialogs by item kind, registered by whoever builds them; a dialog edits the graph
+    // and answers true when the user applied a change. Commands that open an unregistered kind
+    // stay greyed.
+    using ItemDialog = std::function<bool(Graph& graph, int index)>;
+    void set_item_dialog(ItemKind kind, ItemDialog dialog);
+    bool has_item_dialog(ItemKind kind) const;
+    // Opens the dialog of an item of the current graph; true when a change was applied.
+    bool open_item_dialog(ItemKind kind, int index);
+
+    // Every change to the graph set is announced before it is made, so that it becomes one
+    // undoable step: `graph` is the graph about to change (-1: the current one).
+    using ChangeRecorder = std::function<void(const GraphSet& set, int graph)>;
+    void set_change_recorder(ChangeRecorder recorder) { change_recorder_ = std::move(recorder); }
+    void begin_change(int graph = -1);
 
     void make_current(int index);
     // Marks the current graph modified, drops the cached drawings and repaints.
@@ -176,6 +195,8 @@ private:
     std::vector<QAction*> graph_items_;
     std::vector<QAction*> recent_items_;
     std::map<int, Handler> handlers_;
+    std::map<ItemKind, ItemDialog> item_dialogs_;
+    ChangeRecorder change_recorder_;
     MenuState menu_state_;
     std::unique_ptr<GraphRenderer> renderer_;
     std::unique_ptr<ModuleBinding> binding_;

@@ -53,6 +53,28 @@ void MainWindow::register_handlers() {
     });
 }
 
+void MainWindow::set_item_dialog(ItemKind kind, ItemDialog dialog) {
+    item_dialogs_[kind] = std::move(dialog);
+    refresh_menus();
+}
+
+bool MainWindow::has_item_dialog(ItemKind kind) const {
+    auto it = item_dialogs_.find(kind);
+    return it != item_dialogs_.end() && it->second;
+}
+
+bool MainWindow::open_item_dialog(ItemKind kind, int index) {
+    Graph* g = state_.current();
+    if (!g || !has_item_dialog(kind)) return false;
+    return item_dialogs_[kind](*g, index);
+}
+
+void MainWindow::begin_change(int graph) {
+    if (graph < 0) graph = state_.set.current;
+    if (change_recorder_ && graph >= 0 && graph < state_.graph_count())
+        change_recorder_(state_.set, graph);
+}
+
 void MainWindow::toggle_preview() {
     if (!state_.preview && state_.default_page.width_mm < 1) return;
     state_.preview = !state_.preview;
