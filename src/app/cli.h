@@ -1,5 +1,5 @@
 // Batch entry points of the program: each takes the whole argument list (args[0] is the
-// option) and returns the process exit status.
+// option) and returns the process exit status. Each runs through one BatchSession.
 #pragma once
 
 #include <string>
@@ -17,11 +17,13 @@ int cli_fit_report(const Args& args);    // --fit-report DOC
 int cli_export_curves(const Args& args); // --export-data ... --curves (called by cli_export_data)
 int run_gui(int argc, char** argv);      // the windowed program
 
-// Prints "ploxwin: MESSAGE" on standard error and returns the failure status.
-int cli_fail(std::string_view message);
-
 // Value of "--name VALUE" in args, or empty when absent.
 std::string option_value(const Args& args, std::string_view name);
 bool has_flag(const Args& args, std::string_view name);
+// The whole number given with `name`, `fallback` when the option is absent, 0 when its value
+// is not a whole number >= 1.
+int positive_option(const Args& args, std::string_view name, int fallback);
+// The arguments after args[0] that are neither options nor the values of `valued` options.
+std::vector<std::string> positionals(const Args& args, std::vector<std::string_view> valued = {});
 
 } // namespace plox::app

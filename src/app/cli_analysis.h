@@ -1,10 +1,10 @@
-// What --fit-report and --export-data --curves share: the extension module, a document read
-// without a window, and one series' analysis computed as a first drawing computes it.
+// What --fit-report and --export-data --curves share: a batch session with the extension
+// module required, and one series' analysis computed as a first drawing computes it.
 #pragma once
 
+#include "app/batch_session.h"
 #include "data/series_builder.h"
 #include "document/model.h"
-#include "document/prompter.h"
 
 #include <memory>
 #include <optional>
@@ -12,14 +12,6 @@
 #include <vector>
 
 namespace plox::app {
-
-// Messages go to standard error as "ploxwin: TEXT"; error messages are counted.
-class StderrPrompter : public Prompter {
-public:
-    Answer message(std::string_view title, std::string_view text, Buttons buttons,
-                   Icon icon) override;
-    int errors = 0;
-};
 
 struct SeriesAnalysis {
     bool analysed = false; // the series has a fit, spline or extension analysis
@@ -35,16 +27,16 @@ public:
     // Binds the extension module and reads the document; false after a message on stderr.
     bool open(const std::string& document);
 
-    GraphSet& graphs() { return set_; }
+    GraphSet& graphs() { return session_.graphs(); }
     // Series `index` (from 0) of graph `graph`: computed once, as the first drawing would.
     SeriesAnalysis analyse(Graph& graph, int index);
-    StderrPrompter& prompter() { return prompter_; }
 
 private:
-    struct Modules;
-    std::unique_ptr<Modules> modules_;
-    StderrPrompter prompter_;
-    GraphSet set_;
+    SeriesAnalysis analyse_extension(Graph& graph, int index);
+
+    BatchSession session_;
+    struct Solver;
+    std::unique_ptr<Solver> solver_;
 };
 
 } // namespace plox::app

@@ -4,45 +4,16 @@
 #include "app/cli_analysis.h"
 #include "data/point_export.h"
 
-#include <charconv>
-#include <cstdio>
 #include <fstream>
 
 namespace plox::app {
 
-namespace {
-
-// 1-based number of an option, or 0 when it is not a positive integer.
-int number_option(const Args& args, std::string_view name, int fallback) {
-    const std::string text = option_value(args, name);
-    if (text.empty()) return has_flag(args, name) ? 0 : fallback;
-    int value = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    return ec == std::errc() && end == text.data() + text.size() && value > 0 ? value : 0;
-}
-
-// The arguments that are neither options nor option values.
-std::vector<std::string> positionals(const Args& args) {
-    std::vector<std::string> result;
-    for (size_t i = 1; i < args.size(); ++i) {
-        if (args[i] == "--series" || args[i] == "--graph") {
-            ++i;
-            continue;
-        }
-        if (args[i].rfind("--", 0) == 0) continue;
-        result.push_back(args[i]);
-    }
-    return result;
-}
-
-} // namespace
-
 int cli_export_curves(const Args& args) {
-    const auto files = positionals(args);
+    const auto files = positionals(args, {"--series", "--graph"});
     if (files.size() != 2)
         return cli_fail("usage: ploxwin --export-data OUT DOC --series S [--graph G] --curves");
-    const int series_number = number_option(args, "--series", 0);
-    const int graph_number = number_option(args, "--graph", 1);
+    const int series_number = positive_option(args, "--series", 0);
+    const int graph_number = positive_option(args, "--graph", 1);
     if (series_number < 1) return cli_fail("--series needs a series number from 1");
     if (graph_number < 1) return cli_fail("--graph needs a graph number from 1");
 

@@ -1,17 +1,18 @@
 // Settings values of the renderer.
 #include "render/render_context.h"
-
-#include "settings/store.h"
+#include "render/render_settings.h"
 
 namespace plox {
 
+RenderSettings render_settings_of(const UserConfig& config) {
+    return RenderSettings{.SubscriptSize = config.SubscriptSize,
+                          .SubscriptPos = config.SubscriptPos,
+                          .SuperscriptPos = config.SuperscriptPos,
+                          .Clipping = config.Clipping};
+}
+
 RenderSettings read_render_settings(const SettingsStore& store) {
-    RenderSettings s;
-    store.read("User Config", "SubscriptSize", s.SubscriptSize);
-    store.read("User Config", "SubscriptPos", s.SubscriptPos);
-    store.read("User Config", "SuperscriptPos", s.SuperscriptPos);
-    store.read("User Config", "Clipping", s.Clipping);
-    return s;
+    return render_settings_of(read_user_config(store));
 }
 
 } // namespace plox

@@ -6,6 +6,7 @@
 #include "platform/qt_surface.h"
 #include "platform/qt_text_measurer.h"
 #include "render/graph_drawing.h"
+#include "render/render_settings.h"
 #include "shell/page_geometry.h"
 
 #include <QPainter>
@@ -23,10 +24,7 @@ void GraphRenderer::paint(QPainter& painter, Graph& graph, const AppState& state
     context.measurer = measurer_.get();
     context.prompter = prompter;
     context.external_markers = markers;
-    context.settings.SubscriptSize = state.config.SubscriptSize;
-    context.settings.SubscriptPos = state.config.SubscriptPos;
-    context.settings.SuperscriptPos = state.config.SuperscriptPos;
-    context.settings.Clipping = state.config.Clipping;
+    context.settings = render_settings_of(state.config);
     context.data.prompter = prompter;
     context.data.functions = functions;
     context.data.converter = converter;

@@ -111,7 +111,7 @@ TEST_F(ExportCli, BadRequestsFailWithOneLine) {
         {"'" + out("a.png") + "' " + doc + " --dpi", "--dpi"},
         {"'" + out("a.gif") + "' " + doc, "use .png, .pdf or .svg"},
         {"'" + out("a.png") + "' '" + out("missing.qvp") + "'", "no such document"},
-        {"'" + out("a.png") + "' '" + out("points.dat") + "'", "cannot read"},
+        {"'" + out("a.png") + "' '" + out("points.dat") + "'", "不正なファイルです"},
         {"'" + out("no/such/dir/a.png") + "' " + doc, "cannot write"},
         {"'" + out("a.png") + "'", "usage"},
     };
