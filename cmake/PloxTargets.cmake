@@ -29,7 +29,7 @@ function(plox_core_library name)
 endfunction()
 
 # plox_test(name LIBS lib... [DIR folder]): one GoogleTest executable from the .cpp files of
-# the current folder, registered with CTest.
+# the current folder, registered with CTest; tests/support is always linked.
 function(plox_test name)
     cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
     file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
@@ -37,7 +37,8 @@ function(plox_test name)
         return()
     endif()
     add_executable(${name} ${sources})
-    target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS} plox_test_support GTest::gtest GTest::gtest_main
+        GTest::gmock)
     target_compile_definitions(${name} PRIVATE
         PLOX_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
         PLOX_BINARY_DIR="${PROJECT_BINARY_DIR}")

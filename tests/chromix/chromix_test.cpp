@@ -1,6 +1,7 @@
 // The colour computation against the real table, the numeric input, and whole runs.
 #include "basic_runtime.h"
 #include "chromix.h"
+#include "test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -8,10 +9,13 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <unistd.h>
+#include <sys/wait.h>
 
 namespace fs = std::filesystem;
 using chromix::NumberInput;
+using plox::test::read_file;
+using plox::test::TempDir;
+using plox::test::write_file;
 
 namespace {
 
@@ -28,26 +32,6 @@ std::vector<std::array<float, 3>> load_table() {
             EXPECT_EQ(in.read(v), NumberInput::Status::Ok);
     }
     return table;
-}
-
-struct TempDir {
-    fs::path path;
-    TempDir() {
-        std::string templ = (fs::temp_directory_path() / "chromix_testXXXXXX").string();
-        path = mkdtemp(templ.data());
-    }
-    ~TempDir() { fs::remove_all(path); }
-};
-
-void write_file(const fs::path& p, const std::string& text) {
-    std::ofstream(p, std::ios::binary) << text;
-}
-
-std::string read_file(const fs::path& p) {
-    std::ifstream f(p, std::ios::binary);
-    std::stringstream s;
-    s << f.rdbuf();
-    return s.str();
 }
 
 std::string spectrum_text(int records, int peak = -1) {
@@ -144,18 +128,18 @@ TEST(ChromixColour, DarkSpectrumHasNoUndefinedValues) {
 }
 
 TEST(ChromixRun, ResultFileNameKeepsTheDirectory) {
-    EXPECT_EQ(chromix::result_path("spec.dat"), fs::path("RGB_spec.dat"));
-    EXPECT_EQ(chromix::result_path("sub/dir/spec.dat"), fs::path("sub/dir/RGB_spec.dat"));
+    EXPECT_EQ(chromix::result_path("spectrum.dat"), fs::path("RGB_spectrum.dat"));
+    EXPECT_EQ(chromix::result_path("sub/dir/spectrum.dat"), fs::path("sub/dir/RGB_spectrum.dat"));
 }
 
 TEST(ChromixRun, FatalErrorsNameTheTextAndStatement) {
     TempDir dir;
-    std::istringstream in("spec.dat\n");
+    std::istringstream in("spectrum.dat\n");
     std::ostringstream out, err;
-    EXPECT_EQ(chromix::run(in, out, err, dir.path), 1);
+    EXPECT_EQ(chromix::run(in, out, err, dir.root()), 1);
     EXPECT_EQ(err.str(), "続行不可能なエラーが発生しました File not found [1行]\n");
 
-    fs::copy_file(data_dir / chromix::TABLE_FILE, dir.path / chromix::TABLE_FILE);
+    fs::copy_file(data_dir / chromix::TABLE_FILE, dir.root() / chromix::TABLE_FILE);
     const struct {
         std::string spectrum;
         std::string message;
@@ -165,36 +149,36 @@ TEST(ChromixRun, FatalErrorsNameTheTextAndStatement) {
         {spectrum_text(10) + "390,abc\n" + spectrum_text(400), "Type mismatch [7行]"},
     };
     for (const auto& c : cases) {
-        fs::remove(dir.path / "spec.dat");
-        if (!c.spectrum.empty()) write_file(dir.path / "spec.dat", c.spectrum);
-        std::istringstream in2("spec.dat\n");
+        fs::remove(dir.root() / "spectrum.dat");
+        if (!c.spectrum.empty()) write_file(dir.root() / "spectrum.dat", c.spectrum);
+        std::istringstream in2("spectrum.dat\n");
         std::ostringstream out2, err2;
-        EXPECT_EQ(chromix::run(in2, out2, err2, dir.path), 1);
+        EXPECT_EQ(chromix::run(in2, out2, err2, dir.root()), 1);
         EXPECT_EQ(err2.str(), "続行不可能なエラーが発生しました " + c.message + "\n");
     }
 
     // A table of fewer than 401 records stops at the table's input statement.
-    write_file(dir.path / chromix::TABLE_FILE, "380,1,1,1\n");
-    write_file(dir.path / "spec.dat", spectrum_text(401));
-    std::istringstream in3("spec.dat\n");
+    write_file(dir.root() / chromix::TABLE_FILE, "380,1,1,1\n");
+    write_file(dir.root() / "spectrum.dat", spectrum_text(401));
+    std::istringstream in3("spectrum.dat\n");
     std::ostringstream out3, err3;
-    EXPECT_EQ(chromix::run(in3, out3, err3, dir.path), 1);
+    EXPECT_EQ(chromix::run(in3, out3, err3, dir.root()), 1);
     EXPECT_EQ(err3.str(), "続行不可能なエラーが発生しました Input past end [6行]\n");
 }
 
 TEST(ChromixRun, EndToEndThroughStandardInput) {
     TempDir dir;
-    fs::copy_file(data_dir / chromix::TABLE_FILE, dir.path / chromix::TABLE_FILE);
-    fs::create_directory(dir.path / "sub");
-    fs::copy_file(data_dir / "example_spectrum.dat", dir.path / "sub" / "example_spectrum.dat");
-    const std::string cmd = "cd '" + dir.path.string() +
+    fs::copy_file(data_dir / chromix::TABLE_FILE, dir.root() / chromix::TABLE_FILE);
+    fs::create_directory(dir.root() / "sub");
+    fs::copy_file(data_dir / "example_spectrum.dat", dir.root() / "sub" / "example_spectrum.dat");
+    const std::string cmd = "cd '" + dir.root().string() +
                             "' && echo 'sub/example_spectrum.dat' | '" + CHROMIX_EXE +
                             "' > screen.txt 2> errors.txt";
     ASSERT_EQ(std::system(cmd.c_str()), 0);
 
-    const std::string file = read_file(dir.path / "sub" / "RGB_example_spectrum.dat");
-    const std::string screen = read_file(dir.path / "screen.txt");
-    EXPECT_EQ(read_file(dir.path / "errors.txt"), "");
+    const std::string file = read_file(dir.root() / "sub" / "RGB_example_spectrum.dat");
+    const std::string screen = read_file(dir.root() / "screen.txt");
+    EXPECT_EQ(read_file(dir.root() / "errors.txt"), "");
     EXPECT_EQ(screen.rfind("fine name", 0), 0u);
 
     std::istringstream lines(file);
@@ -222,12 +206,12 @@ TEST(ChromixRun, EndToEndThroughStandardInput) {
 
 TEST(ChromixRun, MissingSpectrumEndsTheProgramWithTheFatalMessage) {
     TempDir dir;
-    fs::copy_file(data_dir / chromix::TABLE_FILE, dir.path / chromix::TABLE_FILE);
-    const std::string cmd = "cd '" + dir.path.string() + "' && echo 'nothing.dat' | '" +
+    fs::copy_file(data_dir / chromix::TABLE_FILE, dir.root() / chromix::TABLE_FILE);
+    const std::string cmd = "cd '" + dir.root().string() + "' && echo 'nothing.dat' | '" +
                             CHROMIX_EXE + "' > screen.txt 2> errors.txt";
     const int status = std::system(cmd.c_str());
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1);
-    EXPECT_EQ(read_file(dir.path / "errors.txt"),
+    EXPECT_EQ(read_file(dir.root() / "errors.txt"),
               "続行不可能なエラーが発生しました File not found [3行]\n");
-    EXPECT_FALSE(fs::exists(dir.path / "RGB_nothing.dat"));
+    EXPECT_FALSE(fs::exists(dir.root() / "RGB_nothing.dat"));
 }

@@ -2,6 +2,7 @@
 // in place of a file end in a result or a fatal message, never a crash or a hang.
 #include "basic_runtime.h"
 #include "chromix.h"
+#include "test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -9,21 +10,15 @@
 #include <fstream>
 #include <random>
 #include <sstream>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 using chromix::NumberInput;
 
 namespace {
 
-fs::path make_dir() {
-    std::string templ = (fs::temp_directory_path() / "chromix_hostileXXXXXX").string();
-    return mkdtemp(templ.data());
-}
-
 int run_with_spectrum(const fs::path& dir, const std::string& bytes, std::string& err) {
-    std::ofstream(dir / "spec.dat", std::ios::binary) << bytes;
-    std::istringstream in("spec.dat\n");
+    std::ofstream(dir / "spectrum.dat", std::ios::binary) << bytes;
+    std::istringstream in("spectrum.dat\n");
     std::ostringstream out, e;
     const int status = chromix::run(in, out, e, dir);
     err = e.str();
@@ -50,7 +45,8 @@ TEST(ChromixHostile, RandomBytesNeverCrash) {
 }
 
 TEST(ChromixHostile, BadSpectrumFilesEndWithTheFatalMessage) {
-    const fs::path dir = make_dir();
+    const plox::test::TempDir scratch;
+    const fs::path& dir = scratch.root();
     fs::copy_file(fs::path(PLOX_SOURCE_DIR) / "chromix" / "data" / chromix::TABLE_FILE,
                   dir / chromix::TABLE_FILE);
     std::string err;
@@ -61,9 +57,9 @@ TEST(ChromixHostile, BadSpectrumFilesEndWithTheFatalMessage) {
     EXPECT_EQ(run_with_spectrum(dir, "", err), 1);
     EXPECT_EQ(err, "続行不可能なエラーが発生しました Input past end [7行]\n");
 
-    fs::remove(dir / "spec.dat");
-    fs::create_directory(dir / "spec.dat");
-    std::istringstream in("spec.dat\n");
+    fs::remove(dir / "spectrum.dat");
+    fs::create_directory(dir / "spectrum.dat");
+    std::istringstream in("spectrum.dat\n");
     std::ostringstream out, e;
     EXPECT_EQ(chromix::run(in, out, e, dir), 1);
     EXPECT_EQ(e.str(), "続行不可能なエラーが発生しました File not found [3行]\n");
@@ -73,5 +69,4 @@ TEST(ChromixHostile, BadSpectrumFilesEndWithTheFatalMessage) {
     std::ostringstream out2, e2;
     EXPECT_EQ(chromix::run(nothing, out2, e2, dir), 1);
     EXPECT_EQ(e2.str(), "続行不可能なエラーが発生しました Input past end [2行]\n");
-    fs::remove_all(dir);
 }

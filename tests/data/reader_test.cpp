@@ -2,13 +2,14 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <fstream>
 #include <random>
 
 #include "data/converter.h"
 #include "data/reader.h"
 #include "document/model.h"
 #include "document/prompter.h"
-#include "temp_files.h"
+#include "test_support.h"
 
 namespace plox {
 namespace {

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <fstream>
 
 #include "data/point_export.h"
 #include "data/reader.h"
@@ -9,7 +10,7 @@
 #include "document/model.h"
 #include "document/prompter.h"
 #include "expr/evaluator.h"
-#include "temp_files.h"
+#include "test_support.h"
 
 namespace plox {
 namespace {

@@ -21,11 +21,11 @@ namespace {
 
 namespace fs = std::filesystem;
 using test::read_file;
-using test::ScratchDir;
+using test::TempDir;
 using test::write_file;
 
 struct Fixture {
-    ScratchDir dir;
+    TempDir dir;
     RecordingPrompter prompter{Answer::Yes};
     IoContext ctx;
     Fixture() {
@@ -121,7 +121,7 @@ std::string document_with_blocks(const std::string& blocks) {
     IoContext ctx;
     std::string doc = " PloxWin ver. 1.8  QVP file\r\n\r\n1 1 210 297 0 100 2\r\n0\r\n";
     // The rest of an empty graph, taken from the writer.
-    ScratchDir d;
+    TempDir d;
     save_document(d / "x.qvp", g, false, ctx);
     std::string body = read_file(d / "x.qvp");
     body = body.substr(body.find("[GRAPH]"));

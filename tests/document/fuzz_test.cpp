@@ -15,7 +15,7 @@ namespace plox {
 namespace {
 
 using test::read_file;
-using test::ScratchDir;
+using test::TempDir;
 using test::write_file;
 
 void expect_within_limits(const Graph& g) {
@@ -69,7 +69,7 @@ void read_in_memory(const std::string& text, IoContext& ctx) {
 }
 
 struct FuzzSetup {
-    ScratchDir dir;
+    TempDir dir;
     RecordingPrompter prompter;
     IoContext ctx;
     std::string document, bundle;

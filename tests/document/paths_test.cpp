@@ -32,7 +32,7 @@ TEST(Paths, ComparesCaseInsensitivelyAcrossSeparators) {
 }
 
 TEST(Paths, FindsFilesWhatEverTheCase) {
-    test::ScratchDir dir;
+    test::TempDir dir;
     test::write_file(dir / "Data/Run1.DAT", "1 2\n");
     EXPECT_EQ(find_existing(dir / "Data/Run1.DAT"), dir / "Data/Run1.DAT");
     EXPECT_EQ(find_existing(dir / "data/run1.dat"), dir / "Data/Run1.DAT");
@@ -51,7 +51,7 @@ TEST(Paths, RelocatesAMovedTree) {
 }
 
 TEST(Paths, ResolvesAMovedDocumentTree) {
-    test::ScratchDir dir;
+    test::TempDir dir;
     test::write_file(dir / "new/data/x.dat", "1 2\n");
     test::write_file(dir / "new/near.dat", "1 2\n");
     Graph g;
@@ -72,7 +72,7 @@ TEST(Paths, ResolvesAMovedDocumentTree) {
 }
 
 TEST(Paths, EmbeddedDataComeFromTheTemporaryFolder) {
-    test::ScratchDir dir;
+    test::TempDir dir;
     test::write_file(dir / "tmp/x.dat", "restored\n");
     test::write_file(dir / "orig/x.dat", "original\n");
     Graph g;

@@ -14,22 +14,15 @@
 #include "document/prompter.h"
 #include "render/graph_drawing.h"
 #include "render/recording_surface.h"
+#include "test_support.h"
 
 namespace plox {
 namespace {
 
 const std::string examples = std::string(PLOX_SOURCE_DIR) + "/examples/";
 
-std::string read_file(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-void write_file(const std::string& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
-}
+using test::read_file;
+using test::write_file;
 
 std::string line(const char* format, double a, double b, double c = 0) {
     char buf[96];

@@ -3,53 +3,34 @@
 #include "document/graph_ops.h"
 #include "document/model.h"
 
+#include "test_support.h"
+
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
-#include <unistd.h>
 
 namespace plox {
 namespace {
 
 namespace fs = std::filesystem;
+using test::lines_of;
+using test::read_file;
+using test::run_ploxwin;
+using test::RunResult;
 
-struct Outcome {
-    int status;
-    std::string out, err;
-};
-
-std::string read_file(const fs::path& p) {
-    std::ifstream f(p, std::ios::binary);
-    std::stringstream s;
-    s << f.rdbuf();
-    return s.str();
-}
-
-std::vector<std::string> lines_of(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
-}
-
-class FitCli : public ::testing::Test {
+class BatchFits : public ::testing::Test {
 protected:
-    fs::path dir;
+    test::TempDir scratch;
+    const fs::path& dir = scratch.root();
 
     void SetUp() override {
-        std::string templ = (fs::temp_directory_path() / "plox_fit_cliXXXXXX").string();
-        dir = mkdtemp(templ.data());
-        std::ofstream line(dir / "line.dat");
+        std::string line;
         for (int i = 0; i < 10; ++i)
-            line << i << ' ' << 2 * i + 3 << '\n';
-        std::ofstream(dir / "three.dat") << "0 1\n1 2\n2 0\n";
-        std::ofstream(dir / "hump.dat") << "0 0\n1 1\n2 0\n";
+            line += std::to_string(i) + ' ' + std::to_string(2 * i + 3) + '\n';
+        test::write_file(dir / "line.dat", line);
+        test::write_file(dir / "three.dat", "0 1\n1 2\n2 0\n");
+        test::write_file(dir / "hump.dat", "0 0\n1 1\n2 0\n");
     }
-    void TearDown() override { fs::remove_all(dir); }
 
     fs::path write_document() {
         Graph g;
@@ -79,19 +60,15 @@ protected:
         return doc;
     }
 
-    Outcome run(const std::string& arguments) {
-        const std::string cmd = std::string("'") + PLOXWIN_EXE + "' " + arguments + " > '" +
-                                (dir / "out.txt").string() + "' 2> '" + (dir / "err.txt").string() +
-                                "'";
-        const int status = std::system(cmd.c_str());
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, read_file(dir / "out.txt"),
-                read_file(dir / "err.txt")};
+    RunResult curves(const fs::path& out, const fs::path& doc, std::string series) {
+        return run_ploxwin(
+            {"--export-data", out.string(), doc.string(), "--series", series, "--curves"});
     }
 };
 
-TEST_F(FitCli, FitReportListsEveryFitAndFailsWhenOneFails) {
+TEST_F(BatchFits, FitReportListsEveryFitAndFailsWhenOneFails) {
     const fs::path doc = write_document();
-    const Outcome r = run("--fit-report '" + doc.string() + "'");
+    const RunResult r = run_ploxwin({"--fit-report", doc.string()});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, "ploxwin: three.datの最小二乗に失敗しました\n");
     const auto lines = lines_of(r.out);
@@ -109,11 +86,10 @@ TEST_F(FitCli, FitReportListsEveryFitAndFailsWhenOneFails) {
     EXPECT_EQ(lines[12], "graph 1 series 5 three.dat"); // the spline and plain data are not listed
 }
 
-TEST_F(FitCli, CurvesOfAFitAndASpline) {
+TEST_F(BatchFits, CurvesOfAFitAndASpline) {
     const fs::path doc = write_document();
     const fs::path out = dir / "curve.txt";
-    Outcome r =
-        run("--export-data '" + out.string() + "' '" + doc.string() + "' --series 1 --curves");
+    RunResult r = curves(out, doc, "1");
     ASSERT_EQ(r.status, 0) << r.err;
     std::string expected;
     for (int i = 0; i < 10; ++i) {
@@ -123,8 +99,8 @@ TEST_F(FitCli, CurvesOfAFitAndASpline) {
     }
     EXPECT_EQ(read_file(out), expected);
 
-    r = run("--export-data '" + out.string() + "' '" + doc.string() +
-            "' --series 3 --graph 1 --curves");
+    r = run_ploxwin(
+        {"--export-data", out.string(), doc.string(), "--series", "3", "--graph", "1", "--curves"});
     ASSERT_EQ(r.status, 0) << r.err;
     const auto lines = lines_of(read_file(out));
     ASSERT_EQ(lines.size(), 10u);
@@ -132,22 +108,13 @@ TEST_F(FitCli, CurvesOfAFitAndASpline) {
     EXPECT_EQ(lines[9], "+2.000000e+00\t+0.000000e+00\r");
 
     // Plain data has no curve; a failed fit has none either; bad numbers are refused.
-    EXPECT_NE(run("--export-data '" + out.string() + "' '" + doc.string() + "' --series 4 --curves")
-                  .status,
-              0);
-    r = run("--export-data '" + out.string() + "' '" + doc.string() + "' --series 5 --curves");
+    EXPECT_NE(curves(out, doc, "4").status, 0);
+    r = curves(out, doc, "5");
     EXPECT_NE(r.status, 0);
     EXPECT_NE(r.err.find("three.datの最小二乗に失敗しました"), std::string::npos);
-    EXPECT_NE(run("--export-data '" + out.string() + "' '" + doc.string() + "' --series 9 --curves")
-                  .status,
-              0);
-    EXPECT_NE(run("--export-data '" + out.string() + "' '" + doc.string() + "' --series x --curves")
-                  .status,
-              0);
-    EXPECT_NE(run("--export-data '" + out.string() + "' '" + (dir / "none.qvp").string() +
-                  "' --series 1 --curves")
-                  .status,
-              0);
+    EXPECT_NE(curves(out, doc, "9").status, 0);
+    EXPECT_NE(curves(out, doc, "x").status, 0);
+    EXPECT_NE(curves(out, dir / "none.qvp", "1").status, 0);
 }
 
 } // namespace
