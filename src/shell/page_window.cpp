@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <QWheelEvent>
+#include <cmath>
 
 namespace plox::shell {
 
@@ -58,6 +59,12 @@ void PageWindow::update_layout() {
 
 void PageWindow::cancel_pending_operation() {
     if (cancel_) cancel_();
+    if (region_ || band_) {
+        region_.reset();
+        band_.reset();
+        if (QWidget::mouseGrabber() == viewport()) viewport()->releaseMouse();
+        viewport()->update();
+    }
     viewport()->unsetCursor();
 }
 
@@ -83,6 +90,136 @@ QPoint PageWindow::to_device(int x, int y) const {
     return {ox + static_cast<int>(static_cast<int64_t>(x) * layout_.extent.width / LOGICAL_EXTENT),
             oy +
                 static_cast<int>(static_cast<int64_t>(y) * layout_.extent.height / LOGICAL_EXTENT)};
+}
+
+QPoint PageWindow::to_logical(QPointF device) const {
+    const QPoint origin = to_device(0, 0);
+    if (layout_.extent.width <= 0 || layout_.extent.height <= 0) return {};
+    return {static_cast<int>(
+                std::floor((device.x() - origin.x()) * LOGICAL_EXTENT / layout_.extent.width)),
+            static_cast<int>(
+                std::floor((device.y() - origin.y()) * LOGICAL_EXTENT / layout_.extent.height))};
+}
+
+int PageWindow::add_overlay(OverlayPainter painter) {
+    const int id = next_overlay_++;
+    overlays_[id] = std::move(painter);
+    viewport()->update();
+    return id;
+}
+
+void PageWindow::remove_overlay(int id) {
+    if (overlays_.erase(id)) viewport()->update();
+}
+
+void PageWindow::update_overlays() {
+    viewport()->update();
+}
+
+void PageWindow::pick_region(RegionRequest request) {
+    PendingRegion pending;
+    pending.request = std::move(request);
+    region_ = std::move(pending);
+    band_.reset();
+    viewport()->setCursor(region_->request.cursor);
+    if (region_->request.cursor_at) {
+        const QPoint at = region_->request.cursor_at.value();
+        QCursor::setPos(viewport()->mapToGlobal(to_device(at.x(), at.y())));
+    }
+    viewport()->update();
+}
+
+void PageWindow::set_rubber_band(std::optional<LogicalRect> band) {
+    band_ = band;
+    viewport()->update();
+}
+
+void PageWindow::paint_band(QPainter& painter, const LogicalRect& band) {
+    QPen pen(Qt::red, 0, Qt::DotLine);
+    pen.setCosmetic(true);
+    painter.setPen(pen);
+    painter.setBrush(Qt::NoBrush);
+    const QPoint a = to_device(band.left, band.top), b = to_device(band.right, band.bottom);
+    painter.drawRect(QRect(a, b).normalized());
+}
+
+void PageWindow::paint_overlays(QPainter& painter) {
+    for (auto& [id, overlay] : overlays_) {
+        painter.save();
+        overlay(painter);
+        painter.restore();
+    }
+    painter.save();
+    if (band_) paint_band(painter, *band_);
+    if (region_ && region_->anchored) {
+        const QPoint a = region_->anchor, c = region_->corner;
+        paint_band(painter, {std::min(a.x(), c.x()), std::min(a.y(), c.y()), std::max(a.x(), c.x()),
+                             std::max(a.y(), c.y())});
+    }
+    painter.restore();
+}
+
+PageMouseEvent PageWindow::page_event(QMouseEvent* event) const {
+    PageMouseEvent e;
+    const QPoint p = to_logical(event->position());
+    e.x = p.x();
+    e.y = p.y();
+    e.device = event->position().toPoint();
+    e.button = event->button();
+    e.modifiers = event->modifiers();
+    e.inside = viewport()->rect().contains(e.device);
+    return e;
+}
+
+void PageWindow::mousePressEvent(QMouseEvent* event) {
+    const PageMouseEvent e = page_event(event);
+    if (region_) {
+        if (e.button == Qt::LeftButton) {
+            region_->anchored = true;
+            region_->anchor = region_->corner = QPoint(e.x, e.y);
+            viewport()->grabMouse();
+            if (region_->request.moving) region_->request.moving(e.x, e.y, e.x, e.y);
+            viewport()->update();
+        }
+        event->accept();
+        return;
+    }
+    if (mouse_.press) mouse_.press(e);
+    event->accept();
+}
+
+void PageWindow::mouseReleaseEvent(QMouseEvent* event) {
+    const PageMouseEvent e = page_event(event);
+    if (region_) {
+        if (e.button == Qt::LeftButton && region_->anchored) {
+            PendingRegion done = std::move(*region_);
+            region_.reset();
+            viewport()->releaseMouse();
+            viewport()->unsetCursor();
+            viewport()->update();
+            const QPoint a = done.anchor;
+            if (done.request.done)
+                done.request.done({std::min(a.x(), e.x), std::min(a.y(), e.y), std::max(a.x(), e.x),
+                                   std::max(a.y(), e.y)});
+        }
+        event->accept();
+        return;
+    }
+    if (mouse_.release) mouse_.release(e);
+    event->accept();
+}
+
+void PageWindow::mouseDoubleClickEvent(QMouseEvent* event) {
+    const PageMouseEvent e = page_event(event);
+    if (region_) {
+        event->accept();
+        return;
+    }
+    if (e.button == Qt::LeftButton && mouse_.double_click)
+        mouse_.double_click(e);
+    else if (mouse_.press)
+        mouse_.press(e);
+    event->accept();
 }
 
 void PageWindow::map_logical(QPainter& painter) const {
@@ -139,6 +276,7 @@ void PageWindow::paintEvent(QPaintEvent* event) {
     timer.start();
     QPainter painter(viewport());
     paint_page(painter, event->rect());
+    paint_overlays(painter);
     painter.end();
     emit painted(timer.nsecsElapsed() / 1e6);
 }
@@ -153,13 +291,19 @@ void PageWindow::scrollContentsBy(int, int) {
 }
 
 void PageWindow::mouseMoveEvent(QMouseEvent* event) {
-    const QPoint origin = to_device(0, 0);
-    const QPointF p = event->position();
-    if (layout_.extent.width > 0 && layout_.extent.height > 0)
-        emit mouse_moved(
-            static_cast<int>((p.x() - origin.x()) * LOGICAL_EXTENT / layout_.extent.width),
-            static_cast<int>((p.y() - origin.y()) * LOGICAL_EXTENT / layout_.extent.height));
-    QAbstractScrollArea::mouseMoveEvent(event);
+    const PageMouseEvent e = page_event(event);
+    if (layout_.extent.width > 0 && layout_.extent.height > 0) emit mouse_moved(e.x, e.y);
+    if (region_) {
+        if (region_->anchored) {
+            region_->corner = QPoint(e.x, e.y);
+            if (region_->request.moving)
+                region_->request.moving(region_->anchor.x(), region_->anchor.y(), e.x, e.y);
+            viewport()->update();
+        }
+    } else if (mouse_.move) {
+        mouse_.move(e);
+    }
+    event->accept();
 }
 
 void PageWindow::wheelEvent(QWheelEvent* event) {
@@ -199,6 +343,10 @@ void PageWindow::keyPressEvent(QKeyEvent* event) {
         emit enter_pressed();
         break;
     case Qt::Key_Escape:
+        if (region_) {
+            cancel_pending_operation();
+            break;
+        }
         emit escape_pressed();
         break;
     default:

@@ -36,7 +36,10 @@ QApplication& app() {
     static int argc = 1;
     static char name[] = "shell_tests";
     static char* argv[] = {name, nullptr};
-    static QApplication* instance = new QApplication(argc, argv);
+    // Other test files of this program may have made the one application already.
+    static QApplication* instance = qobject_cast<QApplication*>(QCoreApplication::instance())
+                                        ? qobject_cast<QApplication*>(QCoreApplication::instance())
+                                        : new QApplication(argc, argv);
     return *instance;
 }
 

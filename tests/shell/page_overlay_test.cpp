@@ -1,0 +1,81 @@
+// Overlays and region picking of the page window, driven by synthetic mouse events.
+#include "shell/page_window.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QPainter>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace plox::shell {
+namespace {
+
+QApplication& application() {
+    static int argc = 1;
+    static char name[] = "shell_tests";
+    static char* argv[] = {name, nullptr};
+    auto* existing = qobject_cast<QApplication*>(QCoreApplication::instance());
+    static QApplication* instance = existing ? existing : new QApplication(argc, argv);
+    return *instance;
+}
+
+struct PageFixture : ::testing::Test {
+    PageFixture() {
+        application();
+        page.resize(600, 500);
+        page.show();
+    }
+    AppState state;
+    PageWindow page{state};
+};
+
+TEST_F(PageFixture, RegionIsNormalisedAndOnlyTheLeftButtonPicksIt) {
+    std::optional<LogicalRect> got;
+    int moves = 0;
+    page.pick_region(
+        {[&](const LogicalRect& r) { got = r; }, [&](int, int, int, int) { ++moves; }});
+    QWidget* vp = page.viewport();
+    const QPoint a = page.to_device(8000, 9000), b = page.to_device(3000, 4000);
+    QTest::mousePress(vp, Qt::RightButton, {}, a);
+    QTest::mouseRelease(vp, Qt::RightButton, {}, a);
+    EXPECT_FALSE(got);
+    QTest::mousePress(vp, Qt::LeftButton, {}, a);
+    QMouseEvent move(QEvent::MouseMove, QPointF(b), vp->mapToGlobal(QPointF(b)), Qt::NoButton,
+                     Qt::LeftButton, {});
+    QApplication::sendEvent(vp, &move);
+    QTest::mouseRelease(vp, Qt::LeftButton, {}, b);
+    ASSERT_TRUE(got);
+    EXPECT_NEAR(got->left, 3000, 60);
+    EXPECT_NEAR(got->top, 4000, 60);
+    EXPECT_NEAR(got->right, 8000, 60);
+    EXPECT_NEAR(got->bottom, 9000, 60);
+    EXPECT_GE(moves, 2);
+    EXPECT_FALSE(page.picking_region());
+}
+
+TEST_F(PageFixture, CancellingARegionCallsNothingAndMouseGoesBackToTheHandler) {
+    bool done = false;
+    int presses = 0;
+    page.set_mouse_handler({[&](const PageMouseEvent&) { ++presses; }, {}, {}, {}});
+    page.pick_region({[&](const LogicalRect&) { done = true; }, {}});
+    page.cancel_pending_operation();
+    const QPoint p = page.to_device(5000, 5000);
+    QTest::mousePress(page.viewport(), Qt::LeftButton, {}, p);
+    QTest::mouseRelease(page.viewport(), Qt::LeftButton, {}, p);
+    EXPECT_FALSE(done);
+    EXPECT_EQ(presses, 1);
+}
+
+TEST_F(PageFixture, OverlaysPaintOverThePageUntilRemoved) {
+    const QPoint at = page.to_device(5000, 5000);
+    const int id =
+        page.add_overlay([&](QPainter& p) { p.fillRect(QRect(at, QSize(4, 4)), Qt::red); });
+    QImage image = page.viewport()->grab().toImage();
+    EXPECT_EQ(image.pixelColor(at + QPoint(1, 1)), QColor(Qt::red));
+    page.remove_overlay(id);
+    image = page.viewport()->grab().toImage();
+    EXPECT_NE(image.pixelColor(at + QPoint(1, 1)), QColor(Qt::red));
+}
+
+} // namespace
+} // namespace plox::shell
