@@ -62,7 +62,6 @@ void PageWindow::cancel_pending_operation() {
     if (region_ || band_) {
         region_.reset();
         band_.reset();
-        if (QWidget::mouseGrabber() == viewport()) viewport()->releaseMouse();
         viewport()->update();
     }
     viewport()->unsetCursor();
@@ -177,7 +176,6 @@ void PageWindow::mousePressEvent(QMouseEvent* event) {
         if (e.button == Qt::LeftButton) {
             region_->anchored = true;
             region_->anchor = region_->corner = QPoint(e.x, e.y);
-            viewport()->grabMouse();
             if (region_->request.moving) region_->request.moving(e.x, e.y, e.x, e.y);
             viewport()->update();
         }
@@ -194,7 +192,6 @@ void PageWindow::mouseReleaseEvent(QMouseEvent* event) {
         if (e.button == Qt::LeftButton && region_->anchored) {
             PendingRegion done = std::move(*region_);
             region_.reset();
-            viewport()->releaseMouse();
             viewport()->unsetCursor();
             viewport()->update();
             const QPoint a = done.anchor;

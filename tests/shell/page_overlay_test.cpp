@@ -21,10 +21,10 @@ QApplication& application() {
 
 struct PageFixture : ::testing::Test {
     PageFixture() {
-        application();
         page.resize(600, 500);
         page.show();
     }
+    QApplication& app = application(); // before any widget
     AppState state;
     PageWindow page{state};
 };
@@ -32,8 +32,10 @@ struct PageFixture : ::testing::Test {
 TEST_F(PageFixture, RegionIsNormalisedAndOnlyTheLeftButtonPicksIt) {
     std::optional<LogicalRect> got;
     int moves = 0;
-    page.pick_region(
-        {[&](const LogicalRect& r) { got = r; }, [&](int, int, int, int) { ++moves; }});
+    RegionRequest request;
+    request.done = [&](const LogicalRect& r) { got = r; };
+    request.moving = [&](int, int, int, int) { ++moves; };
+    page.pick_region(request);
     QWidget* vp = page.viewport();
     const QPoint a = page.to_device(8000, 9000), b = page.to_device(3000, 4000);
     QTest::mousePress(vp, Qt::RightButton, {}, a);
@@ -57,7 +59,9 @@ TEST_F(PageFixture, CancellingARegionCallsNothingAndMouseGoesBackToTheHandler) {
     bool done = false;
     int presses = 0;
     page.set_mouse_handler({[&](const PageMouseEvent&) { ++presses; }, {}, {}, {}});
-    page.pick_region({[&](const LogicalRect&) { done = true; }, {}});
+    RegionRequest request;
+    request.done = [&](const LogicalRect&) { done = true; };
+    page.pick_region(request);
     page.cancel_pending_operation();
     const QPoint p = page.to_device(5000, 5000);
     QTest::mousePress(page.viewport(), Qt::LeftButton, {}, p);
