@@ -18,8 +18,7 @@ GraphRenderer::GraphRenderer()
       pictures_(std::make_unique<QtPictureLoader>()) {}
 GraphRenderer::~GraphRenderer() = default;
 
-void GraphRenderer::paint(QPainter& painter, Graph& graph, const AppState& state, double scale,
-                          QPointF origin) {
+RenderContext GraphRenderer::context(const AppState& state) {
     RenderContext context;
     context.measurer = measurer_.get();
     context.prompter = prompter;
@@ -31,7 +30,12 @@ void GraphRenderer::paint(QPainter& painter, Graph& graph, const AppState& state
     if (curves) curves->bind(context);
     context.pictures = pictures_.get();
     context.font_mapping = font_mapping;
+    return context;
+}
 
+void GraphRenderer::paint(QPainter& painter, Graph& graph, const AppState& state, double scale,
+                          QPointF origin) {
+    RenderContext context = this->context(state);
     QtSurface surface(painter, *measurer_, scale, plox::Size{LOGICAL_EXTENT, LOGICAL_EXTENT},
                       origin);
     cached_body(graph, context).replay(surface);

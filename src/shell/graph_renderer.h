@@ -2,6 +2,7 @@
 // recording (made on demand), then the annotation objects drawn live.
 #pragma once
 
+#include "render/render_context.h"
 #include "shell/app_state.h"
 
 #include <QPointF>
@@ -34,6 +35,9 @@ public:
     // Fits, splines and extension analyses; null: series draw without their curves.
     ModuleRenderBinding* curves = nullptr;
     const FontMapping* font_mapping = nullptr; // null: the built-in GRA font table
+
+    // What a drawing of the window's graphs needs: modules, settings, measurer, pictures.
+    RenderContext context(const AppState& state);
 
     // `scale`: device pixels per logical unit; `origin`: device position of logical (0, 0).
     void paint(QPainter& painter, Graph& graph, const AppState& state, double scale,

@@ -6,9 +6,11 @@
 #include "extension/render_binding.h"
 #include "platform/text_decoding.h"
 #include "shell/command_table.h"
+#include "shell/data_commands.h"
 #include "shell/deferred_prompter.h"
 #include "shell/graph_renderer.h"
 #include "shell/page_window.h"
+#include "shell/printing.h"
 #include "shell/shell_icons.h"
 
 #include <QAction>
@@ -20,8 +22,6 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
-#include <QPageSize>
-#include <QPrinterInfo>
 #include <QStatusBar>
 #include <QToolBar>
 #include <cstdlib>
@@ -38,20 +38,6 @@ QString q(std::string_view s) {
 // The names menus, captions and the status bar show: file name with extension.
 QString base_name(const std::string& path) {
     return QString::fromStdString(paths::display_name(path));
-}
-
-// The page of the default printer; A4 portrait without one.
-Paper default_printer_page() {
-    Paper p;
-    QPrinterInfo printer = QPrinterInfo::defaultPrinter();
-    if (!printer.isNull()) {
-        QSizeF mm = printer.defaultPageSize().size(QPageSize::Millimeter);
-        if (mm.width() >= 1 && mm.height() >= 1) {
-            p.width_mm = static_cast<int>(mm.width());
-            p.height_mm = static_cast<int>(mm.height());
-        }
-    }
-    return p;
 }
 
 } // namespace
@@ -89,7 +75,6 @@ MainWindow::MainWindow(ShellServices services, QWidget* parent)
     statusBar()->setVisible(state_.config.StatusBar != 0);
     state_.io.prior_temp = state_.config.PriorTemp != 0;
     state_.io.same_directory = state_.config.SavePath != 0;
-    state_.default_page = default_printer_page();
     setAcceptDrops(true);
 
     page_ = new PageWindow(state_, this);
@@ -107,7 +92,13 @@ MainWindow::MainWindow(ShellServices services, QWidget* parent)
         status_[1]->setText(QString::asprintf("(%3d,%3d)", x / 100, y / 100));
     });
     connect(QApplication::clipboard(), &QClipboard::dataChanged, this, &MainWindow::refresh_menus);
+    register_print_commands(*this);
+    register_data_commands(*this);
     resize(800, 600);
+}
+
+RenderContext MainWindow::render_context() {
+    return renderer_->context(state_);
 }
 
 MainWindow::~MainWindow() {

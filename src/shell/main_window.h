@@ -7,6 +7,7 @@
 #include "document/graph_ops.h"
 #include "document/prompter.h"
 #include "render/font_mapping.h"
+#include "render/render_context.h"
 #include "settings/store.h"
 #include "shell/app_state.h"
 #include "shell/menu_state.h"
@@ -91,6 +92,11 @@ public:
     void open_dropped(const QList<QUrl>& urls);
     // Adds data files as new series of the current graph (command 101 after its dialog).
     void open_data_files(const std::vector<std::string>& paths, bool property_dialog);
+    // One file as a new series of the current graph, kept out of the recent files (pasted
+    // data, new data files); false when it was not added or the property sheet was cancelled.
+    bool add_series_file(const std::string& path, bool property_dialog) {
+        return add_data_series(path, property_dialog);
+    }
 
     // Property dialogs by item kind, registered by whoever builds them; a dialog edits the graph
     // and answers true when the user applied a change. Commands that open an unregistered kind
@@ -113,6 +119,10 @@ public:
     void redraw(bool fresh);
 
     AppState& state() { return state_; }
+    // What printing and export draw the graphs with: the window's modules and settings.
+    RenderContext render_context();
+    // The message boxes of the program.
+    Prompter& prompter() { return *services_.prompter; }
     PageWindow* page() const { return page_; }
     QAction* action(int id) const;
     QMenu* menu(int position) const;

@@ -1,0 +1,192 @@
+// Save, copy and paste of series data, and data files handed to the editor.
+#include "shell/data_commands.h"
+
+#include "document/paths.h"
+#include "output/data_out.h"
+#include "shell/command_table.h"
+#include "shell/main_window.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QListWidget>
+#include <QMimeData>
+#include <QProcess>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QStringEncoder>
+#include <QVBoxLayout>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace plox::shell {
+
+namespace {
+
+QString q(const std::string& s) {
+    return QString::fromStdString(s);
+}
+
+// The series of the current graph whose kind is in `mask`, chosen in a list; one qualifying
+// series is taken without asking.
+std::vector<int> choose_series(MainWindow& window, const char* title, int32_t mask) {
+    const Graph* g = window.state().current();
+    if (!g) return {};
+    const std::vector<int> candidates = series_of_kinds(*g, mask);
+    if (candidates.size() <= 1) return candidates;
+    QDialog dialog(&window);
+    dialog.setObjectName(QStringLiteral("LISTDIALOG"));
+    dialog.setWindowTitle(QString::fromUtf8(title));
+    auto* list = new QListWidget(&dialog);
+    list->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    for (int index : candidates)
+        list->addItem(QStringLiteral("%1: %2").arg(index + 1).arg(
+            q(paths::display_name(g->series[static_cast<size_t>(index)].file_name))));
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    buttons->button(QDialogButtonBox::Ok)->setDefault(true);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->addWidget(list);
+    layout->addWidget(buttons);
+    if (dialog.exec() != QDialog::Accepted) return {};
+    std::vector<int> chosen;
+    for (int row = 0; row < list->count(); ++row)
+        if (list->item(row)->isSelected()) chosen.push_back(candidates[static_cast<size_t>(row)]);
+    return chosen;
+}
+
+class WindowDataTarget : public DataOutTarget {
+public:
+    explicit WindowDataTarget(QWidget* parent) : parent_(parent) {}
+    std::optional<std::string> file_name(const std::string& proposed) override {
+        const QString name =
+            QFileDialog::getSaveFileName(parent_, QString(), q(proposed), QStringLiteral("*.*"));
+        if (name.isEmpty()) return std::nullopt;
+        return name.toStdString();
+    }
+    bool set_clipboard_text(const std::string& text) override {
+        QApplication::clipboard()->setText(
+            QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
+        return true;
+    }
+
+private:
+    QWidget* parent_;
+};
+
+void save_or_copy(MainWindow& window, const char* title, int32_t mask, DataOutOptions options) {
+    const std::vector<int> chosen = choose_series(window, title, mask);
+    Graph* g = window.state().current();
+    if (chosen.empty() || !g) return;
+    WindowDataTarget target(&window);
+    RenderContext context = window.render_context();
+    save_or_copy_points(*g, chosen, options, target, context);
+}
+
+// The clipboard's text as the bytes of a data file (Shift-JIS, as data files are written).
+std::string clipboard_bytes() {
+    const QMimeData* mime = QApplication::clipboard()->mimeData();
+    if (!mime || !mime->hasText()) return {};
+    QStringEncoder encode("windows-31j");
+    const QByteArray bytes = encode(mime->text());
+    return std::string(bytes.constData(), static_cast<size_t>(bytes.size()));
+}
+
+void paste_data(MainWindow& window) {
+    AppState& state = window.state();
+    if (!state.current()) return;
+    const std::string text = clipboard_bytes();
+    if (text.empty()) return;
+    const auto path = write_temporary_data(state.io.temp_dir, text);
+    if (!path) return;
+    window.begin_change();
+    if (!window.add_series_file(*path, true)) {
+        std::remove(path->c_str());
+        return;
+    }
+    // Deleted with the program's other temporary data files; saving embeds it.
+    state.io.extracted_files.push_back(*path);
+    window.graph_changed();
+}
+
+void new_data_file(MainWindow& window) {
+    if (!window.state().current()) return;
+    QFileDialog dialog(&window);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilters({QStringLiteral("*.dat"), QStringLiteral("*.*")});
+    dialog.setDefaultSuffix(QStringLiteral("dat"));
+    dialog.selectFile(QStringLiteral("NEW.DAT"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+    const std::string path = dialog.selectedFiles().front().toStdString();
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+    if (fd < 0) {
+        window.prompter().message("Error", "cannot open file", Buttons::Ok, Icon::Error);
+        return;
+    }
+    ::close(fd);
+    window.begin_change();
+    if (!window.add_series_file(path, true)) return;
+    window.graph_changed();
+    start_editor(window, path);
+}
+
+void edit_data_files(MainWindow& window) {
+    const std::vector<int> chosen = choose_series(window, "編集するファイル", EVERY_KIND_MASK);
+    Graph* g = window.state().current();
+    if (chosen.empty() || !g) return;
+    window.begin_change();
+    for (int index : chosen) {
+        Series& s = g->series[static_cast<size_t>(index)];
+        if (!start_editor(window, s.file_name)) break;
+        s.needs_reading = 1;
+        s.data_loaded = 0;
+    }
+    window.activateWindow();
+    window.graph_changed();
+}
+
+} // namespace
+
+bool start_editor(MainWindow& window, const std::string& path) {
+    EditorEnvironment env;
+    env.visual = qEnvironmentVariable("VISUAL").toStdString();
+    env.editor = qEnvironmentVariable("EDITOR").toStdString();
+    env.found = [](const std::string& program) {
+        const QFileInfo info(q(program));
+        if (info.isAbsolute()) return info.isExecutable();
+        return !QStandardPaths::findExecutable(q(program)).isEmpty();
+    };
+    const std::vector<std::string> command =
+        editor_command(window.state().config.Editor, path, env);
+    QStringList arguments;
+    for (size_t i = 1; i < command.size(); ++i)
+        arguments << q(command[i]);
+    if (!command.empty() && QProcess::startDetached(q(command.front()), arguments)) return true;
+    // The number a failed start reports: the program was not found.
+    window.prompter().message("Error", "cannot open editor(2)", Buttons::Ok, Icon::Error);
+    return false;
+}
+
+void register_data_commands(MainWindow& window) {
+    window.set_handler(669, [&window] {
+        save_or_copy(window, "セーブするデータの選択", EVERY_KIND_MASK, {false, true});
+    });
+    window.set_handler(cmd::CopyData, [&window] {
+        save_or_copy(window, "クリップボードへコピーするデータの選択", EVERY_KIND_MASK,
+                     {false, false});
+    });
+    window.set_handler(660, [&window] {
+        save_or_copy(window, "クリップボードへコピーするデータの選択", CURVE_KIND_MASK,
+                     {true, false});
+    });
+    window.set_handler(cmd::PasteData, [&window] { paste_data(window); });
+    window.set_handler(cmd::NewDataFile, [&window] { new_data_file(window); });
+    window.set_handler(670, [&window] { edit_data_files(window); });
+}
+
+} // namespace plox::shell
