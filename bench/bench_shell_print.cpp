@@ -53,8 +53,9 @@ double peak_rss_mib() {
     return usage.ru_maxrss / 1024.0;
 }
 
-// A graph of the 320,000-point file drawn as a line with markers, on automatic axes.
-std::unique_ptr<plox::Graph> big_graph(const std::string& data, int index) {
+// A graph of the 320,000-point file drawn as a solid line, with markers of `plot_type` (0: none),
+// on automatic axes.
+std::unique_ptr<plox::Graph> big_graph(const std::string& data, int index, int plot_type) {
     auto g = std::make_unique<plox::Graph>();
     g->frame_left = 2000 + (index % 4) * 6500;
     g->frame_top = 2000 + (index / 4) * 7500;
@@ -63,12 +64,14 @@ std::unique_ptr<plox::Graph> big_graph(const std::string& data, int index) {
     plox::Series& s = g->series[0];
     s.file_name = data;
     s.LineType = 1;
+    s.PlotType = plot_type;
     g->series_count = 1;
     g->scales_valid = 0;
     return g;
 }
 
 void print_set(benchmark::State& state, plox::GraphSet& set, plox::PageSetup page) {
+    Program& p = program();
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setResolution(600);
@@ -76,8 +79,8 @@ void print_set(benchmark::State& state, plox::GraphSet& set, plox::PageSetup pag
     printer.setOutputFileName(path);
     plox::push_page_setup(printer, page);
     for (auto _ : state) {
-        const auto result = plox::print_graphs_on(printer, set, program().window->render_context(),
-                                                  plox::PrintOptions{});
+        const auto result =
+            plox::print_graphs_on(printer, set, p.window->render_context(), plox::PrintOptions{});
         benchmark::DoNotOptimize(result);
     }
     state.counters["pdf_MiB"] = QFileInfo(path).size() / 1048576.0;
@@ -101,10 +104,17 @@ void BM_PrintGraphs320k(benchmark::State& state) {
     const std::string data = plox::bench::two_column_file(' ');
     plox::GraphSet set;
     for (int i = 0; i < state.range(0); ++i)
-        set.graphs.push_back(big_graph(data, i));
+        set.graphs.push_back(big_graph(data, i, static_cast<int>(state.range(1))));
     print_set(state, set, plox::PageSetup{plox::paper::A3, 297, 420, false});
 }
-BENCHMARK(BM_PrintGraphs320k)->Arg(1)->Arg(20)->Unit(benchmark::kMillisecond)->Iterations(1);
+// Arguments: graphs, plot type (0 a line only, 2 a line with a marker at every point).
+BENCHMARK(BM_PrintGraphs320k)
+    ->Args({1, 0})
+    ->Args({20, 0})
+    ->Args({1, 2})
+    ->Args({20, 2})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
 
 } // namespace
 

@@ -151,7 +151,6 @@ bool PrintSupport::print(bool show_dialog) {
     QPointer<PrintAbortDialog> abort = new PrintAbortDialog(
         QString::fromStdString(paths::display_name(first ? first->file_name : std::string())),
         &window_);
-    abort->setAttribute(Qt::WA_DeleteOnClose);
     abort->show();
     options.aborted = [&abort] {
         QApplication::processEvents();
@@ -160,7 +159,11 @@ bool PrintSupport::print(bool show_dialog) {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const PrintResult result = print_graphs_on(p, state.set, window_.render_context(), options);
     QApplication::restoreOverrideCursor();
-    if (abort) abort->close();
+    // Closing would count as "中止": the dialog is put away instead.
+    if (abort) {
+        abort->hide();
+        abort->deleteLater();
+    }
     window_.activateWindow();
     if (result != PrintResult::Printed)
         window_.prompter().message("Error", PRINT_CANCELED, Buttons::Ok, Icon::Error);

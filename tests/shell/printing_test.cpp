@@ -174,6 +174,8 @@ TEST_F(PrintingTest, WithoutDialogOneGraphAsksNothingAndSeveralAskFirst) {
     pdf_printer(*w, file("off.pdf"));
     EXPECT_TRUE(print_graphs(*w, false));
     EXPECT_TRUE(prompter_.shown.empty());
+    // The abort dialog is gone and nothing blocks the window any longer.
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     EXPECT_TRUE(pdf_text(file("off.pdf")).contains(QStringLiteral("measured")));
 
     w->send_command(220); // a second graph, the only one shown
