@@ -69,8 +69,12 @@ public:
     // support must not be entered from two threads at once).
     QPrinter& printer() {
         if (!printer_) {
-            while (!query_->done)
-                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            if (!query_->done) {
+                QApplication::setOverrideCursor(Qt::WaitCursor);
+                while (!query_->done)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+                QApplication::restoreOverrideCursor();
+            }
             take_default_page();
             printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
         }
