@@ -411,6 +411,12 @@ void MainWindow::make_current(int index) {
     if (!state_.preview && !state_.set.show_all) page_->viewport()->update();
 }
 
+void MainWindow::graph_set_changed() {
+    rebuild_graph_menu();
+    make_current(state_.set.current);
+    redraw(true);
+}
+
 void MainWindow::graph_changed(bool scales_invalid) {
     if (Graph* g = state_.current()) {
         if (scales_invalid) invalidate_scales(*g);

@@ -114,6 +114,9 @@ public:
     void begin_change(int graph = -1);
 
     void make_current(int index);
+    // After the graph set was changed outside the window's own commands (macros, the command
+    // server): the graph menu, caption and status follow, and the page is drawn afresh.
+    void graph_set_changed();
     // Marks the current graph modified, drops the cached drawings and repaints.
     void graph_changed(bool scales_invalid = false);
     void redraw(bool fresh);

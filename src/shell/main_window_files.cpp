@@ -1,6 +1,7 @@
 // Opening files from every source, the data-file commands, saving and closing.
 #include "shell/main_window.h"
 
+#include "automation/running_copies.h"
 #include "data/reader.h"
 #include "document/paths.h"
 #include "settings/series_defaults.h"
@@ -249,18 +250,8 @@ void MainWindow::store_placement() {
 // The last running copy removes the data files restored from documents, and the list.
 void MainWindow::delete_extracted_files() {
     if (services_.other_copy_running && services_.other_copy_running()) return;
-    for (const std::string& f : state_.io.extracted_files)
-        std::remove(f.c_str());
-    const std::string& list = state_.io.extracted_list_path;
-    if (list.empty()) return;
-    std::ifstream in(list, std::ios::binary);
-    char record[PATH_CAPACITY];
-    while (in.read(record, sizeof record)) {
-        std::string name(record, strnlen(record, sizeof record));
-        if (!name.empty()) std::remove(name.c_str());
-    }
-    in.close();
-    std::remove(list.c_str());
+    plox::delete_extracted_files(state_.io.extracted_list_path, state_.io.extracted_files,
+                                 state_.io.temp_dir);
 }
 
 bool MainWindow::start(const std::string& command_line_path) {
