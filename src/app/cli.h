@@ -14,6 +14,7 @@ int cli_convert(const Args& args);       // --convert OUT.qvp DOC [--with-data]
 int cli_export_data(const Args& args);   // --export-data OUT DOC --series S [--graph G] [--curves]
 int cli_export(const Args& args);        // --export OUT DOC [--dpi N]
 int cli_fit_report(const Args& args);    // --fit-report DOC
+int cli_batch(const Args& args);         // --batch MACRO.qvd [--save OUT]
 int cli_export_curves(const Args& args); // --export-data ... --curves (called by cli_export_data)
 int run_gui(int argc, char** argv);      // the windowed program
 

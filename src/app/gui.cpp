@@ -1,21 +1,28 @@
 // The windowed program: start-up in order, the message loop, and the modules freed last.
 // Hidden options for headless use: --screenshot FILE grabs the window after the first paint
 // and ends; --open FILE and --command N (both repeatable) open files and send commands first;
-// --size WxH sets the window size; --timing prints start-up and repaint times.
+// --size WxH sets the window size; --timing prints start-up and repaint times; --answer-messages
+// MS writes message boxes to standard error and answers them as Escape would after MS ms.
+#include "app/batch_session.h"
 #include "app/cli.h"
 
 #include "dialogs/shell_dialogs_qt.h"
 #include "platform/prompter_qt.h"
 #include "platform/settings_qt.h"
+#include "shell/commands_automation.h"
 #include "shell/main_window.h"
 #include "shell/page_window.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFileDialog>
 #include <QScrollBar>
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
+#include <memory>
+#include <optional>
 #include <vector>
 
 namespace plox::app {
@@ -29,7 +36,39 @@ struct GuiOptions {
     std::vector<int> commands;
     bool timing = false;
     int width = 0, height = 0;
+    int answer_after_ms = -1; // message boxes are shown
 };
+
+// Scripts driving a running window: every message goes to standard error and is answered as
+// in batch runs once the delay has passed, during which the program goes on handling events
+// (the command server among them), as it does while a box is up.
+class UnattendedPrompter : public Prompter {
+public:
+    explicit UnattendedPrompter(int delay_ms) : delay_ms_(delay_ms) {}
+    Answer message(std::string_view title, std::string_view text, Buttons buttons,
+                   Icon icon) override {
+        const Answer answer = lines_.message(title, text, buttons, icon);
+        std::fflush(stderr);
+        if (delay_ms_ > 0) {
+            QEventLoop loop;
+            QTimer::singleShot(delay_ms_, &loop, &QEventLoop::quit);
+            loop.exec();
+        }
+        return answer;
+    }
+
+private:
+    StderrPrompter lines_;
+    int delay_ms_;
+};
+
+std::optional<std::string> choose_macro(QWidget* parent, const std::string& start) {
+    const QString path = QFileDialog::getOpenFileName(
+        parent, QString(), QString::fromStdString(start),
+        QStringLiteral("PloxWin Macro file(*.qvd)"), nullptr, QFileDialog::ReadOnly);
+    if (path.isEmpty()) return std::nullopt;
+    return path.toStdString();
+}
 
 GuiOptions parse(int argc, char** argv) {
     GuiOptions o;
@@ -44,6 +83,8 @@ GuiOptions parse(int argc, char** argv) {
             o.commands.push_back(std::atoi(argv[++i]));
         else if (a == "--timing")
             o.timing = true;
+        else if (a == "--answer-messages" && i + 1 < argc)
+            o.answer_after_ms = std::max(0, std::atoi(argv[++i]));
         else if (a == "--size" && i + 1 < argc)
             std::sscanf(argv[++i], "%dx%d", &o.width, &o.height);
         else
@@ -94,15 +135,28 @@ int run_gui(int argc, char** argv) {
     QtSettingsStore store;
     QtPrompter prompter;
     QtShellDialogs dialogs;
+    UnattendedPrompter unattended(options.answer_after_ms);
+    Prompter& messages = options.answer_after_ms >= 0 ? static_cast<Prompter&>(unattended)
+                                                      : static_cast<Prompter&>(prompter);
+    // Outlives the window: the window asks it about other copies while it is destroyed.
+    std::unique_ptr<shell::WindowAutomation> automation;
     shell::ShellServices services;
     services.store = &store;
-    services.prompter = &prompter;
+    services.prompter = &messages;
     services.dialogs = &dialogs;
+    services.run_macro = [&](const std::string& path) {
+        return automation && automation->run_file(path);
+    };
+    services.other_copy_running = [&] { return automation && automation->other_copy_running(); };
 
     shell::MainWindow window(services);
     prompter.set_parent(&window);
     dialogs.set_parent(&window);
     if (!window.bind_extension()) return 1;
+    automation = std::make_unique<shell::WindowAutomation>(
+        window, messages, &store,
+        [&window](const std::string& start) { return choose_macro(&window, start); });
+    automation->start_server();
     if (!window.start(options.path)) return 1;
     for (const std::string& path : options.open)
         window.open_file(path, false, shell::OpenSource::CommandLine);

@@ -14,6 +14,7 @@ int main(int argc, char** argv) {
         if (option == "--export-data") return cli_export_data(args);
         if (option == "--export") return cli_export(args);
         if (option == "--fit-report") return cli_fit_report(args);
+        if (option == "--batch") return cli_batch(args);
     }
     return run_gui(argc, argv);
 }

@@ -109,18 +109,24 @@ std::optional<MacroProgram> parse_macro_text(std::string_view text) {
     return program;
 }
 
-std::optional<MacroProgram> load_macro(const std::string& path, Prompter& prompter) {
+std::optional<MacroProgram> load_macro(const std::string& path, Prompter& prompter,
+                                       MacroStatus* status) {
+    MacroStatus ignored;
+    MacroStatus& st = status ? *status : ignored;
     std::string text;
     int error = 0;
     if (!read_head(path, text, error)) {
+        st = MacroStatus::Unreadable;
         report_open_error(prompter, path, error);
         return std::nullopt;
     }
     auto program = parse_macro_text(text);
     if (!program) {
+        st = MacroStatus::TooManyLines;
         prompter.message("Error", "two many macros!", Buttons::Ok, Icon::Error);
         return std::nullopt;
     }
+    st = MacroStatus::Loaded;
     program->path = path;
     return program;
 }

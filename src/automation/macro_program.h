@@ -53,8 +53,11 @@ MacroLine parse_macro_line(std::string_view line);
 // dropped, and a NUL ends the line's text. Nothing when an 80th line is met.
 std::optional<MacroProgram> parse_macro_text(std::string_view text);
 
+enum class MacroStatus { Loaded, Unreadable, TooManyLines };
+
 // Loads a file; failures are shown (the file-open error, or "two many macros!" titled "Error")
-// and give nothing.
-std::optional<MacroProgram> load_macro(const std::string& path, Prompter& prompter);
+// and give nothing; `status`, when given, tells which.
+std::optional<MacroProgram> load_macro(const std::string& path, Prompter& prompter,
+                                       MacroStatus* status = nullptr);
 
 } // namespace plox

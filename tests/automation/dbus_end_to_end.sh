@@ -89,7 +89,10 @@ first_list=$(timeout 10 gdbus call --session --timeout 5 --dest org.hexwold.Plox
     --object-path /PloxWin --method org.hexwold.PloxWin.ExtractedList 2>&1)
 second_list=$(timeout 10 gdbus call --session --timeout 5 --dest "org.hexwold.PloxWin.Copy$second" \
     --object-path /PloxWin --method org.hexwold.PloxWin.ExtractedList 2>&1)
-expect "shared extracted-files list" "$first_list" "$second_list"
+case "$first_list" in
+"('/"*"/QVD"*) expect "shared extracted-files list" "$first_list" "$second_list" ;;
+*) expect "first copy's list" "a path" "$first_list" ;;
+esac
 kill "$second" 2>/dev/null
 wait "$second" 2>/dev/null
 
