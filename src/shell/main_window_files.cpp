@@ -50,8 +50,9 @@ bool MainWindow::open_file(const std::string& given, bool property_dialog, OpenS
     std::string path = paths::find_existing(given).value_or(given);
     if (has_extension(path, ".qvd")) {
         if (services_.run_macro) return services_.run_macro(path);
+        // A window built without the interpreter refuses macro files with a message.
         services_.prompter->message(
-            "エラー", "マクロファイルはまだ実行できません。(" + paths::display_name(path) + ")",
+            "エラー", "マクロファイルは実行できません。(" + paths::display_name(path) + ")",
             Buttons::Ok, Icon::Error);
         return false;
     }
