@@ -3,18 +3,46 @@
 #include "app/batch_session.h"
 #include "app/cli.h"
 #include "automation/core_host.h"
+#include "output/page_setup.h"
+#include "platform/printer_qt.h"
 #include "platform/settings_qt.h"
 #include "settings/user_config.h"
+
+#include <QPrinter>
 
 namespace plox::app {
 
 namespace {
 
-// Nobody is there to choose a printer: the stored set-up is used, as "Print off" does.
+// Nobody is there to answer the print dialog: every "Print" prints as "Print off" does, on the
+// default printer; without one the print is canceled and says so.
 class BatchHost : public CoreAutomationHost {
 public:
-    using CoreAutomationHost::CoreAutomationHost;
-    void print(bool) override {}
+    BatchHost(BatchSession& session, const SettingsStore& store, const UserConfig& config)
+        : CoreAutomationHost(session.graphs(), session.io(), session.prompter(), &store),
+          session_(session), config_(config) {}
+
+    void print(bool) override {
+        GraphSet& set = session_.graphs();
+        if (print_needs_confirmation(static_cast<int>(set.graphs.size()), false, set.show_all) &&
+            prompter_.message("確認", PRINT_HIDDEN_GRAPHS_QUESTION, Buttons::YesNo,
+                              Icon::Question) != Answer::Yes)
+            return;
+        session_.enable_painting();
+        QPrinter printer(QPrinter::HighResolution);
+        PrintOptions options;
+        options.scale = set.print_scale;
+        options.background = config_.EnableBkColor != 0;
+        options.background_color = static_cast<Color>(config_.BkColor);
+        const bool has_printer = printer.isValid() && !printer.printerName().isEmpty();
+        if (!has_printer || print_graphs_on(printer, set, session_.render_context(), options) !=
+                                PrintResult::Printed)
+            prompter_.message("Error", PRINT_CANCELED, Buttons::Ok, Icon::Error);
+    }
+
+private:
+    BatchSession& session_;
+    const UserConfig& config_;
 };
 
 bool save_graphs(BatchSession& session, const std::string& out) {
@@ -48,7 +76,7 @@ int cli_batch(const Args& args) {
 
     const QtSettingsStore store;
     const UserConfig config = read_user_config(store);
-    BatchHost host(session.graphs(), io, session.prompter(), &store);
+    BatchHost host(session, store, config);
     host.data_context = session.data();
     if (!config.Template.empty())
         host.template_reader = [&](Graph& g) { return read_template(config.Template, g, io); };

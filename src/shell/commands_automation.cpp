@@ -8,6 +8,7 @@
 #include "shell/command_table.h"
 #include "shell/main_window.h"
 #include "shell/page_window.h"
+#include "shell/printing.h"
 
 #include <cstdio>
 
@@ -59,10 +60,7 @@ void WindowAutomationHost::graph_edited() {
 }
 
 void WindowAutomationHost::print(bool show_dialog) {
-    if (print_graphs)
-        print_graphs(show_dialog);
-    else
-        window_.send_command(cmd::Print);
+    print_graphs(window_, show_dialog);
 }
 
 void WindowAutomationHost::refresh() {

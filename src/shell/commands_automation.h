@@ -23,9 +23,6 @@ class WindowAutomationHost : public CoreAutomationHost {
 public:
     WindowAutomationHost(MainWindow& window, Prompter& prompter, const SettingsStore* store);
 
-    // Printing: with or without the print dialog (set by whoever owns printing).
-    std::function<void(bool show_dialog)> print_graphs;
-
     void begin_change(int graph) override;
     void delete_graphs(bool all) override;
     bool open_document(const std::string& path) override;
