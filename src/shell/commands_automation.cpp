@@ -50,6 +50,8 @@ void WindowAutomationHost::add_data_series(const std::string& path, const Series
 }
 
 void WindowAutomationHost::clear_scale(int axis) {
+    // Ranges are read as the window draws: with the module's functions and converter.
+    data_context = window_.render_context().data;
     CoreAutomationHost::clear_scale(axis);
     window_.state().drawings_valid = false;
 }

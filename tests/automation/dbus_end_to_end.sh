@@ -63,6 +63,9 @@ expect "Refresh" "(uint32 32768,)" "$(call Refresh "")"
 expect "unknown topic" "(uint32 0,)" "$(call Anything "Refresh")"
 expect "Pause is no topic" "(uint32 0,)" "$(call Pause "")"
 
+big=$(head -c 100000 /dev/zero | tr '\0' 'x')
+expect "a 100 kB item list" "(uint32 32768,)" "$(call Data "XTRANS $big, COLUMNX 1")"
+
 # The message of the failed open stays up for 1.5 s; an execute meanwhile is refused as busy.
 call OpenQvp "$work/missing.qvp" > "$work/open" &
 opener=$!
@@ -95,6 +98,12 @@ case "$first_list" in
 esac
 kill "$second" 2>/dev/null
 wait "$second" 2>/dev/null
+
+# Without a session bus the program says so and runs on.
+DBUS_SESSION_BUS_ADDRESS=unix:path=$work/no-bus timeout 60 "$PROGRAM" --answer-messages 0 \
+    --screenshot "$work/shot.png" > /dev/null 2> "$work/nobus"
+expect "runs on without a bus" 0 "$?"
+expect "says there is no bus" 1 "$(grep -c "Could not connect to the D-Bus session bus." "$work/nobus")"
 
 echo "$passed passed, $failures failed"
 [ $failures -eq 0 ]
