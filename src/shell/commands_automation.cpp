@@ -28,10 +28,8 @@ void WindowAutomationHost::begin_change(int graph) {
 }
 
 void WindowAutomationHost::delete_graphs(bool all) {
-    // The whole set may change: every graph is announced.
-    for (int i = 0; all && i < window_.state().graph_count(); ++i)
-        window_.begin_change(i);
-    if (!all) window_.begin_change(-1);
+    // Graphs leave the set as the window's own delete commands remove them: no graph is
+    // edited, so nothing is announced.
     CoreAutomationHost::delete_graphs(all);
     window_.graph_set_changed();
 }
