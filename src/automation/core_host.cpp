@@ -109,8 +109,12 @@ bool CoreAutomationHost::open_document(const std::string& given) {
 }
 
 void CoreAutomationHost::add_data_series(const std::string& path, const Series& data_template) {
-    if (Graph* g = set_.current_graph())
-        add_series_from_template(*g, path, data_template, store_, prompter_);
+    Graph* g = set_.current_graph();
+    if (!g) return;
+    const int index = add_series_from_template(*g, path, data_template, store_, prompter_);
+    // As the open-data-file command does, the file enters the recent-file list.
+    if (index >= 0 && io_.add_recent)
+        io_.add_recent(g->series[static_cast<size_t>(index)].file_name);
 }
 
 void CoreAutomationHost::clear_scale(int axis) {

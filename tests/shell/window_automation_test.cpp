@@ -1,6 +1,7 @@
 // Macros in the window: Ctrl+M with its file chooser, ".qvd" files opened by path, and every
 // change announced to the undo recorder first.
 #include "platform/settings_qt.h"
+#include "settings/user_config.h"
 #include "shell/command_table.h"
 #include "shell/commands_automation.h"
 #include "shell/main_window.h"
@@ -75,6 +76,7 @@ TEST_F(WindowAutomationTest, CtrlMRunsTheChosenFileAndRemembersWhereItWas) {
     EXPECT_EQ(g.FrameType, 0);
     ASSERT_EQ(g.series_count, 2);
     EXPECT_EQ(g.series[1].PlotType, 7);
+    EXPECT_EQ(read_recent_files(*store_).front(), data);
     EXPECT_EQ(g.unmodified, 0);
     // FrameSet and each OPEN, in both runs, were announced before they happened.
     EXPECT_EQ(announced_.size(), 4u);
