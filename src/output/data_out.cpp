@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
 #include <fstream>
 #include <sstream>
 #include <unistd.h>
@@ -122,6 +123,11 @@ std::optional<std::string> write_temporary_data(const std::string& directory,
         return std::nullopt;
     }
     return path;
+}
+
+bool create_new_file(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+    return fd >= 0 && ::close(fd) == 0;
 }
 
 std::vector<std::string> editor_command(const std::string& setting, const std::string& path,

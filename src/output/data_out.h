@@ -57,6 +57,10 @@ std::optional<PointArrays> series_curve(Graph& graph, int index, const PointArra
 std::optional<std::string> write_temporary_data(const std::string& directory,
                                                 const std::string& bytes);
 
+// Creates an empty file that must not exist yet (a new data file); false when the name is
+// taken or the file cannot be created, leaving any existing file untouched.
+bool create_new_file(const std::string& path);
+
 // How the editor is found on this system; `found` tells whether a program can be run.
 struct EditorEnvironment {
     std::string visual, editor; // $VISUAL and $EDITOR

@@ -20,9 +20,6 @@
 #include <QStringEncoder>
 #include <QVBoxLayout>
 
-#include <fcntl.h>
-#include <unistd.h>
-
 namespace plox::shell {
 
 namespace {
@@ -123,12 +120,10 @@ void new_data_file(MainWindow& window) {
     dialog.selectFile(QStringLiteral("NEW.DAT"));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
     const std::string path = dialog.selectedFiles().front().toStdString();
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644);
-    if (fd < 0) {
+    if (!create_new_file(path)) {
         window.prompter().message("Error", "cannot open file", Buttons::Ok, Icon::Error);
         return;
     }
-    ::close(fd);
     window.begin_change();
     if (!window.add_series_file(path, true)) return;
     window.graph_changed();

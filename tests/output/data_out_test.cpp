@@ -195,6 +195,15 @@ TEST_F(DataOutTest, TemporaryDataKeepsTheBytes) {
     EXPECT_FALSE(write_temporary_data(path("missing") + "/", "x"));
 }
 
+TEST_F(DataOutTest, NewFileNeverReplacesAnExistingOne) {
+    std::ofstream(path("NEW.DAT")) << "1 2\n";
+    EXPECT_FALSE(create_new_file(path("NEW.DAT")));
+    EXPECT_EQ(read_all(path("NEW.DAT")), "1 2\n");
+    EXPECT_TRUE(create_new_file(path("other.dat")));
+    EXPECT_EQ(fs::file_size(path("other.dat")), 0u);
+    EXPECT_FALSE(create_new_file(path("missing/x.dat")));
+}
+
 TEST(EditorCommand, SettingThenEnvironmentInATerminalThenTheDesktop) {
     std::vector<std::string> installed{"gvim", "vi", "xterm", "xdg-open"};
     EditorEnvironment env;
