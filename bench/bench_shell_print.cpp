@@ -107,12 +107,13 @@ void BM_PrintGraphs320k(benchmark::State& state) {
         set.graphs.push_back(big_graph(data, i, static_cast<int>(state.range(1))));
     print_set(state, set, plox::PageSetup{plox::paper::A3, 297, 420, false});
 }
-// Arguments: graphs, plot type (0 a line only, 2 a line with a marker at every point).
+// Arguments: graphs, plot type (0 a line only, 2 a line with a marker at every point). Qt's PDF
+// engine holds a page's content uncompressed until the page ends (~700 bytes a marker), so twenty
+// graphs with 320,000 markers each would need gigabytes; one such graph is measured instead.
 BENCHMARK(BM_PrintGraphs320k)
     ->Args({1, 0})
     ->Args({20, 0})
     ->Args({1, 2})
-    ->Args({20, 2})
     ->Unit(benchmark::kMillisecond)
     ->Iterations(1);
 
