@@ -15,7 +15,7 @@ export CCACHE_BASEDIR ?= $(abspath $(CURDIR)/..)
 export CCACHE_NOHASHDIR ?= 1
 FORMAT_FILES = $(shell git ls-files '*.cpp' '*.h' '*.c')
 
-.PHONY: deps configure build run test bench clean format format-check
+.PHONY: deps configure build run test bench clean format format-check tidy check-clang check-release
 
 deps:
 	@scripts/install-deps.sh
@@ -41,5 +41,21 @@ format:
 format-check: deps
 	@clang-format --dry-run -Werror $(FORMAT_FILES)
 
+# Static checks of .clang-tidy over the program's sources (not the tests), on the build's
+# compile commands.
+tidy: configure
+	@run-clang-tidy -quiet -j $(JOBS) -p $(BUILD) '^$(CURDIR)/src/' 2>/dev/null | grep -E 'warning:|error:' | sort -u
+
+# The other compilers and optimisation levels must build warning-free too.
+check-clang: deps
+	@CC=clang CXX=clang++ cmake -S . -B build-clang -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+		-DPLOX_WERROR=ON -DPLOX_BUILD_BENCH=OFF >/dev/null
+	@cmake --build build-clang -j $(JOBS)
+
+check-release: deps
+	@cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release -DPLOX_WERROR=ON \
+		-DPLOX_BUILD_BENCH=OFF >/dev/null
+	@cmake --build build-release -j $(JOBS)
+
 clean:
-	rm -rf build build-asan
+	rm -rf build build-asan build-clang build-release

@@ -37,9 +37,6 @@ std::vector<std::string> module_search_dirs() {
 #ifdef PLOX_INSTALL_BINDIR
     dirs.emplace_back(PLOX_INSTALL_BINDIR);
 #endif
-#ifdef PLOX_BUILD_BINDIR
-    dirs.emplace_back(PLOX_BUILD_BINDIR);
-#endif
     return dirs;
 }
 

@@ -19,7 +19,8 @@ inline constexpr const char* EXTENSION_FILE = "libploxex32.so";
 inline constexpr const char* CONVERTER_FILE = "libploxfil.so";
 
 // Folders searched for a module, in order: $PLOXWIN_EXT_DIR, the program's own folder,
-// <program>/../lib/ploxwin, the install folder, the build tree.
+// <program>/../lib/ploxwin, the install folder. In the build tree the program and the module
+// share one folder.
 std::vector<std::string> module_search_dirs();
 // The first existing "<dir>/<file>" of module_search_dirs(), or empty.
 std::string find_module(std::string_view file_name);

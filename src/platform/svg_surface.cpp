@@ -133,7 +133,11 @@ void SvgSurface::move_to(int32_t x, int32_t y) {
 
 void SvgSurface::line_to(int32_t x, int32_t y) {
     if (path_.size() > 60000) flush_path();
-    path_ += "M" + num(cpx_) + " " + num(cpy_) + "L" + std::to_string(x) + " " + std::to_string(y);
+    // Appended piece by piece throughout: "literal" + std::string trips GCC 12's -Wrestrict.
+    path_ += 'M';
+    path_ += num(cpx_) + " " + num(cpy_);
+    path_ += 'L';
+    path_ += std::to_string(x) + " " + std::to_string(y);
     cpx_ = x;
     cpy_ = y;
 }
@@ -206,11 +210,13 @@ std::string SvgSurface::arc_path(int32_t l, int32_t t, int32_t r, int32_t b, int
     auto arc_to = [&](double from, double sweep) {
         const QPointF e = at(from + sweep);
         // Counter-clockwise on the page is SVG's negative sweep direction.
-        d += "A" + num(rx) + " " + num(ry) + " 0 " + (sweep > 180 ? "1" : "0") + " 0 " +
-             num(e.x()) + " " + num(e.y());
+        d += 'A';
+        d += num(rx) + " " + num(ry) + " 0 " + (sweep > 180 ? "1" : "0") + " 0 " + num(e.x()) +
+             " " + num(e.y());
     };
     const QPointF s = at(a1);
-    d = "M" + num(s.x()) + " " + num(s.y());
+    d = 'M';
+    d += num(s.x()) + " " + num(s.y());
     if (span >= 359.999) { // a full turn needs two arcs
         arc_to(a1, 180);
         arc_to(a1 + 180, 180);
@@ -258,7 +264,7 @@ void SvgSurface::text_out(int32_t x, int32_t y, std::string_view bytes) {
                  color(bk_color_) + "\"/>";
     std::string families;
     for (const QString& f : map_face(font_))
-        families += "'" + f.toStdString() + "', ";
+        families += '\'' + f.toStdString() + "', ";
     families += "serif";
     body_ += "<text x=\"" + num(dx) + "\" y=\"" + num(dy) + "\" font-family=\"" +
              xml_escape(families) + "\" font-size=\"" + num(em_height(font_)) + "\"";

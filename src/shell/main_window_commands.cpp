@@ -22,7 +22,8 @@ void MainWindow::register_handlers() {
         setFocus();
     });
     on(cmd::OpenData, [this] { open_data_command(); });
-    // With several series the data manager chooses them; that dialog is not built yet.
+    // With several series the data manager chooses which to close; without it only a single
+    // series can be closed here.
     on(
         cmd::CloseData, [this] { close_data_command(); },
         [this] {
@@ -141,11 +142,11 @@ void MainWindow::clear_scales() {
 void MainWindow::show_help() {
     std::string path = services_.help_path;
     if (path.empty()) {
-        // Installed next to the program, else in the source tree the program was built from.
+        // Next to the program, else in the data folder beside its own (share/ploxwin).
         const QDir bin(QCoreApplication::applicationDirPath());
-        for (const QString& candidate : {bin.filePath(QStringLiteral("help.html")),
-                                         bin.filePath(QStringLiteral("../share/ploxwin/help.html")),
-                                         QStringLiteral(PLOX_SOURCE_DIR "/docs/help.html")})
+        for (const QString& candidate :
+             {bin.filePath(QStringLiteral("help.html")),
+              bin.filePath(QStringLiteral("../share/ploxwin/help.html"))})
             if (QFileInfo::exists(candidate)) {
                 path = QFileInfo(candidate).absoluteFilePath().toStdString();
                 break;
