@@ -126,7 +126,7 @@ IoStatus load_bundle(const std::string& path, LineReader& r, GraphSet& set, IoCo
             name = name.substr(1, name.size() - 2);
         const int code = detect_version(r.line());
         if (code != version::V1_8) {
-            // Newer graphs end the reading; older layouts are not read by this version yet.
+            // Graphs of any other version end the reading of the bundle.
             stopped = true;
             if (code > version::V1_8 && code != version::Bundle)
                 fail(ctx, IoStatus::Code::Unsupported, "エラー", UNSUPPORTED);

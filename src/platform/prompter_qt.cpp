@@ -1,4 +1,4 @@
-// Message boxes shown with QMessageBox; the first button is the default as on the original.
+// Message boxes shown with QMessageBox; the first button is the default.
 #include "platform/prompter_qt.h"
 
 #include <QMessageBox>

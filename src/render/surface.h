@@ -1,5 +1,5 @@
-// The drawing surface the renderer draws on: the handful of device-context operations of the
-// old program, in integer logical units of 0.01 mm. Pens, brushes and fonts are values, so a
+// The drawing surface the renderer draws on: a handful of device-context operations, in
+// integer logical units of 0.01 mm. Pens, brushes and fonts are values, so a
 // routine that "selects" one cannot leak it. Backends: RecordingSurface (core), QtSurface and
 // the SVG writer (platform), the metafile writers (output).
 #pragma once

@@ -1,4 +1,4 @@
-// The settings store: the old registry layout of keys ("User Config", "Data Ini2\csv" …)
+// The settings store: named keys ("User Config", "Data Ini2\csv" …)
 // holding DWORD, text and binary values. Reading a missing value leaves the caller's value.
 #pragma once
 

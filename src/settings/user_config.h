@@ -77,7 +77,7 @@ std::vector<std::string> read_recent_files(const SettingsStore& store);
 // keeps five, writes them back and returns the new list.
 std::vector<std::string> add_recent_file(SettingsStore& store, std::string_view path);
 
-// ASCII case-insensitive equality, as file names are compared on the original system.
+// ASCII case-insensitive equality: stored file names are compared without regard to case.
 bool equal_ignoring_case(std::string_view a, std::string_view b);
 
 } // namespace plox

@@ -125,7 +125,7 @@ bool MainWindow::bind_extension() {
 
     handlers_[cmd::ExtensionAbout] =
         Handler{[this] { binding_->extension->version(this, true); }, {}};
-    // The analyses are listed now; they run once the analysis commands exist (greyed until then).
+    // The module's analyses are listed; each stays greyed until a handler is registered for it.
     for (const AnalysisEntry& entry : module.analyses()) {
         QAction* a = make_action(entry.command, decode_cp932(entry.menu_text));
         extension_submenu_->addAction(a);

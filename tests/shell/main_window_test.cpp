@@ -172,7 +172,7 @@ TEST_F(MainWindowTest, MenuItemsFollowTheGraphCount) {
     EXPECT_FALSE(w->action(226)->isEnabled());
     EXPECT_FALSE(w->action(238)->isEnabled());
     EXPECT_EQ(label(w->action(222)), "名前を付けて保存(&A)");
-    // Commands of later issues are greyed, never silently enabled.
+    // Commands without a handler are greyed, never silently enabled.
     EXPECT_FALSE(w->action(201)->isEnabled());
     EXPECT_TRUE(w->action(620)->isEnabled());
     // Popup items with their own labels send the same numbers and follow the same rules.
@@ -309,7 +309,7 @@ TEST_F(MainWindowTest, OpeningDataFilesAdvancesStyleAndUsesTheExtensionKey) {
     EXPECT_EQ(g.series[0].PlotType, 12);
     EXPECT_EQ(g.series[1].PlotType, 14);
 
-    // With two series closing needs the data manager, which is not there yet: greyed.
+    // With two series closing needs the data manager (no handler here): greyed.
     EXPECT_FALSE(w->action(102)->isEnabled());
 }
 
