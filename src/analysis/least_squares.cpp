@@ -44,31 +44,34 @@ std::optional<std::array<double, 2>> transform_point(int kind, double x, double 
     return std::array<double, 2>{x, y};
 }
 
-FitStatus fit_least_squares(int kind, int degree, std::optional<std::array<double, 2>> through,
-                            std::span<const double> X, std::span<const double> Y,
-                            LinearSolver& solver, LeastSquaresWorkspace& ws,
-                            LeastSquaresResult& result) {
-    const int d = effective_degree(kind, degree);
-    const size_t m = static_cast<size_t>(d) + 1;
-    const size_t count = std::min(X.size(), Y.size());
+namespace {
+
+// What one pass over the points found: how many were used, and their distinct abscissae up to
+// the m + 1 that settle whether the system can be solved.
+struct PointSums {
+    size_t used = 0;
+    std::array<double, MAX_POLYNOMIAL_DEGREE + 2> distinct{};
+    size_t distinct_count = 0;
+};
+
+// Σ X'^k for k ≤ 2d and Σ X'^k·Y' for k ≤ d into the workspace. Rounding keeps the pivots of an
+// exactly singular system (too few distinct abscissae) from reaching the solver's threshold,
+// so the distinct values are counted too.
+PointSums accumulate_sums(int kind, size_t m, std::span<const double> X, std::span<const double> Y,
+                          LeastSquaresWorkspace& ws) {
     auto& S = ws.power_sums;
     auto& T = ws.moment_sums;
     S.fill(0);
     T.fill(0);
-
-    // One pass: Σ X'^k for k ≤ 2d and Σ X'^k·Y' for k ≤ d. Rounding keeps the pivots of an
-    // exactly singular system (too few distinct abscissae) from reaching the solver's threshold,
-    // so the distinct values are counted too, up to the m + 1 that settle the question.
-    size_t used = 0;
-    std::array<double, MAX_POLYNOMIAL_DEGREE + 2> distinct{};
-    size_t distinct_count = 0;
+    PointSums sums;
+    const size_t count = std::min(X.size(), Y.size());
     for (size_t i = 0; i < count; ++i) {
         const auto p = transform_point(kind, X[i], Y[i]);
         if (!p) continue;
         const double x = (*p)[0], y = (*p)[1];
-        if (distinct_count <= m && std::find(distinct.begin(), distinct.begin() + distinct_count,
-                                             x) == distinct.begin() + distinct_count)
-            distinct[distinct_count++] = x;
+        const auto seen = sums.distinct.begin() + sums.distinct_count;
+        if (sums.distinct_count <= m && std::find(sums.distinct.begin(), seen, x) == seen)
+            sums.distinct[sums.distinct_count++] = x;
         double power = 1;
         for (size_t k = 0; k < m; ++k) {
             S[k] += power;
@@ -79,18 +82,17 @@ FitStatus fit_least_squares(int kind, int degree, std::optional<std::array<doubl
             S[k] += power;
             power *= x;
         }
-        ++used;
+        ++sums.used;
     }
-    if (used == 0) return FitStatus::NoPoints;
-    // m unknowns need m distinct abscissae; through a point, m - 1 besides the point's own.
-    const size_t needed = through ? m - 1 : m;
-    const auto off_point =
-        through
-            ? static_cast<size_t>(std::count_if(distinct.begin(), distinct.begin() + distinct_count,
-                                                [&](double v) { return v != (*through)[0]; }))
-            : distinct_count;
-    if (off_point < needed) return FitStatus::Singular;
+    return sums;
+}
 
+// The normal equations of m unknowns from the sums; through a point, row 0 is the constraint
+// p(x0') = y0' scaled by N and rows i ≥ 1 are the normal equations with a0 eliminated.
+void assemble_system(size_t m, std::optional<std::array<double, 2>> through,
+                     LeastSquaresWorkspace& ws) {
+    const auto& S = ws.power_sums;
+    const auto& T = ws.moment_sums;
     ws.matrix.assign(m * m, 0.0);
     ws.rhs.assign(m, 0.0);
     ws.solution.assign(m, 0.0);
@@ -101,33 +103,29 @@ FitStatus fit_least_squares(int kind, int degree, std::optional<std::array<doubl
                 M(r, c) = S[r + c];
             ws.rhs[r] = T[r];
         }
-    } else {
-        // Row 0 is the constraint p(x0') = y0' scaled by N; rows i ≥ 1 are the normal equations
-        // with a0 eliminated through it.
-        const double N = S[0], x0 = (*through)[0], y0 = (*through)[1];
-        std::array<double, MAX_POLYNOMIAL_DEGREE + 1> x0_power{};
-        x0_power[0] = 1;
-        for (size_t k = 1; k < m; ++k)
-            x0_power[k] = x0_power[k - 1] * x0;
-        for (size_t c = 0; c < m; ++c)
-            M(0, c) = -N * x0_power[c];
-        ws.rhs[0] = -N * y0;
-        for (size_t r = 1; r < m; ++r) {
-            M(r, 0) = -N * x0_power[r];
-            for (size_t c = 1; c < m; ++c)
-                M(r, c) = S[r + c] - x0_power[r] * S[c] - x0_power[c] * S[r];
-            ws.rhs[r] = T[r] - x0_power[r] * T[0] - y0 * S[r];
-        }
+        return;
     }
-    if (!solver.solve(ws.matrix, ws.rhs, ws.solution)) return FitStatus::Singular;
-    for (double a : ws.solution)
-        if (!std::isfinite(a)) return FitStatus::Singular;
+    const double N = S[0], x0 = (*through)[0], y0 = (*through)[1];
+    std::array<double, MAX_POLYNOMIAL_DEGREE + 1> x0_power{};
+    x0_power[0] = 1;
+    for (size_t k = 1; k < m; ++k)
+        x0_power[k] = x0_power[k - 1] * x0;
+    for (size_t c = 0; c < m; ++c)
+        M(0, c) = -N * x0_power[c];
+    ws.rhs[0] = -N * y0;
+    for (size_t r = 1; r < m; ++r) {
+        M(r, 0) = -N * x0_power[r];
+        for (size_t c = 1; c < m; ++c)
+            M(r, c) = S[r + c] - x0_power[r] * S[c] - x0_power[c] * S[r];
+        ws.rhs[r] = T[r] - x0_power[r] * T[0] - y0 * S[r];
+    }
+}
 
-    result = {};
-    std::copy(ws.solution.begin(), ws.solution.end(), result.coefficients.begin());
-
-    // Statistics in transformed coordinates. The mean is taken relative to the first value so
-    // that a constant fitted curve gives SSR = 0 exactly.
+// σ and |r| of the fitted curve, in transformed coordinates. The mean is taken relative to the
+// first value so that a constant fitted curve gives SSR = 0 exactly.
+void fit_statistics(int kind, int d, std::span<const double> X, std::span<const double> Y,
+                    size_t used, LeastSquaresResult& result) {
+    const size_t count = std::min(X.size(), Y.size());
     double first = 0, shifted_sum = 0;
     bool have_first = false;
     for (size_t i = 0; i < count; ++i) {
@@ -152,6 +150,35 @@ FitStatus fit_least_squares(int kind, int degree, std::optional<std::array<doubl
     result.sigma = std::sqrt(sse / static_cast<double>(used));
     result.correlation = ssr + sse > 1e-100 ? std::sqrt(std::fabs(ssr / (ssr + sse))) : 0;
     result.points = static_cast<int>(used);
+}
+
+} // namespace
+
+FitStatus fit_least_squares(int kind, int degree, std::optional<std::array<double, 2>> through,
+                            std::span<const double> X, std::span<const double> Y,
+                            LinearSolver& solver, LeastSquaresWorkspace& ws,
+                            LeastSquaresResult& result) {
+    const int d = effective_degree(kind, degree);
+    const size_t m = static_cast<size_t>(d) + 1;
+    const PointSums sums = accumulate_sums(kind, m, X, Y, ws);
+    if (sums.used == 0) return FitStatus::NoPoints;
+    // m unknowns need m distinct abscissae; through a point, m - 1 besides the point's own.
+    const size_t needed = through ? m - 1 : m;
+    const auto distinct_end = sums.distinct.begin() + sums.distinct_count;
+    const auto off_point =
+        through ? static_cast<size_t>(std::count_if(sums.distinct.begin(), distinct_end,
+                                                    [&](double v) { return v != (*through)[0]; }))
+                : sums.distinct_count;
+    if (off_point < needed) return FitStatus::Singular;
+
+    assemble_system(m, through, ws);
+    if (!solver.solve(ws.matrix, ws.rhs, ws.solution)) return FitStatus::Singular;
+    for (double a : ws.solution)
+        if (!std::isfinite(a)) return FitStatus::Singular;
+
+    result = {};
+    std::copy(ws.solution.begin(), ws.solution.end(), result.coefficients.begin());
+    fit_statistics(kind, d, X, Y, sums.used, result);
     return FitStatus::Ok;
 }
 

@@ -205,7 +205,7 @@ public:
     Machine(const Expression::Program& program, std::span<double> x, std::span<double> y,
             int series, ExtensionFunctions* functions, ColumnSource* columns, size_t width)
         : program_(program), x_(x), y_(y), series_(series), functions_(functions),
-          columns_(columns), width_(width) {
+          columns_(columns) {
         buffers_.resize(static_cast<size_t>(std::max(program.max_stack, 1)));
         for (auto& b : buffers_)
             b.resize(width);
@@ -216,108 +216,27 @@ public:
     int32_t run(size_t offset, size_t n, std::span<double> out, EvalStatus& status) {
         size_t top = 0; // number of entries
         for (const Instruction& in : program_.code) {
+            int32_t error = EVAL_OK;
             switch (in.op) {
             case Op::PushX:
-            case Op::PushY: {
-                const double* src = (in.op == Op::PushX ? x_.data() : y_.data()) + offset;
-                Slot& s = stack_[top];
-                s.scalar = false;
-                if (program_.assigns_variables) {
-                    std::copy(src, src + n, buffers_[top].data());
-                    s.data = buffers_[top].data();
-                } else {
-                    s.data = src;
-                }
-                ++top;
-                break;
-            }
+            case Op::PushY:
             case Op::PushNumber:
-                stack_[top++] = Slot{true, in.value, nullptr};
+            case Op::PushConstant:
+            case Op::PushColumn:
+                error = push(in, top, offset, n, status);
                 break;
-            case Op::PushConstant: {
-                auto& table = constants();
-                table.used[in.index] = true;
-                status.constant_used = true;
-                stack_[top++] = Slot{true, table.value[in.index], nullptr};
-                break;
-            }
-            case Op::PushColumn: {
-                const int number = in.index == 0 ? series_ : in.index;
-                if (!columns_ || number < 1) return EVAL_FILE_NOT_FOUND;
-                auto column = columns_->load_column(number, in.field);
-                if (!column) return EVAL_FILE_NOT_FOUND;
-                double* b = buffers_[top].data();
-                const size_t copied = std::min(n, column->size());
-                std::copy(column->begin(), column->begin() + static_cast<std::ptrdiff_t>(copied),
-                          b);
-                std::fill(b + copied, b + n, ERROR_VALUE);
-                stack_[top++] = Slot{false, 0, b};
-                break;
-            }
-            case Op::Negate:
-                unary(stack_[top - 1], buffers_[top - 1].data(), n,
-                      [](double a) { return is_valid(a) ? -a : ERROR_VALUE; });
-                break;
-            case Op::Add:
-                binary_op(top, n, add);
-                break;
-            case Op::Subtract:
-                binary_op(top, n, subtract);
-                break;
-            case Op::Multiply:
-                binary_op(top, n, multiply);
-                break;
-            case Op::Divide:
-                binary_op(top, n, divide);
-                break;
-            case Op::Power:
-                // y^2 is the common case; a*a is what pow returns for it, far faster.
-                if (stack_[top - 1].scalar && stack_[top - 1].value == 2) {
-                    --top;
-                    unary(stack_[top - 1], buffers_[top - 1].data(), n, square);
-                } else {
-                    binary_op(top, n, power);
-                }
-                break;
-            case Op::Function:
-                if (!apply_function(in.index, stack_[top - 1], buffers_[top - 1].data(), n))
-                    return EVAL_SOFTWARE;
-                break;
-            case Op::ExtensionFunction: {
-                if (!functions_) return EVAL_SOFTWARE;
-                Slot& s = stack_[top - 1];
-                double* b = buffers_[top - 1].data();
-                if (s.scalar)
-                    std::fill(b, b + n, s.value);
-                else if (s.data != b)
-                    std::copy(s.data, s.data + n, b);
-                std::vector<double> result(n, ERROR_VALUE);
-                functions_->function_set(in.index, b, result.data(), static_cast<int32_t>(n));
-                std::copy(result.begin(), result.end(), b);
-                s = Slot{false, 0, b};
-                break;
-            }
             case Op::AssignX:
-            case Op::AssignY: {
-                double* dst = (in.op == Op::AssignX ? x_.data() : y_.data()) + offset;
-                const Slot& s = stack_[top - 1];
-                if (s.scalar)
-                    std::fill(dst, dst + n, s.value);
-                else if (s.data != dst)
-                    std::copy(s.data, s.data + n, dst);
+            case Op::AssignY:
+            case Op::AssignConstant:
+                assign(in, top, offset, n, status);
                 break;
-            }
-            case Op::AssignConstant: {
-                const Slot& s = stack_[top - 1];
-                if (s.scalar || n > 0) {
-                    constants().value[in.index] = s.scalar ? s.value : s.data[0];
-                    status.constant_used = true;
-                }
-                break;
-            }
             case Op::Fail:
                 return in.index;
+            default:
+                error = operate(in, top, n);
+                break;
             }
+            if (error != EVAL_OK) return error;
         }
         if (top == 0) return EVAL_SOFTWARE;
         const Slot& result = stack_[top - 1];
@@ -330,6 +249,129 @@ public:
     }
 
 private:
+    // The instructions that push one entry.
+    int32_t push(const Instruction& in, size_t& top, size_t offset, size_t n, EvalStatus& status) {
+        switch (in.op) {
+        case Op::PushX:
+        case Op::PushY: {
+            const double* src = (in.op == Op::PushX ? x_.data() : y_.data()) + offset;
+            Slot& s = stack_[top];
+            s.scalar = false;
+            if (program_.assigns_variables) {
+                std::copy(src, src + n, buffers_[top].data());
+                s.data = buffers_[top].data();
+            } else {
+                s.data = src;
+            }
+            ++top;
+            break;
+        }
+        case Op::PushNumber:
+            stack_[top++] = Slot{true, in.value, nullptr};
+            break;
+        case Op::PushConstant: {
+            auto& table = constants();
+            table.used[in.index] = true;
+            status.constant_used = true;
+            stack_[top++] = Slot{true, table.value[in.index], nullptr};
+            break;
+        }
+        case Op::PushColumn: {
+            const int number = in.index == 0 ? series_ : in.index;
+            if (!columns_ || number < 1) return EVAL_FILE_NOT_FOUND;
+            auto column = columns_->load_column(number, in.field);
+            if (!column) return EVAL_FILE_NOT_FOUND;
+            double* b = buffers_[top].data();
+            const size_t copied = std::min(n, column->size());
+            std::copy(column->begin(), column->begin() + static_cast<std::ptrdiff_t>(copied), b);
+            std::fill(b + copied, b + n, ERROR_VALUE);
+            stack_[top++] = Slot{false, 0, b};
+            break;
+        }
+        default:
+            break;
+        }
+        return EVAL_OK;
+    }
+
+    // Operators and functions: they replace the topmost entries by their result.
+    int32_t operate(const Instruction& in, size_t& top, size_t n) {
+        switch (in.op) {
+        case Op::Negate:
+            unary(stack_[top - 1], buffers_[top - 1].data(), n,
+                  [](double a) { return is_valid(a) ? -a : ERROR_VALUE; });
+            break;
+        case Op::Add:
+            binary_op(top, n, add);
+            break;
+        case Op::Subtract:
+            binary_op(top, n, subtract);
+            break;
+        case Op::Multiply:
+            binary_op(top, n, multiply);
+            break;
+        case Op::Divide:
+            binary_op(top, n, divide);
+            break;
+        case Op::Power:
+            // y^2 is the common case; a*a is what pow returns for it, far faster.
+            if (stack_[top - 1].scalar && stack_[top - 1].value == 2) {
+                --top;
+                unary(stack_[top - 1], buffers_[top - 1].data(), n, square);
+            } else {
+                binary_op(top, n, power);
+            }
+            break;
+        case Op::Function:
+            if (!apply_function(in.index, stack_[top - 1], buffers_[top - 1].data(), n))
+                return EVAL_SOFTWARE;
+            break;
+        case Op::ExtensionFunction: {
+            if (!functions_) return EVAL_SOFTWARE;
+            Slot& s = stack_[top - 1];
+            double* b = buffers_[top - 1].data();
+            if (s.scalar)
+                std::fill(b, b + n, s.value);
+            else if (s.data != b)
+                std::copy(s.data, s.data + n, b);
+            std::vector<double> result(n, ERROR_VALUE);
+            functions_->function_set(in.index, b, result.data(), static_cast<int32_t>(n));
+            std::copy(result.begin(), result.end(), b);
+            s = Slot{false, 0, b};
+            break;
+        }
+        default:
+            break;
+        }
+        return EVAL_OK;
+    }
+
+    // Assignments store the topmost entry and leave it in place.
+    void assign(const Instruction& in, size_t top, size_t offset, size_t n, EvalStatus& status) {
+        switch (in.op) {
+        case Op::AssignX:
+        case Op::AssignY: {
+            double* dst = (in.op == Op::AssignX ? x_.data() : y_.data()) + offset;
+            const Slot& s = stack_[top - 1];
+            if (s.scalar)
+                std::fill(dst, dst + n, s.value);
+            else if (s.data != dst)
+                std::copy(s.data, s.data + n, dst);
+            break;
+        }
+        case Op::AssignConstant: {
+            const Slot& s = stack_[top - 1];
+            if (s.scalar || n > 0) {
+                constants().value[in.index] = s.scalar ? s.value : s.data[0];
+                status.constant_used = true;
+            }
+            break;
+        }
+        default:
+            break;
+        }
+    }
+
     template <class F> void binary_op(size_t& top, size_t n, F f) {
         --top;
         binary(stack_[top - 1], stack_[top], buffers_[top - 1].data(), n, f);
@@ -340,7 +382,6 @@ private:
     int series_;
     ExtensionFunctions* functions_;
     ColumnSource* columns_;
-    size_t width_;
     std::vector<std::vector<double>> buffers_;
     std::vector<Slot> stack_;
 };
