@@ -247,109 +247,113 @@ Crossing compute_crossing(const Graph& g, const Rect& frame) {
     return cr;
 }
 
-std::vector<AxisTick> axis_ticks(const Graph& g, int axis, const Rect& frame,
-                                 bool suppress_zero_label) {
-    const Axis& a = g.axes[static_cast<size_t>(axis)];
-    const AxisMapping m = axis_mapping(g, axis, frame);
-    const DrawnPart part = drawn_part(a, axis, frame);
+namespace {
+
+// Ticks of a logarithmic axis: at the mantissas of every decade, the labels at decades (scale
+// type 1) or at the major mantissas.
+std::vector<AxisTick> log_ticks(const Axis& a, const AxisMapping& m, const DrawnPart& part,
+                                int32_t divisions) {
     std::vector<AxisTick> ticks;
-    const int32_t divisions = std::max(a.division, 1);
-
-    if (is_log_scale(a.scale_type)) {
-        const int c_major = std::max(1, static_cast<int>(std::lround(a.increment * 10)));
-        const std::vector<int> major = log_mantissas(c_major);
-        const double eps = (m.high - m.low) * 1e-7;
-        const double k0 = std::trunc(m.low - 3);
-        if (m.high - k0 > MAX_TICKS) return ticks;
-        for (bool is_major : {false, true}) {
-            if (!is_major && divisions == 1) continue;
-            const std::vector<int> mant =
-                is_major ? major : log_mantissas(divisions == 100 ? 1 : 10);
-            LabelCounter counter{a};
-            for (double k = k0; k < m.high + eps; k += 1) {
-                for (int mv : mant) {
-                    if (!is_major && std::find(major.begin(), major.end(), mv) != major.end())
-                        continue;
-                    const double t = k + std::log10(mv / 10.0);
-                    if (t <= m.low - eps || t >= m.high + eps) {
-                        counter.reset();
-                        continue;
-                    }
-                    const int32_t p = m.position(t);
-                    if (!part.contains(p)) {
-                        counter.reset();
-                        continue;
-                    }
-                    AxisTick tick{p, is_major, false, 0, false, 0};
-                    if (is_major && a.draw_labels) {
-                        if (a.scale_type == scale_type::Log) {
-                            if (mv == 10 && counter.next()) {
-                                tick.labelled = true;
-                                tick.decade = true;
-                                tick.exponent = static_cast<int32_t>(k);
-                            }
-                        } else if (counter.next()) {
+    const int c_major = std::max(1, static_cast<int>(std::lround(a.increment * 10)));
+    const std::vector<int> major = log_mantissas(c_major);
+    const double eps = (m.high - m.low) * 1e-7;
+    const double k0 = std::trunc(m.low - 3);
+    if (m.high - k0 > MAX_TICKS) return ticks;
+    for (bool is_major : {false, true}) {
+        if (!is_major && divisions == 1) continue;
+        const std::vector<int> mant = is_major ? major : log_mantissas(divisions == 100 ? 1 : 10);
+        LabelCounter counter{a};
+        for (double k = k0; k < m.high + eps; k += 1) {
+            for (int mv : mant) {
+                if (!is_major && std::find(major.begin(), major.end(), mv) != major.end()) continue;
+                const double t = k + std::log10(mv / 10.0);
+                if (t <= m.low - eps || t >= m.high + eps) {
+                    counter.reset();
+                    continue;
+                }
+                const int32_t p = m.position(t);
+                if (!part.contains(p)) {
+                    counter.reset();
+                    continue;
+                }
+                AxisTick tick{.position = p, .major = is_major};
+                if (is_major && a.draw_labels) {
+                    if (a.scale_type == scale_type::Log) {
+                        if (mv == 10 && counter.next()) {
                             tick.labelled = true;
-                            tick.value = mv / 10.0 * std::pow(10.0, k);
+                            tick.decade = true;
+                            tick.exponent = static_cast<int32_t>(k);
                         }
+                    } else if (counter.next()) {
+                        tick.labelled = true;
+                        tick.value = mv / 10.0 * std::pow(10.0, k);
                     }
-                    ticks.push_back(tick);
                 }
+                ticks.push_back(tick);
             }
         }
-        return ticks;
     }
+    return ticks;
+}
 
-    const double mag_low = std::min(std::fabs(a.from), std::fabs(a.to));
-    const double mag_high = std::max(std::fabs(a.from), std::fabs(a.to));
+// The magnitudes of a reciprocal axis (scale type Inverse2) and where they are drawn.
+struct Reciprocal {
+    double low, high; // the smaller and larger magnitude of the axis ends
+    double sign;      // of the axis values
+    const AxisMapping& m;
+    int32_t position(double magnitude) const { return to_position(m.o + m.s * sign / magnitude); }
+};
+
+// A reciprocal axis wider than a decade: n × X for n = 9 … 1 in each decade, from the step
+// downward.
+std::vector<AxisTick> wide_reciprocal_ticks(const Axis& a, const Reciprocal& r,
+                                            const DrawnPart& part, int32_t divisions) {
+    std::vector<AxisTick> ticks;
+    const double eps = (r.high - r.low) * 1e-7;
+    auto within = [&](double v) { return v >= r.low - eps && v <= r.high + eps; };
+    for (bool is_major : {false, true}) {
+        if (!is_major && divisions == 1) continue;
+        LabelCounter counter{a};
+        int decades = 0;
+        for (double X = a.increment; X >= 0.1 * r.low && decades < 2000; X *= 0.1, ++decades) {
+            for (int n = 9; n >= 1; --n) {
+                if (!is_major) {
+                    for (int j = 1; j < divisions; ++j) {
+                        const double v = n * X + X * j / divisions;
+                        if (!within(v)) continue;
+                        const int32_t p = r.position(v);
+                        if (part.contains(p)) ticks.push_back({.position = p});
+                    }
+                    continue;
+                }
+                const double v = n * X;
+                if (!within(v)) {
+                    counter.reset();
+                    continue;
+                }
+                const int32_t p = r.position(v);
+                if (!part.contains(p)) {
+                    counter.reset();
+                    continue;
+                }
+                ticks.push_back({.position = p,
+                                 .major = true,
+                                 .labelled = a.draw_labels && counter.next(),
+                                 .value = r.sign * v});
+            }
+        }
+    }
+    return ticks;
+}
+
+// Linear, Inverse (on its reciprocal values) and Inverse2 within a decade (on magnitudes).
+std::vector<AxisTick> linear_ticks(const Axis& a, const AxisMapping& m, const Reciprocal& r,
+                                   const DrawnPart& part, int32_t divisions,
+                                   bool suppress_zero_label) {
+    std::vector<AxisTick> ticks;
     const bool inverse2 = a.scale_type == scale_type::Inverse2;
-    const double sign = a.to < 0 ? -1.0 : 1.0;
-    auto reciprocal_position = [&](double magnitude) {
-        return to_position(m.o + m.s * sign / magnitude);
-    };
-
-    if (inverse2 && (mag_low / mag_high < 0.1)) {
-        // Wider than a decade: n × X for n = 9 … 1 in each decade, from the step downward.
-        const double eps = (mag_high - mag_low) * 1e-7;
-        auto within = [&](double v) { return v >= mag_low - eps && v <= mag_high + eps; };
-        for (bool is_major : {false, true}) {
-            if (!is_major && divisions == 1) continue;
-            LabelCounter counter{a};
-            int decades = 0;
-            for (double X = a.increment; X >= 0.1 * mag_low && decades < 2000;
-                 X *= 0.1, ++decades) {
-                for (int n = 9; n >= 1; --n) {
-                    if (!is_major) {
-                        for (int j = 1; j < divisions; ++j) {
-                            const double v = n * X + X * j / divisions;
-                            if (!within(v)) continue;
-                            const int32_t p = reciprocal_position(v);
-                            if (part.contains(p)) ticks.push_back({p, false, false, 0, false, 0});
-                        }
-                        continue;
-                    }
-                    const double v = n * X;
-                    if (!within(v)) {
-                        counter.reset();
-                        continue;
-                    }
-                    const int32_t p = reciprocal_position(v);
-                    if (!part.contains(p)) {
-                        counter.reset();
-                        continue;
-                    }
-                    AxisTick tick{p, true, false, sign * v, false, 0};
-                    tick.labelled = a.draw_labels && counter.next();
-                    ticks.push_back(tick);
-                }
-            }
-        }
-        return ticks;
-    }
-
-    // Linear, Inverse (on its reciprocal values) and Inverse2 within a decade (on magnitudes).
-    const double low = inverse2 ? mag_low : m.low;
-    const double high = inverse2 ? mag_high : m.high;
+    const double low = inverse2 ? r.low : m.low;
+    const double high = inverse2 ? r.high : m.high;
     for (bool is_major : {false, true}) {
         if (!is_major && divisions == 1) continue;
         const double p = is_major ? a.increment : a.increment / divisions;
@@ -357,16 +361,36 @@ std::vector<AxisTick> axis_ticks(const Graph& g, int axis, const Rect& frame,
         linear_loop(low, high, p, [&](int64_t i, double v, double eps) {
             if (v <= low - eps || (inverse2 && i == 0)) return counter.reset();
             if (!is_major && i % divisions == 0) return;
-            const int32_t pos = inverse2 ? reciprocal_position(v) : m.position(v);
+            const int32_t pos = inverse2 ? r.position(v) : m.position(v);
             if (!part.contains(pos)) return counter.reset();
-            AxisTick tick{pos, is_major, false, inverse2 ? sign * v : v, false, 0};
-            if (i == 0) tick.value = 0;
+            AxisTick tick{.position = pos,
+                          .major = is_major,
+                          .value = i == 0 ? 0 : (inverse2 ? r.sign * v : v)};
             if (is_major && a.draw_labels && !(suppress_zero_label && i == 0))
                 tick.labelled = counter.next();
             ticks.push_back(tick);
         });
     }
     return ticks;
+}
+
+} // namespace
+
+std::vector<AxisTick> axis_ticks(const Graph& g, int axis, const Rect& frame,
+                                 bool suppress_zero_label) {
+    const Axis& a = g.axes[static_cast<size_t>(axis)];
+    const AxisMapping m = axis_mapping(g, axis, frame);
+    const DrawnPart part = drawn_part(a, axis, frame);
+    const int32_t divisions = std::max(a.division, 1);
+    if (is_log_scale(a.scale_type)) return log_ticks(a, m, part, divisions);
+
+    const Reciprocal r{.low = std::min(std::fabs(a.from), std::fabs(a.to)),
+                       .high = std::max(std::fabs(a.from), std::fabs(a.to)),
+                       .sign = a.to < 0 ? -1.0 : 1.0,
+                       .m = m};
+    if (a.scale_type == scale_type::Inverse2 && r.low / r.high < 0.1)
+        return wide_reciprocal_ticks(a, r, part, divisions);
+    return linear_ticks(a, m, r, part, divisions, suppress_zero_label);
 }
 
 } // namespace plox
