@@ -145,17 +145,9 @@ void line(Surface& sf, int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
     sf.line_to(x2, y2);
 }
 
-} // namespace
-
-void draw_marker(Surface& sf, int32_t type, int32_t x, int32_t y, int32_t s, Color fill_color,
-                 const Pen& pen, const Brush& brush, ExternalMarkers* external) {
+// Markers 1-18 and 24-28: outlines filled with the selected brush. False for other types.
+bool draw_shape_marker(Surface& sf, int32_t type, int32_t x, int32_t y, int32_t s) {
     const int32_t h = 10 * s / 7;
-    const Brush fill{brush_style::Solid, fill_color, hatch_style::DiagCross};
-    auto half_fill = [&](auto&& draw) {
-        sf.select_brush(fill);
-        draw();
-        sf.select_brush(brush);
-    };
     switch (type) {
     case 1:
     case 2:
@@ -220,6 +212,36 @@ void draw_marker(Surface& sf, int32_t type, int32_t x, int32_t y, int32_t s, Col
         sf.polygon(p);
         break;
     }
+    case 24:
+        line(sf, x - s, y + s, x + s, y - s);
+        break;
+    case 25:
+        line(sf, x - s, y - s, x + s, y + s);
+        break;
+    case 27:
+        sf.rectangle(x - s, y - s, x + s, y + s);
+        break;
+    case 28:
+        line(sf, x - s, y + s, x + s, y - s);
+        break;
+    default:
+        return false;
+    }
+    return true;
+}
+
+// Markers 19-23: an outline with one half filled in the fill colour, the
+// selected brush restored afterwards.
+void draw_half_filled_marker(Surface& sf, int32_t type, int32_t x, int32_t y, int32_t s,
+                             Color fill_color, const Brush& brush) {
+    const int32_t h = 10 * s / 7;
+    auto half_fill = [&](auto&& draw) {
+        sf.select_brush(Brush{
+            .style = brush_style::Solid, .color = fill_color, .hatch = hatch_style::DiagCross});
+        draw();
+        sf.select_brush(brush);
+    };
+    switch (type) {
     case 19:
         sf.ellipse(x - s, y - s, x + s, y + s);
         half_fill([&] { sf.chord(x - s, y - s, x + s, y + s, x, y - s, x, y + s); });
@@ -251,22 +273,20 @@ void draw_marker(Surface& sf, int32_t type, int32_t x, int32_t y, int32_t s, Col
             sf.polygon(p);
         });
         break;
-    case 24:
-        line(sf, x - s, y + s, x + s, y - s);
-        break;
-    case 25:
-        line(sf, x - s, y - s, x + s, y + s);
-        break;
-    case 27:
-        sf.rectangle(x - s, y - s, x + s, y + s);
-        break;
-    case 28:
-        line(sf, x - s, y + s, x + s, y - s);
-        break;
     default:
-        if (type >= FIRST_EXTERNAL_PLOT_TYPE && external)
-            external->draw_marker(sf, type - FIRST_EXTERNAL_PLOT_TYPE, x, y, s, pen, brush);
         break;
+    }
+}
+
+} // namespace
+
+void draw_marker(Surface& sf, int32_t type, int32_t x, int32_t y, int32_t s, Color fill_color,
+                 const Pen& pen, const Brush& brush, ExternalMarkers* external) {
+    if (type >= 19 && type <= 23) {
+        draw_half_filled_marker(sf, type, x, y, s, fill_color, brush);
+    } else if (!draw_shape_marker(sf, type, x, y, s) && type >= FIRST_EXTERNAL_PLOT_TYPE &&
+               external) {
+        external->draw_marker(sf, type - FIRST_EXTERNAL_PLOT_TYPE, x, y, s, pen, brush);
     }
 }
 
