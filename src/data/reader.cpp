@@ -227,9 +227,17 @@ std::optional<double> field_value(std::string_view line, int field, bool tab_is_
     return field_of(line, field, tab_is_space);
 }
 
-std::optional<LoadedColumns> read_columns(Series& series, int kind, int column,
-                                          const DataContext& context) {
-    int first_field = series.ColumnX, second_field = series.ColumnY;
+namespace {
+
+// The two fields a load kind reads: columns, or -1 for the line number.
+struct FieldPair {
+    int first, second;
+};
+
+// The fields of `kind` for the series (`column` for load_kind::Column); nothing when the kind
+// is unknown or needs a column the series does not have.
+std::optional<FieldPair> fields_for(const Series& series, int kind, int column) {
+    FieldPair f{.first = series.ColumnX, .second = series.ColumnY};
     switch (kind) {
     case load_kind::XY:
         break;
@@ -242,18 +250,63 @@ std::optional<LoadedColumns> read_columns(Series& series, int kind, int column,
         if (series.ColumnY < 0) return std::nullopt;
         break;
     case load_kind::Column:
-        first_field = column;
+        f.first = column;
         break;
     case load_kind::XAndNext:
-        second_field = series.ColumnX + 1;
+        f.second = series.ColumnX + 1;
         break;
     case load_kind::YAndNext:
-        first_field = series.ColumnY;
-        second_field = series.ColumnY + 1;
+        f = {.first = series.ColumnY, .second = series.ColumnY + 1};
         break;
     default:
         return std::nullopt;
     }
+    return f;
+}
+
+// Appends what one line gives for `kind`: the two values, or the ends of an error bar around
+// `a` (x errors) or `b` (y errors) from the fields that follow.
+void store_line(LoadedColumns& out, int kind, std::string_view line, FieldPair fields, double a,
+                double b, bool tab_is_space) {
+    switch (kind) {
+    case load_kind::XY:
+    case load_kind::XAndNext:
+    case load_kind::YAndNext:
+        out.first.push_back(a);
+        out.second.push_back(b);
+        break;
+    case load_kind::Column:
+        out.first.push_back(a);
+        break;
+    case load_kind::XErrorOffsets:
+        out.first.push_back(offset(a, field_of(line, fields.first + 1, tab_is_space), 1));
+        out.second.push_back(offset(a, field_of(line, fields.first + 2, tab_is_space), 1));
+        break;
+    case load_kind::YErrorOffsets:
+        out.first.push_back(offset(b, field_of(line, fields.second + 1, tab_is_space), 1));
+        out.second.push_back(offset(b, field_of(line, fields.second + 2, tab_is_space), 1));
+        break;
+    case load_kind::XErrorSymmetric: {
+        const auto f = field_of(line, fields.first + 1, tab_is_space);
+        out.first.push_back(offset(a, f, -1));
+        out.second.push_back(offset(a, f, 1));
+        break;
+    }
+    case load_kind::YErrorSymmetric: {
+        const auto f = field_of(line, fields.second + 1, tab_is_space);
+        out.first.push_back(offset(b, f, -1));
+        out.second.push_back(offset(b, f, 1));
+        break;
+    }
+    }
+}
+
+} // namespace
+
+std::optional<LoadedColumns> read_columns(Series& series, int kind, int column,
+                                          const DataContext& context) {
+    const auto fields = fields_for(series, kind, column);
+    if (!fields) return std::nullopt;
 
     std::string path = series.file_name;
     if (series.Converter != 0) {
@@ -295,9 +348,9 @@ std::optional<LoadedColumns> read_columns(Series& series, int kind, int column,
             if (field < 0) return static_cast<double>(abs_line ? j : d);
             return field_of(line, field, tab_is_space);
         };
-        const auto a = value(first_field);
+        const auto a = value(fields->first);
         if (!a) continue;
-        const auto b = value(second_field);
+        const auto b = value(fields->second);
         if (!b) continue;
         if (skip_comment) {
             if (++q != 1) continue;
@@ -305,37 +358,7 @@ std::optional<LoadedColumns> read_columns(Series& series, int kind, int column,
         }
         if (!abs_line && d > limit) break;
 
-        switch (kind) {
-        case load_kind::XY:
-        case load_kind::XAndNext:
-        case load_kind::YAndNext:
-            out.first.push_back(*a);
-            out.second.push_back(*b);
-            break;
-        case load_kind::Column:
-            out.first.push_back(*a);
-            break;
-        case load_kind::XErrorOffsets:
-            out.first.push_back(offset(*a, field_of(line, first_field + 1, tab_is_space), 1));
-            out.second.push_back(offset(*a, field_of(line, first_field + 2, tab_is_space), 1));
-            break;
-        case load_kind::YErrorOffsets:
-            out.first.push_back(offset(*b, field_of(line, second_field + 1, tab_is_space), 1));
-            out.second.push_back(offset(*b, field_of(line, second_field + 2, tab_is_space), 1));
-            break;
-        case load_kind::XErrorSymmetric: {
-            const auto f = field_of(line, first_field + 1, tab_is_space);
-            out.first.push_back(offset(*a, f, -1));
-            out.second.push_back(offset(*a, f, 1));
-            break;
-        }
-        case load_kind::YErrorSymmetric: {
-            const auto f = field_of(line, second_field + 1, tab_is_space);
-            out.first.push_back(offset(*b, f, -1));
-            out.second.push_back(offset(*b, f, 1));
-            break;
-        }
-        }
+        store_line(out, kind, line, *fields, *a, *b, tab_is_space);
         if (++n >= MAX_POINTS) break;
     }
     return out;
