@@ -104,16 +104,19 @@ constexpr std::array COMMANDS{
 };
 
 MenuEntry item(int id) {
-    return MenuEntry{MenuEntry::Kind::Item, id, {}, {}};
+    return MenuEntry{.kind = MenuEntry::Kind::Item, .id = id};
 }
 MenuEntry item(int id, std::string_view label) {
-    return MenuEntry{MenuEntry::Kind::Item, id, label, {}};
+    return MenuEntry{.kind = MenuEntry::Kind::Item, .id = id, .label = label};
 }
 MenuEntry separator() {
-    return MenuEntry{MenuEntry::Kind::Separator, 0, {}, {}};
+    return MenuEntry{.kind = MenuEntry::Kind::Separator};
 }
-MenuEntry submenu(std::string_view label, std::vector<MenuEntry> children) {
-    return MenuEntry{MenuEntry::Kind::Submenu, 0, label, std::move(children)};
+MenuEntry submenu(std::string_view label, std::vector<MenuEntry> children, int menu = 0) {
+    return MenuEntry{.kind = MenuEntry::Kind::Submenu,
+                     .id = menu,
+                     .label = label,
+                     .children = std::move(children)};
 }
 
 } // namespace
@@ -150,14 +153,15 @@ const std::vector<Menu>& main_menu() {
           item(242), separator()}},
         {"挿入(&I)",
          {item(209), item(210), item(211), item(212), item(213), item(215), item(214),
-          submenu("位置あわせ(&J)", {item(245), item(246), item(247)}), separator(), item(216),
-          item(217), item(218), separator(), item(116), separator(), item(111)}},
+          submenu("位置あわせ(&J)", {item(245), item(246), item(247)}, menu_id::Align), separator(),
+          item(216), item(217), item(218), separator(), item(116), separator(), item(111)}},
         {"解析(&A)",
          {submenu("最小二乗(&L)",
-                  {item(661), item(662), item(663), item(664), item(665), separator(), item(666)}),
-          submenu("スプライン補間(&S)", {item(625), item(626), item(627)}),
-          submenu("特殊処理(&E)", {item(680), separator()}), item(239), item(659), separator(),
-          item(656), item(667), separator(), item(660)}},
+                  {item(661), item(662), item(663), item(664), item(665), separator(), item(666)},
+                  menu_id::LeastSquares),
+          submenu("スプライン補間(&S)", {item(625), item(626), item(627)}, menu_id::Spline),
+          submenu("特殊処理(&E)", {item(680), separator()}, menu_id::Extension), item(239),
+          item(659), separator(), item(656), item(667), separator(), item(660)}},
         {"その他(&O)", {item(118), separator(), item(774)}},
         {"ヘルプ(&H)", {item(653), separator(), item(109)}},
     };

@@ -57,10 +57,18 @@ struct Command {
 std::span<const Command> commands();
 const Command* find_command(int id);
 
+// Submenus the window fills or greys as a whole.
+namespace menu_id {
+inline constexpr int Align = 1;
+inline constexpr int LeastSquares = 2;
+inline constexpr int Spline = 3;
+inline constexpr int Extension = 4;
+} // namespace menu_id
+
 // One entry of a menu: an item, a separator, or a submenu with its entries.
 struct MenuEntry {
     enum class Kind { Item, Separator, Submenu } kind = Kind::Item;
-    int id = 0;
+    int id = 0;             // the command of an item; of a submenu, a menu_id (0: none)
     std::string_view label; // submenus; popup items whose label differs from the table's
     std::vector<MenuEntry> children;
 };

@@ -171,12 +171,22 @@ void MainWindow::build_menus() {
                 case MenuEntry::Kind::Submenu: {
                     QMenu* sub = m->addMenu(q(e.label));
                     fill(sub, e.children);
-                    if (e.label == "位置あわせ(&J)") align_submenu_ = sub;
-                    if (e.label == "最小二乗(&L)") analysis_submenus_[0] = sub;
-                    if (e.label == "スプライン補間(&S)") analysis_submenus_[1] = sub;
-                    if (e.label == "特殊処理(&E)") {
+                    switch (e.id) {
+                    case menu_id::Align:
+                        align_submenu_ = sub;
+                        break;
+                    case menu_id::LeastSquares:
+                        analysis_submenus_[0] = sub;
+                        break;
+                    case menu_id::Spline:
+                        analysis_submenus_[1] = sub;
+                        break;
+                    case menu_id::Extension:
                         analysis_submenus_[2] = sub;
                         extension_submenu_ = sub;
+                        break;
+                    default:
+                        break;
                     }
                     break;
                 }
