@@ -68,9 +68,9 @@ inline constexpr int Extension = 4;
 // One entry of a menu: an item, a separator, or a submenu with its entries.
 struct MenuEntry {
     enum class Kind { Item, Separator, Submenu } kind = Kind::Item;
-    int id = 0;             // the command of an item; of a submenu, a menu_id (0: none)
-    std::string_view label; // submenus; popup items whose label differs from the table's
-    std::vector<MenuEntry> children;
+    int id = 0;                  // the command of an item; of a submenu, a menu_id (0: none)
+    std::string_view label = {}; // submenus; popup items whose label differs from the table's
+    std::vector<MenuEntry> children = {};
 };
 
 struct Menu {
