@@ -160,6 +160,48 @@ void draw_rectangle(Surface& sf, Graph& g, GraphObject& o, bool white) {
     store_extent(o, extent);
 }
 
+// The filled part of a shape object of several points (rectangle 27, polygon 30), and the
+// outline its line follows: the corners, the smoothed curve (31, 32) or the points (29).
+std::vector<Point> draw_point_shape(Surface& sf, const GraphObject& o,
+                                    const std::vector<Point>& pts, Color marker_color) {
+    const Brush fill{.style = o.DotStyle, .color = marker_color, .hatch = o.Hatch};
+    std::vector<Point> line;
+    switch (o.PlotType) {
+    case 27: {
+        const Point a = pts[0], b = pts[1];
+        sf.select_pen(Pen{pen_style::Solid, 1, marker_color});
+        sf.select_brush(fill);
+        sf.rectangle(std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x),
+                     std::max(a.y, b.y));
+        line = {a, {b.x, a.y}, b, {a.x, b.y}, a};
+        break;
+    }
+    case 30:
+        sf.select_pen(Pen{pen_style::Solid, 1, marker_color});
+        sf.select_brush(fill);
+        sf.polygon(pts);
+        line = pts;
+        line.push_back(pts[0]);
+        break;
+    case 31:
+    case 32: {
+        std::vector<Point32> knots;
+        for (const Point& p : pts)
+            knots.push_back({p.x, p.y});
+        if (o.PlotType == 32) knots.push_back(knots.front());
+        for (const Point32& p : smooth_polyline(knots, o.PlotType == 32))
+            line.push_back({p.x, p.y});
+        break;
+    }
+    case 29:
+        line = pts;
+        break;
+    default:
+        break;
+    }
+    return line;
+}
+
 void draw_point_object(Surface& sf, Graph& g, GraphObject& o, bool white) {
     const int32_t mag = g.Magnification;
     const Color line_color = shown(o.Color, white), marker_color = shown(o.Color2, white);
@@ -201,41 +243,7 @@ void draw_point_object(Surface& sf, Graph& g, GraphObject& o, bool white) {
     std::vector<Point> pts;
     for (int i = 0; i < num; ++i)
         pts.push_back(map(o.points[static_cast<size_t>(i)]));
-    const Brush fill{o.DotStyle, marker_color, o.Hatch};
-    std::vector<Point> line;
-    switch (o.PlotType) {
-    case 27: {
-        const Point a = pts[0], b = pts[1];
-        sf.select_pen(Pen{pen_style::Solid, 1, marker_color});
-        sf.select_brush(fill);
-        sf.rectangle(std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x),
-                     std::max(a.y, b.y));
-        line = {a, {b.x, a.y}, b, {a.x, b.y}, a};
-        break;
-    }
-    case 30:
-        sf.select_pen(Pen{pen_style::Solid, 1, marker_color});
-        sf.select_brush(fill);
-        sf.polygon(pts);
-        line = pts;
-        line.push_back(pts[0]);
-        break;
-    case 31:
-    case 32: {
-        std::vector<Point32> knots;
-        for (const Point& p : pts)
-            knots.push_back({p.x, p.y});
-        if (o.PlotType == 32) knots.push_back(knots.front());
-        for (const Point32& p : smooth_polyline(knots, o.PlotType == 32))
-            line.push_back({p.x, p.y});
-        break;
-    }
-    case 29:
-        line = pts;
-        break;
-    default:
-        break;
-    }
+    const std::vector<Point> line = draw_point_shape(sf, o, pts, marker_color);
     if (line.size() >= 2 && o.LineStyle != line_type::None) {
         sf.select_pen(Pen{pen_style::Solid, width, line_color});
         const DashPattern pattern = make_dash_pattern(o.LineStyle, width, scaled(o.Pitch, mag));
