@@ -146,6 +146,8 @@ void line(Surface& sf, int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
 }
 
 // Markers 1-18 and 24-28: outlines filled with the selected brush. False for other types.
+// One flat table of short cases, longer than 80 lines on purpose: every shape reads in one place.
+// NOLINTNEXTLINE(readability-function-size)
 bool draw_shape_marker(Surface& sf, int32_t type, int32_t x, int32_t y, int32_t s) {
     const int32_t h = 10 * s / 7;
     switch (type) {
