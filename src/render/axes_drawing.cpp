@@ -269,6 +269,30 @@ private:
     const TextMeasurer& measurer_;
 };
 
+// The line of one axis at `p` across the frame, or across the part of it the axis limits its
+// base line to (from and to in 1/10000 of the frame).
+void draw_base_line(Surface& sf, const Axis& a, int axis, const Rect& frame, int32_t p) {
+    if (is_horizontal_axis(axis)) {
+        int32_t x1 = frame.left, x2 = frame.right;
+        if (a.limited_base_line) {
+            const int64_t w = frame.right - frame.left;
+            x1 = static_cast<int32_t>(frame.left + w * a.base_line_from / 10000);
+            x2 = static_cast<int32_t>(frame.left + w * a.base_line_to / 10000);
+        }
+        sf.move_to(x1, p);
+        sf.line_to(x2, p);
+    } else {
+        int32_t y1 = frame.top, y2 = frame.bottom;
+        if (a.limited_base_line) {
+            const int64_t h = frame.bottom - frame.top;
+            y2 = static_cast<int32_t>(frame.bottom - h * a.base_line_from / 10000);
+            y1 = static_cast<int32_t>(frame.bottom - h * a.base_line_to / 10000);
+        }
+        sf.move_to(p, y1);
+        sf.line_to(p, y2);
+    }
+}
+
 } // namespace
 
 void draw_axes(Surface& sf, Graph& g, RenderContext& ctx) {
@@ -316,26 +340,7 @@ void draw_axes(Surface& sf, Graph& g, RenderContext& ctx) {
     for (int axis = 0; axis < 4; ++axis) {
         const Axis& a = g.axes[static_cast<size_t>(axis)];
         if (!a.draw || (!four && (axis == AxisU || axis == AxisR))) continue;
-        const int32_t p = line_position(axis);
-        if (is_horizontal_axis(axis)) {
-            int32_t x1 = frame.left, x2 = frame.right;
-            if (a.limited_base_line) {
-                const int64_t w = frame.right - frame.left;
-                x1 = static_cast<int32_t>(frame.left + w * a.base_line_from / 10000);
-                x2 = static_cast<int32_t>(frame.left + w * a.base_line_to / 10000);
-            }
-            sf.move_to(x1, p);
-            sf.line_to(x2, p);
-        } else {
-            int32_t y1 = frame.top, y2 = frame.bottom;
-            if (a.limited_base_line) {
-                const int64_t h = frame.bottom - frame.top;
-                y2 = static_cast<int32_t>(frame.bottom - h * a.base_line_from / 10000);
-                y1 = static_cast<int32_t>(frame.bottom - h * a.base_line_to / 10000);
-            }
-            sf.move_to(p, y1);
-            sf.line_to(p, y2);
-        }
+        draw_base_line(sf, a, axis, frame, line_position(axis));
     }
 
     for (int axis = 0; axis < 4; ++axis) {
