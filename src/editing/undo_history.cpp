@@ -92,6 +92,15 @@ void UndoHistory::record_set(const GraphSet& set) {
     trim();
 }
 
+void UndoHistory::drop_last() {
+    if (undo_.empty()) return;
+    Step& step = undo_.back();
+    for (const Snapshot& snap : step.graphs)
+        version(snap.id) = snap.version;
+    bytes_ -= step.bytes;
+    undo_.pop_back();
+}
+
 void UndoHistory::remap(const Graph* from, const Graph* to) {
     for (std::deque<Step>* stack : {&undo_, &redo_})
         for (Step& s : *stack)

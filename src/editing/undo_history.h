@@ -24,6 +24,9 @@ public:
     // Before a change that adds, removes or reorders graphs: the whole set is kept.
     void record_set(const GraphSet& set);
 
+    // Forgets the last recorded step when the announced change did not happen.
+    void drop_last();
+
     bool can_undo() const { return !undo_.empty(); }
     bool can_redo() const { return !redo_.empty(); }
     // Restores the state before the last change; answers the graph index to make current (-1:

@@ -2,6 +2,7 @@
 #include "platform/text_decoding.h"
 
 #include <QStringDecoder>
+#include <QStringEncoder>
 
 namespace plox {
 
@@ -257,6 +258,12 @@ QString decode_cp932(std::string_view bytes) {
     if (!decoder.isValid())
         return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
     return decoder.decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
+}
+
+std::string encode_cp932(const QString& text) {
+    QStringEncoder encoder("windows-31j", QStringEncoder::Flag::Stateless);
+    const QByteArray bytes = encoder.isValid() ? QByteArray(encoder.encode(text)) : text.toLatin1();
+    return bytes.toStdString();
 }
 
 QString decode_symbol(std::string_view bytes) {

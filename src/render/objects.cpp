@@ -284,7 +284,8 @@ void draw_picture(Surface& sf, Graph& g, RenderContext& ctx, GraphObject& o) {
         const GraResult r = draw_gra_file(sf, ctx.measurer ? *ctx.measurer : fixed, path, left, top,
                                           width, mapping);
         if (r.status == 0 && r.extent.left <= r.extent.right) store_extent(o, r.extent);
-    } else if (ext == ".bmp" && ctx.pictures) {
+    } else if (ext != ".wmf" && ext != ".emf" && ctx.pictures) {
+        // Bitmaps, and whatever other image files the platform's reader takes.
         auto image = ctx.pictures->load_bitmap(path);
         if (!image || image->width <= 0 || image->height <= 0) return;
         o.picture_box[0] = image->width;

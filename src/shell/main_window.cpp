@@ -9,6 +9,7 @@
 #include "shell/data_commands.h"
 #include "shell/deferred_prompter.h"
 #include "shell/graph_renderer.h"
+#include "shell/page_editor.h"
 #include "shell/page_window.h"
 #include "shell/printing.h"
 #include "shell/shell_icons.h"
@@ -94,6 +95,8 @@ MainWindow::MainWindow(ShellServices services, QWidget* parent)
     connect(QApplication::clipboard(), &QClipboard::dataChanged, this, &MainWindow::refresh_menus);
     register_print_commands(*this);
     register_data_commands(*this);
+    install_page_editing(*this, services_.store);
+    page_->setFocus();
     resize(800, 600);
 }
 
@@ -221,6 +224,10 @@ void MainWindow::build_menus() {
     }
 }
 
+void MainWindow::set_status_text(int part, const QString& text) {
+    if (part >= 0 && part < 3) status_[part]->setText(text);
+}
+
 QMenu* MainWindow::popup_menu(int index) const {
     return index >= 0 && index < static_cast<int>(popups_.size()) ? popups_[index] : nullptr;
 }
@@ -316,6 +323,7 @@ MenuInputs MainWindow::menu_inputs() const {
         in.clipboard_dot = mime->hasFormat(QStringLiteral("application/x-plox-dot"));
         in.clipboard_legend = mime->hasFormat(QStringLiteral("application/x-plox-legend"));
     }
+    if (selection_source_) in.selection = selection_source_();
     const Graph* g = state_.current();
     in.free_object_slot = g && find_free_object_slot(*g) >= 0;
     in.graph_count = state_.graph_count();

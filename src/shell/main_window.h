@@ -134,6 +134,12 @@ public:
     QMenu* popup_menu(int index) const;
     // Re-evaluates the menu rules (also done whenever a menu opens).
     void refresh_menus();
+    // Text of status-bar part 0, 1 or 2.
+    void set_status_text(int part, const QString& text);
+    // What the menu rules see as selected on the page (the page editor answers).
+    void set_selection_source(std::function<Selection()> source) {
+        selection_source_ = std::move(source);
+    }
     MenuInputs menu_inputs() const;
 
 signals:
@@ -210,6 +216,7 @@ private:
     std::map<int, Handler> handlers_;
     std::map<ItemKind, ItemDialog> item_dialogs_;
     ChangeRecorder change_recorder_;
+    std::function<Selection()> selection_source_;
     MenuState menu_state_;
     std::unique_ptr<GraphRenderer> renderer_;
     std::unique_ptr<ModuleBinding> binding_;

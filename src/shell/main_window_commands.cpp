@@ -41,7 +41,6 @@ void MainWindow::register_handlers() {
     on(cmd::DeleteAllGraphs, [this] { delete_all_graphs(); });
     on(cmd::ShowAll, [this] { set_show_all(true); });
     on(cmd::ShowOne, [this] { set_show_all(false); });
-    on(cmd::Undo, [] {}); // the program keeps no undo history
     on(cmd::ClearAllScales, [this] { clear_scales(); });
     for (int id = cmd::ClearScaleX; id <= cmd::ClearScaleR; ++id)
         on(id, [this] { clear_scales(); });

@@ -59,6 +59,8 @@ void PageWindow::update_layout() {
 
 void PageWindow::cancel_pending_operation() {
     if (cancel_) cancel_();
+    for (auto& cancel : more_cancel_)
+        cancel();
     if (region_ || band_) {
         region_.reset();
         band_.reset();

@@ -11,6 +11,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <vector>
 
 class QPainter;
 
@@ -72,6 +73,10 @@ public:
     // A pending mouse operation ends (the mouse editing sets how) and the cursor is the arrow
     // again; every command does this first.
     void set_cancel_handler(std::function<void()> cancel) { cancel_ = std::move(cancel); }
+    // Further handlers run after it (each mouse operation of its own).
+    void add_cancel_handler(std::function<void()> cancel) {
+        more_cancel_.push_back(std::move(cancel));
+    }
     void cancel_pending_operation();
 
     // Device position of a logical point, scroll positions included.
@@ -132,6 +137,7 @@ private:
     PageLayout layout_;
     GraphPainter graph_painter_;
     std::function<void()> cancel_;
+    std::vector<std::function<void()>> more_cancel_;
     std::map<int, OverlayPainter> overlays_;
     int next_overlay_ = 1;
     PageMouseHandler mouse_;
