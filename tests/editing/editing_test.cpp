@@ -272,6 +272,63 @@ TEST_F(EditingTest, ClipboardRecordTravelsAndHostileRecordsAreRefused) {
     EXPECT_FALSE(decode_object({}));
 }
 
+TEST_F(EditingTest, PointObjectsAndRectanglesAreGrabbedByTheirPointsAndCorners) {
+    GraphObject dot = new_point_object(g(), nullptr);
+    dot.PlotType = 29;
+    dot.alignment = 3;
+    dot.points[0] = {1000, 1000};
+    dot.points[1] = {3000, 1000};
+    dot.points[2] = {3000, 4000};
+    const int d = insert_object(g(), dot);
+    // Frame corner at (4000, 1500): the third point is at page (7000, 5500).
+    EXPECT_EQ(hit_test(g(), 7100, 5400), (Hit{kind::Point, d, 2}));
+    ASSERT_TRUE(apply_drag(set, grab(kind::Point, d, 2), 1000, -500, 100));
+    EXPECT_EQ(g().objects[d].points[2], (Point32{4000, 3500}));
+    EXPECT_EQ(g().objects[d].points[1], (Point32{3000, 1000}));
+
+    GraphObject rect = new_rectangle(g(), nullptr);
+    rect.position = {100, 60, 120, 80};
+    const int r = insert_object(g(), rect);
+    EXPECT_EQ(hit_test(g(), 14000, 7500).kind, kind::BoxTopLeft);
+    EXPECT_EQ(hit_test(g(), 16000, 9500).kind, kind::BoxBottomRight);
+    EXPECT_EQ(hit_test(g(), 14000, 9500).kind, kind::BoxBottomLeft);
+    EXPECT_EQ(hit_test(g(), 15000, 8500), (Hit{kind::Box, r}));
+    ASSERT_TRUE(apply_drag(set, grab(kind::BoxBottomRight, r), -500, 1000, 100));
+    EXPECT_EQ(g().objects[r].position, (std::array<double, 4>{100, 60, 115, 90}));
+}
+
+TEST_F(EditingTest, OtherShownGraphsAnswerWhereTheCurrentOneHasNothing) {
+    Graph* second = add_graph(set);
+    second->frame_left = 20000;
+    second->frame_width = 8000;
+    set.current = 0;
+    const GraphHit far = hit_test_set(set, true, 24000, 6000);
+    EXPECT_EQ(far.graph, 1);
+    EXPECT_EQ(far.hit.kind, kind::InsideFrame);
+    EXPECT_EQ(hit_test_set(set, false, 24000, 6000).graph, 0);
+    // Inside the current frame the current graph keeps the mouse.
+    EXPECT_EQ(hit_test_set(set, true, 10000, 6000).graph, 0);
+}
+
+TEST_F(EditingTest, GroupDeleteCompactsEveryGraphTouched) {
+    add_text(1, 0, {5000, 5000, 6000, 5500});
+    add_text(2, 0, {20000, 5000, 21000, 5500});
+    add_text(3, 0, {5000, 7000, 6000, 7500});
+    Graph* second = add_graph(set);
+    GraphObject o;
+    o.Type = object_type::Text;
+    o.Str = "b";
+    o.extent_left = 5500, o.extent_top = 6000, o.extent_right = 5800, o.extent_bottom = 6500;
+    insert_object(*second, o);
+    set.current = 0;
+    const Selection s = select_region(set, {4000, 4000, 10000, 8000});
+    ASSERT_EQ(s.group.size(), 3u);
+    ASSERT_TRUE(delete_selection(set, s));
+    EXPECT_EQ(g().objects[0].x, 2);
+    EXPECT_FALSE(g().objects[1].used);
+    EXPECT_FALSE(second->objects[0].used);
+}
+
 TEST(ClipboardText, LineBreaksBecomeEscapesAndLengthIsBounded) {
     EXPECT_EQ(text_from_clipboard("a\r\nb"), "a\\nb");
     EXPECT_EQ(text_from_clipboard(std::string(600, 'x')).size(), 511u);
