@@ -15,7 +15,7 @@ export CCACHE_BASEDIR ?= $(abspath $(CURDIR)/..)
 export CCACHE_NOHASHDIR ?= 1
 FORMAT_FILES = $(shell git ls-files '*.cpp' '*.h' '*.c')
 
-.PHONY: deps configure build run test bench clean format format-check tidy check-clang check-release
+.PHONY: deps configure build run test bench clean format format-check tidy check-clang check-release package
 
 deps:
 	@scripts/install-deps.sh
@@ -31,6 +31,10 @@ run: build
 
 test: build
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# A Debian package of the installed files in $(BUILD) (dpkg-dev works out the dependencies).
+package: build
+	@cd $(BUILD) && cpack -G DEB
 
 bench: build
 	@scripts/run-bench.sh $(BUILD)

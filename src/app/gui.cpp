@@ -21,6 +21,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -90,9 +91,18 @@ GuiOptions parse(int argc, char** argv) {
         else
             rest.push_back(a);
     }
-    // Everything else is one path, spaces included, as the command line always was.
+    // Everything else is one path, spaces included, as the command line always was, unless
+    // the words are files of their own, as a file manager hands several files over: the first
+    // starts the window and the others are opened after it.
     for (size_t i = 0; i < rest.size(); ++i)
         o.path += (i ? " " : "") + rest[i];
+    std::error_code ec;
+    if (rest.size() > 1 && !std::filesystem::exists(o.path, ec) &&
+        std::all_of(rest.begin(), rest.end(),
+                    [&](const std::string& f) { return std::filesystem::exists(f, ec); })) {
+        o.path = rest.front();
+        o.open.insert(o.open.begin(), rest.begin() + 1, rest.end());
+    }
     return o;
 }
 

@@ -29,7 +29,7 @@ public:
     virtual std::optional<std::string> input_text(const std::string& title,
                                                   const std::string& prompt,
                                                   const std::string& initial, int max_length) = 0;
-    // Shows the help file in the desktop's browser.
+    // Shows the help file in a window of the program; false when it cannot be read.
     virtual bool open_help(const std::string& path) = 0;
 };
 

@@ -2,13 +2,11 @@
 #include "dialogs/shell_dialogs_qt.h"
 
 #include <QCheckBox>
-#include <QDesktopServices>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QInputDialog>
 #include <QLineEdit>
-#include <QUrl>
 
 namespace plox {
 
@@ -79,7 +77,18 @@ std::optional<std::string> QtShellDialogs::input_text(const std::string& title,
 }
 
 bool QtShellDialogs::open_help(const std::string& path) {
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(q(path)));
+    if (!help_) {
+        help_ = new HelpWindow(parent_);
+        help_->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    if (help_->path() != QFileInfo(q(path)).absoluteFilePath() && !help_->load(q(path))) {
+        delete help_;
+        return false;
+    }
+    help_->show();
+    help_->raise();
+    help_->activateWindow();
+    return true;
 }
 
 } // namespace plox

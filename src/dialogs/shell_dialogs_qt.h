@@ -1,7 +1,8 @@
 // The shell's dialogs on Qt: file dialogs, the save dialog with its two check boxes and the
-// input box.
+// input box, and the help window.
 #pragma once
 
+#include "dialogs/help_window.h"
 #include "dialogs/shell_dialogs.h"
 
 #include <QPointer>
@@ -25,6 +26,7 @@ public:
 
 private:
     QPointer<QWidget> parent_;
+    QPointer<HelpWindow> help_; // one window, shown again on every request
 };
 
 } // namespace plox
