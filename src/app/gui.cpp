@@ -5,6 +5,7 @@
 // MS writes message boxes to standard error and answers them as Escape would after MS ms.
 #include "app/batch_session.h"
 #include "app/cli.h"
+#include "app/command_line_files.h"
 
 #include "dialogs/shell_dialogs_qt.h"
 #include "platform/prompter_qt.h"
@@ -21,7 +22,6 @@
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
-#include <filesystem>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -91,17 +91,10 @@ GuiOptions parse(int argc, char** argv) {
         else
             rest.push_back(a);
     }
-    // Everything else is one path, spaces included, as the command line always was, unless
-    // the words are files of their own, as a file manager hands several files over: the first
-    // starts the window and the others are opened after it.
-    for (size_t i = 0; i < rest.size(); ++i)
-        o.path += (i ? " " : "") + rest[i];
-    std::error_code ec;
-    if (rest.size() > 1 && !std::filesystem::exists(o.path, ec) &&
-        std::all_of(rest.begin(), rest.end(),
-                    [&](const std::string& f) { return std::filesystem::exists(f, ec); })) {
-        o.path = rest.front();
-        o.open.insert(o.open.begin(), rest.begin() + 1, rest.end());
+    const std::vector<std::string> files = command_line_files(rest);
+    if (!files.empty()) {
+        o.path = files.front();
+        o.open.insert(o.open.begin(), files.begin() + 1, files.end());
     }
     return o;
 }
