@@ -8,6 +8,7 @@ set(CPACK_PACKAGE_DESCRIPTION
     "PloxWin plots two-dimensional scientific data on paper-sized pages, fits curves and exports PNG, PDF and SVG.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The private extension module is found by dpkg-shlibdeps only through this folder.
