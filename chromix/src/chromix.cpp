@@ -3,10 +3,15 @@
 #include "basic_runtime.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
+#include <fcntl.h>
 #include <fstream>
 #include <istream>
 #include <ostream>
+#include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 namespace chromix {
@@ -23,6 +28,37 @@ enum Statement : unsigned {
     InputSpectrum = 7,
     PrintResult = 20,
 };
+
+// Reads a regular file whole. FIFOs and devices are refused without blocking: a typed name
+// or a table that is one would stall the tool or never end.
+bool read_regular_file(const std::filesystem::path& path, std::string& out) {
+    constexpr size_t LIMIT = size_t{64} << 20;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return false;
+    struct stat st {};
+    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    char buf[65536];
+    while (ok) {
+        const ssize_t n = ::read(fd, buf, sizeof buf);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            ok = n == 0;
+            break;
+        }
+        out.append(buf, static_cast<size_t>(n));
+        ok = out.size() <= LIMIT;
+    }
+    ::close(fd);
+    return ok;
+}
+
+// Whether the result may be written at `path`: nothing there, or a regular file.
+bool writable_result(const std::filesystem::path& path) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0) return true;
+    return S_ISREG(st.st_mode) ||
+           (S_ISLNK(st.st_mode) && ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode));
+}
 
 float encode(float v) {
     if (v <= 0.00304f) return 12.92f * v;
@@ -103,8 +139,10 @@ int run(std::istream& in, std::ostream& out, std::ostream& err, const std::files
         return 1;
     };
 
-    std::ifstream table(dir / TABLE_FILE, std::ios::binary);
-    if (!table) return fail({"File not found", OpenTable});
+    std::string table_text;
+    if (!read_regular_file(dir / TABLE_FILE, table_text))
+        return fail({"File not found", OpenTable});
+    std::istringstream table(table_text);
 
     out << "fine name? " << std::flush;
     std::string name;
@@ -112,12 +150,13 @@ int run(std::istream& in, std::ostream& out, std::ostream& err, const std::files
     name = trim(name);
     out << '\n';
 
-    std::ifstream spectrum_file;
-    if (!name.empty()) spectrum_file.open(dir / name, std::ios::binary);
-    if (name.empty() || !spectrum_file || std::filesystem::is_directory(dir / name))
+    std::string spectrum_text;
+    if (name.empty() || !read_regular_file(dir / name, spectrum_text))
         return fail({"File not found", OpenSpectrum});
+    std::istringstream spectrum_file(spectrum_text);
 
     const auto result_file_path = dir / result_path(name);
+    if (!writable_result(result_file_path)) return fail({"Path not found", OpenResult});
     std::ofstream result(result_file_path, std::ios::binary | std::ios::trunc);
     if (!result) return fail({"Path not found", OpenResult});
 

@@ -2,6 +2,7 @@
 #include "document/data_section.h"
 
 #include "document/document_io.h"
+#include "document/file_access.h"
 #include "document/paths.h"
 #include "document/prompter.h"
 
@@ -11,6 +12,8 @@
 #include <filesystem>
 #include <fstream>
 #include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -24,13 +27,6 @@ std::optional<std::time_t> last_write(const std::string& path) {
     const auto t = fs::last_write_time(path, ec);
     if (ec) return std::nullopt;
     return std::chrono::system_clock::to_time_t(std::chrono::file_clock::to_sys(t));
-}
-
-bool read_file(const std::string& path, std::string& out) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    out.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return !in.bad();
 }
 
 struct Stamp {
@@ -108,8 +104,10 @@ void remember_extracted(IoContext& ctx, const std::string& path) {
 
 // Whether an existing target is to be replaced.
 bool may_overwrite(IoContext& ctx, const Stamp& st, const std::string& target, bool ask) {
-    std::error_code ec;
-    if (!fs::exists(target, ec)) return true;
+    if (!files::exists_entry(target)) return true;
+    // Whatever is there that is not a regular file (a planted link, a FIFO) is replaced.
+    struct stat entry {};
+    if (::lstat(target.c_str(), &entry) != 0 || !S_ISREG(entry.st_mode)) return true;
     if (st.has_time) {
         if (const auto t = last_write(target); t && same_moment(stamp_time(*t), st.time))
             return false;
@@ -171,11 +169,18 @@ std::vector<std::string> data_section_files(const std::vector<const Graph*>& gra
     return files;
 }
 
-void write_data_blocks(LineWriter& w, const std::vector<std::string>& files) {
-    for (const std::string& path : files) {
+void write_data_blocks(LineWriter& w, const std::vector<std::string>& data_files, IoContext& ctx) {
+    for (const std::string& path : data_files) {
         std::string bytes;
         const auto when = last_write(path);
-        if (!when || !read_file(path, bytes)) continue;
+        int error = 0;
+        if (!when) continue;
+        // Devices and FIFOs are never embedded: they would block or never end.
+        if (!files::read_regular(path, bytes, error)) {
+            if (error == EINVAL || error == EISDIR)
+                report(ctx, "エラー", "通常のファイルではないため埋め込みません: " + path);
+            continue;
+        }
         const std::tm tm = stamp_time(*when);
         const std::string name(paths::file_name_of(path));
         const uint64_t size = bytes.size();
@@ -220,15 +225,21 @@ bool extract_data_blocks(LineReader& r, IoContext& ctx, bool ask) {
         }
         if (!write) continue;
 
-        errno = 0;
-        std::ofstream out(target, std::ios::binary | std::ios::trunc);
-        if (!out) {
+        // Created fresh, never through a link or into a FIFO planted under the name.
+        const int fd = files::create_fresh(target);
+        if (fd < 0) {
             report(ctx, paths::OPEN_ERROR_TITLE, paths::open_error_message(errno, target, true));
             return false;
         }
-        out.write(content.data(), static_cast<std::streamsize>(content.size()));
-        out.close();
-        if (!out) {
+        bool written = true;
+        for (size_t done = 0; written && done < content.size();) {
+            const ssize_t n = ::write(fd, content.data() + done, content.size() - done);
+            if (n < 0 && errno == EINTR) continue;
+            written = n > 0;
+            if (written) done += static_cast<size_t>(n);
+        }
+        written = ::close(fd) == 0 && written;
+        if (!written) {
             report(ctx, "Error", "File write error!");
             return false;
         }

@@ -18,7 +18,7 @@ struct IoContext;
 std::vector<std::string> data_section_files(const std::vector<const Graph*>& graphs);
 
 // Appends one block per readable file (not the "[DATA]" line); unreadable files are left out.
-void write_data_blocks(LineWriter& w, const std::vector<std::string>& files);
+void write_data_blocks(LineWriter& w, const std::vector<std::string>& files, IoContext& ctx);
 
 // Local date and time of a moment in the two-second steps of the stamp line.
 std::tm stamp_time(std::time_t t);

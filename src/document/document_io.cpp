@@ -4,6 +4,7 @@
 
 #include "document/data_section.h"
 #include "document/extension_io.h"
+#include "document/file_access.h"
 #include "document/graph_ops.h"
 #include "document/paths.h"
 #include "document/prompter.h"
@@ -35,18 +36,7 @@ IoStatus fail(IoContext& ctx, IoStatus::Code code, std::string title, std::strin
 }
 
 bool read_whole_file(const std::string& path, std::string& out, int& error) {
-    errno = 0;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = errno ? errno : ENOENT;
-        return false;
-    }
-    out.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    if (in.bad()) {
-        error = EIO;
-        return false;
-    }
-    return true;
+    return files::read_regular(path, out, error);
 }
 
 void report_skipped_series(const ReadInfo& info, IoContext& ctx) {
@@ -166,34 +156,22 @@ IoStatus load_bundle(const std::string& path, LineReader& r, GraphSet& set, IoCo
     return st;
 }
 
-// Writes `text` to a new file in the folder of `path` and renames it over `path`.
+// Writes `text` to a new file in the folder of `path` and renames it over `path`; a `path` that
+// is a device, FIFO or folder is refused, a link to a regular file is written through.
 IoStatus write_atomically(const std::string& path, const std::string& text, IoContext& ctx) {
-    std::string dir(paths::directory_of(path));
-    if (dir.empty()) dir = "./";
-    std::string temp = dir + "." + std::string(paths::file_name_of(path)) + ".XXXXXX";
-    const int fd = mkstemp(temp.data());
-    if (fd < 0)
+    const files::WriteResult r = files::replace_file(path, text);
+    switch (r.stage) {
+    case files::WriteResult::Stage::Done:
+        return {};
+    case files::WriteResult::Stage::Refused:
+        return fail(ctx, IoStatus::Code::OpenFailed, paths::OPEN_ERROR_TITLE, r.message);
+    case files::WriteResult::Stage::Create:
         return fail(ctx, IoStatus::Code::OpenFailed, paths::OPEN_ERROR_TITLE,
-                    paths::open_error_message(errno, path, true));
-    struct stat old {};
-    fchmod(fd, ::stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644);
-
-    bool ok = true;
-    size_t done = 0;
-    while (ok && done < text.size()) {
-        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        ok = n > 0;
-        if (ok) done += static_cast<size_t>(n);
+                    paths::open_error_message(r.error, path, true));
+    case files::WriteResult::Stage::Write:
+        break;
     }
-    ok = ::fsync(fd) == 0 && ok;
-    ok = ::close(fd) == 0 && ok;
-    ok = ok && std::rename(temp.c_str(), path.c_str()) == 0;
-    if (!ok) {
-        ::unlink(temp.c_str());
-        return fail(ctx, IoStatus::Code::WriteFailed, "Error", WRITE_ERROR);
-    }
-    return {};
+    return fail(ctx, IoStatus::Code::WriteFailed, "Error", WRITE_ERROR);
 }
 
 WriteOptions options_for(const std::string& path, bool with_data, const IoContext& ctx) {
@@ -237,11 +215,16 @@ bool is_version_line(std::string_view line, const ExtensionIo* extension) {
 }
 
 bool file_has_version_line(const std::string& path, const ExtensionIo* extension) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
+    const int fd = files::open_regular(path);
+    if (fd < 0) return false;
     char buf[LineReader::LINE_LIMIT];
-    in.read(buf, sizeof buf);
-    LineReader r(std::string_view(buf, static_cast<size_t>(in.gcount())));
+    ssize_t n;
+    do
+        n = ::read(fd, buf, sizeof buf);
+    while (n < 0 && errno == EINTR);
+    ::close(fd);
+    if (n <= 0) return false;
+    LineReader r(std::string_view(buf, static_cast<size_t>(n)));
     const auto first = r.next();
     return first && is_version_line(*first, extension);
 }
@@ -312,7 +295,7 @@ IoStatus save_document(const std::string& path, Graph& g, bool with_data, IoCont
     write_graph_document(w, g, options_for(path, with_data, ctx), ctx);
     if (with_data) {
         w.line("[DATA]");
-        write_data_blocks(w, data_section_files({&g}));
+        write_data_blocks(w, data_section_files({&g}), ctx);
     }
     IoStatus st = write_atomically(path, w.buffer(), ctx);
     if (!st.ok()) return st;
@@ -345,7 +328,7 @@ IoStatus save_bundle(const std::string& path, GraphSet& set, bool with_data, IoC
     }
     if (with_data) {
         w.line("[DATA]");
-        write_data_blocks(w, data_section_files(graphs));
+        write_data_blocks(w, data_section_files(graphs), ctx);
     }
     IoStatus st = write_atomically(path, w.buffer(), ctx);
     if (!st.ok()) return st;

@@ -1,11 +1,14 @@
 // GRA picture reader and renderer.
 #include "render/gra.h"
 
+#include "document/file_access.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <memory>
 #include <numbers>
+#include <unistd.h>
 
 #include "render/gra_tables.h"
 #include "render/rich_text_sjis.h"
@@ -445,9 +448,14 @@ GraResult draw_gra_text(Surface& surface, const TextMeasurer& measurer, std::str
 
 GraResult draw_gra_file(Surface& surface, const TextMeasurer& measurer, const std::string& path,
                         int32_t x0, int32_t y0, int32_t scale, const FontMapping& mapping) {
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
-                                                         std::fclose);
-    if (!file) return {};
+    // Only a regular file: a FIFO or device named by a picture would stall or never end.
+    const int fd = files::open_regular(path);
+    if (fd < 0) return {};
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(::fdopen(fd, "rb"), std::fclose);
+    if (!file) {
+        ::close(fd);
+        return {};
+    }
     LineReader reader(file.get());
     return draw_gra(surface, measurer, reader, x0, y0, scale, mapping);
 }

@@ -1,12 +1,15 @@
 // The graph body sequence and the cached recording of it.
 #include "render/graph_drawing.h"
 
+#include "render/drawing_bounds.h"
+
 #include "render/axes.h"
 #include "render/mapping.h"
 
 namespace plox {
 
 void draw_graph_body(Surface& sf, Graph& g, RenderContext& ctx) {
+    const DrawingBounds bounds(g);
     sf.set_rop2(rop2::CopyPen);
     const Rect frame = frame_rect(g);
     if ((g.background_color & 0xFFFFFF) != 0xFFFFFF)

@@ -33,8 +33,13 @@ int32_t to_position(double value) {
 }
 
 Rect frame_rect(const Graph& g) {
-    return {g.frame_left, g.frame_top, g.frame_left + scaled(g.frame_width, g.Magnification),
-            g.frame_top + scaled(g.frame_height, g.Magnification)};
+    // Saturating, since hit testing and layout call it on records as stored.
+    auto edge = [](int32_t start, int32_t size, int32_t mag) {
+        const int64_t v = int64_t{start} + int64_t{size} * mag / 100;
+        return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
+    };
+    return {g.frame_left, g.frame_top, edge(g.frame_left, g.frame_width, g.Magnification),
+            edge(g.frame_top, g.frame_height, g.Magnification)};
 }
 
 double transform_value(int32_t type, double v) {

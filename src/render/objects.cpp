@@ -8,6 +8,7 @@
 
 #include "analysis/spline.h"
 #include "document/paths.h"
+#include "render/drawing_bounds.h"
 #include "render/font_mapping.h"
 #include "render/gra.h"
 #include "render/mapping.h"
@@ -337,6 +338,7 @@ void draw_object(Surface& sf, Graph& g, RenderContext& ctx, GraphObject& o, bool
 }
 
 void draw_objects(Surface& sf, Graph& g, RenderContext& ctx) {
+    const DrawingBounds bounds(g);
     for (GraphObject& o : g.objects)
         if (o.used) draw_object(sf, g, ctx, o, false);
     graph_extent(g);

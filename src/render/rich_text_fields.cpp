@@ -5,10 +5,12 @@
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
-#include <fstream>
+#include <memory>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include "document/file_access.h"
 #include "render/rich_text_sjis.h"
 
 namespace plox {
@@ -62,7 +64,8 @@ std::string format_time(const Stamp& s, bool twelve_hour) {
 // Documents written on Windows name their files with backslashes.
 std::string native_path(std::string_view path) {
     std::string p(path);
-    if (!std::filesystem::exists(p))
+    std::error_code ec;
+    if (!std::filesystem::exists(p, ec))
         for (char& c : p)
             if (c == '\\') c = '/';
     return p;
@@ -230,15 +233,20 @@ std::optional<Stamp> FieldSources::file_time(const std::string& path) const {
 std::optional<std::string> FieldSources::file_line(const std::string& path, int number,
                                                    size_t max_bytes) const {
     if (number < 1) return std::nullopt;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
+    const int fd = files::open_regular(path);
+    if (fd < 0) return std::nullopt;
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(::fdopen(fd, "rb"), std::fclose);
+    if (!file) {
+        ::close(fd);
+        return std::nullopt;
+    }
     std::string line;
     for (int n = 1; n <= number; ++n) {
         line.clear();
         // Keep only the head of a long line, so a huge one costs no memory.
         int ch;
         bool any = false;
-        while ((ch = in.get()) != EOF && ch != '\n') {
+        while ((ch = std::getc(file.get())) != EOF && ch != '\n') {
             any = true;
             if (line.size() < max_bytes) line.push_back(static_cast<char>(ch));
         }

@@ -1,6 +1,8 @@
 // Construction of the main window, its menus, toolbar and status bar, and the dispatcher.
 #include "shell/main_window.h"
 
+#include "document/file_access.h"
+
 #include "document/paths.h"
 #include "extension/bindings.h"
 #include "extension/render_binding.h"
@@ -51,7 +53,13 @@ MainWindow::MainWindow(ShellServices services, QWidget* parent)
 
     state_.io.prompter = services_.prompter;
     state_.io.add_recent = [this](const std::string& path) { add_recent(path); };
-    state_.io.temp_dir = QDir::tempPath().toStdString() + "/";
+    // Embedded data are restored into a folder only this user can enter, shared by the user's
+    // running copies: a file or link planted by someone else can never be written through.
+    const std::string private_dir =
+        QDir::tempPath().toStdString() + "/ploxwin-" + std::to_string(::geteuid());
+    state_.io.temp_dir =
+        (files::ensure_private_folder(private_dir) ? private_dir : QDir::tempPath().toStdString()) +
+        "/";
     // This run's list of data files restored from documents (shared with other copies once
     // they can find each other).
     std::string list = state_.io.temp_dir + "QVDXXXXXX";

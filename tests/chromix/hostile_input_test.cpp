@@ -10,6 +10,8 @@
 #include <fstream>
 #include <random>
 #include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 using chromix::NumberInput;
@@ -69,4 +71,34 @@ TEST(ChromixHostile, BadSpectrumFilesEndWithTheFatalMessage) {
     std::ostringstream out2, e2;
     EXPECT_EQ(chromix::run(nothing, out2, e2, dir), 1);
     EXPECT_EQ(e2.str(), "続行不可能なエラーが発生しました Input past end [2行]\n");
+}
+
+// A FIFO as the typed spectrum name, the colour table or the result file is refused at once
+// instead of blocking the tool for ever.
+TEST(ChromixHostile, FifosAreRefusedWithoutBlocking) {
+    const plox::test::TempDir scratch, scratch2;
+    const fs::path dir = scratch.root();
+    const fs::path table = fs::path(PLOX_SOURCE_DIR) / "chromix" / "data" / chromix::TABLE_FILE;
+    ASSERT_EQ(::mkfifo((dir / "pipe.dat").c_str(), 0600), 0);
+    fs::copy_file(table, dir / chromix::TABLE_FILE);
+    std::istringstream in("pipe.dat\n");
+    std::ostringstream out, err;
+    EXPECT_EQ(chromix::run(in, out, err, dir), 1);
+    EXPECT_NE(err.str().find("File not found"), std::string::npos) << err.str();
+
+    const fs::path dir2 = scratch2.root();
+    ASSERT_EQ(::mkfifo((dir2 / chromix::TABLE_FILE).c_str(), 0600), 0);
+    std::istringstream in2("x.dat\n");
+    std::ostringstream out2, err2;
+    EXPECT_EQ(chromix::run(in2, out2, err2, dir2), 1);
+    EXPECT_NE(err2.str().find("File not found"), std::string::npos) << err2.str();
+
+    // The result name RGB_s.dat is a FIFO: no one would ever read it.
+    fs::copy_file(fs::path(PLOX_SOURCE_DIR) / "chromix" / "data" / "example_spectrum.dat",
+                  dir / "s.dat");
+    ASSERT_EQ(::mkfifo((dir / "RGB_s.dat").c_str(), 0600), 0);
+    std::istringstream in3("s.dat\n");
+    std::ostringstream out3, err3;
+    EXPECT_EQ(chromix::run(in3, out3, err3, dir), 1);
+    EXPECT_NE(err3.str().find("Path not found"), std::string::npos) << err3.str();
 }
