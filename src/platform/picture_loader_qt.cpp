@@ -1,15 +1,27 @@
 #include "platform/picture_loader_qt.h"
 
+#include "document/file_access.h"
+
+#include <QFile>
 #include <QImage>
 #include <QImageReader>
 #include <QString>
 
 #include <algorithm>
+#include <unistd.h>
 
 namespace plox {
 
 std::optional<Image> QtPictureLoader::load_bitmap(const std::string& path) {
-    QImageReader reader(QString::fromStdString(path));
+    // Only a regular file: a FIFO or device named as a picture would stall or never end.
+    const int fd = files::open_regular(path);
+    if (fd < 0) return std::nullopt;
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return std::nullopt;
+    }
+    QImageReader reader(&file);
     // A picture is drawn stretched to its box: refuse sizes no page could show.
     const QSize size = reader.size();
     if (size.isValid() && static_cast<qint64>(size.width()) * size.height() > 100'000'000)

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <sys/stat.h>
 
 namespace plox {
 namespace {
@@ -34,6 +35,11 @@ TEST(QtPictureLoader, ReadsPixelsAsArgbAndRefusesWhatIsNoImage) {
     std::fclose(f);
     EXPECT_FALSE(loader.load_bitmap(text));
     EXPECT_FALSE(loader.load_bitmap((dir / "missing.bmp").string()));
+    // Special files are refused at once instead of blocking or reading for ever.
+    const auto fifo = (dir / "pipe.bmp").string();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_FALSE(loader.load_bitmap(fifo));
+    EXPECT_FALSE(loader.load_bitmap("/dev/zero"));
     std::filesystem::remove_all(dir);
 }
 

@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -166,6 +169,15 @@ TEST(Gra, FilesThatAreNotGraDrawNothing) {
     auto mapping = FontMapping::make_default();
     EXPECT_EQ(draw_gra_text(s, m, "hello\nL,4,0,0,1,1\n", 0, 0, 1000, mapping).status, -1);
     EXPECT_EQ(draw_gra_file(s, m, "/nonexistent/x.gra", 0, 0, 1000, mapping).status, -1);
+    // A device or FIFO as the picture: refused at once, never read or waited on.
+    EXPECT_EQ(draw_gra_file(s, m, "/dev/zero", 0, 0, 1000, mapping).status, -1);
+    char dir[] = "/tmp/plox-graXXXXXX";
+    ASSERT_NE(::mkdtemp(dir), nullptr);
+    const std::string fifo = std::string(dir) + "/pipe.gra";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_EQ(draw_gra_file(s, m, fifo, 0, 0, 1000, mapping).status, -1);
+    ::unlink(fifo.c_str());
+    ::rmdir(dir);
     EXPECT_TRUE(s.empty());
 }
 
