@@ -1,5 +1,6 @@
 // --export OUT DOC [--dpi N]: the page of a document as PNG, PDF or SVG, without a window.
 #include "app/batch_session.h"
+#include "document/file_access.h"
 #include "app/cli.h"
 
 #include "platform/page_export.h"
@@ -26,7 +27,7 @@ int cli_export(const Args& args) {
                         option_value(args, "--dpi") + "\"");
     if (export_format_of(out) == ExportFormat::Unknown)
         return cli_fail("cannot tell the format of " + out + " (use .png, .pdf or .svg)");
-    if (!std::filesystem::is_regular_file(doc)) return cli_fail("no such document: " + doc);
+    if (!files::is_regular(doc)) return cli_fail("no such document: " + doc);
 
     BatchSession session;
     session.enable_painting();

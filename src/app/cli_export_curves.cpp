@@ -1,10 +1,10 @@
 // --export-data OUT DOC --series S [--graph G] --curves: the points of the series' computed
 // curve (fit, spline in axis coordinates, or extension analysis) in the data export format.
 #include "app/cli.h"
+#include "document/file_access.h"
 #include "app/cli_analysis.h"
 #include "data/point_export.h"
 
-#include <fstream>
 
 namespace plox::app {
 
@@ -35,10 +35,9 @@ int cli_export_curves(const Args& args) {
                         " could not be computed");
 
     const std::string text = format_exported_points(a.curve->x, a.curve->y);
-    std::ofstream out(files[0], std::ios::binary | std::ios::trunc);
-    out << text;
-    out.close();
-    if (!out) return cli_fail("cannot write " + files[0]);
+    // Atomic: on a full disk the previous file stays as it was.
+    std::string message;
+    if (!files::write_atomically(files[0], text, message)) return cli_fail(message);
     return 0;
 }
 

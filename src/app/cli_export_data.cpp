@@ -1,6 +1,7 @@
 // --export-data OUT DOC --series S [--graph G]: the points of one series as plotted (after
 // transforms, averaging and masks, outside the axes marked missing) in the data export format.
 #include "app/batch_session.h"
+#include "document/file_access.h"
 #include "app/cli.h"
 
 #include "data/point_export.h"
@@ -8,7 +9,6 @@
 #include "render/axes.h"
 
 #include <algorithm>
-#include <fstream>
 
 namespace plox::app {
 
@@ -46,10 +46,10 @@ int cli_export_data(const Args& args) {
                         paths::display_name(graph.series[static_cast<size_t>(index)].file_name) +
                         ")");
 
-    std::ofstream out(files[0], std::ios::binary | std::ios::trunc);
-    out << format_exported_points(points->x, points->y);
-    out.close();
-    if (!out) return cli_fail("cannot write " + files[0]);
+    // Atomic: on a full disk the previous file stays as it was.
+    std::string message;
+    if (!files::write_atomically(files[0], format_exported_points(points->x, points->y), message))
+        return cli_fail(message);
     return 0;
 }
 

@@ -1,6 +1,8 @@
 // Page export to PNG (QImage), PDF (QPdfWriter) and SVG (our own writer).
 #include "platform/page_export.h"
 
+#include "document/file_access.h"
+
 #include "platform/qt_surface.h"
 #include "platform/qt_text_measurer.h"
 #include "platform/svg_surface.h"
@@ -52,7 +54,12 @@ ExportResult export_page(GraphSet& set, const std::string& path, PageSize page, 
     context.measurer = &measurer;
     context.metafile = false;
     const Size window{page.width_mm * 100, page.height_mm * 100};
-    const QString qpath = QString::fromStdString(path);
+    // A device, FIFO or folder under the output name is never replaced; a link to a regular
+    // file is written through, the link kept.
+    std::string refused;
+    const std::string target = files::replacement_target(path, refused);
+    if (target.empty()) return {false, refused};
+    const QString qpath = QString::fromStdString(target);
 
     switch (export_format_of(path)) {
     case ExportFormat::Png: {
