@@ -1,5 +1,7 @@
 #include "app/batch_session.h"
 
+#include "document/file_access.h"
+
 #include "data/converter.h"
 #include "extension/bindings.h"
 #include "extension/module.h"
@@ -50,11 +52,13 @@ private:
 // Qt falls back to a runtime folder of its own choosing and complains unless it is private.
 void ensure_runtime_dir() {
     if (!qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) return;
-    const fs::path runtime = fs::temp_directory_path() / ("runtime-" + std::to_string(::getuid()));
     std::error_code ec;
-    fs::create_directories(runtime, ec);
-    fs::permissions(runtime, fs::perms::owner_all, fs::perm_options::replace, ec);
-    if (!ec) qputenv("XDG_RUNTIME_DIR", QByteArray::fromStdString(runtime.string()));
+    fs::path temp = fs::temp_directory_path(ec);
+    if (ec) temp = "/tmp";
+    // Someone else's folder or link under that name is never taken over.
+    const fs::path runtime = temp / ("runtime-" + std::to_string(::getuid()));
+    if (files::ensure_private_folder(runtime.string()))
+        qputenv("XDG_RUNTIME_DIR", QByteArray::fromStdString(runtime.string()));
 }
 
 } // namespace
