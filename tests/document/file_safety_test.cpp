@@ -18,11 +18,11 @@ namespace {
 
 namespace fs = std::filesystem;
 using test::read_file;
-using test::ScratchDir;
+using test::TempDir;
 using test::write_file;
 
 struct Fixture {
-    ScratchDir dir;
+    TempDir dir;
     RecordingPrompter prompter{Answer::Yes};
     IoContext ctx;
     Fixture() {
@@ -146,7 +146,7 @@ TEST(FileSafety, ReadersRefuseSpecialFilesAtOnce) {
 }
 
 TEST(FileSafety, PrivateFolderRefusesLinksAndOpensUp) {
-    ScratchDir dir;
+    TempDir dir;
     EXPECT_TRUE(files::ensure_private_folder(dir / "p"));
     struct stat st {};
     ASSERT_EQ(::stat((dir / "p").c_str(), &st), 0);

@@ -1,5 +1,7 @@
 #include "test_support.h"
 
+#include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -56,7 +58,7 @@ std::vector<std::string> lines_of(const std::string& text) {
     return lines;
 }
 
-RunResult run_ploxwin(const std::vector<std::string>& args) {
+RunResult run_ploxwin(const std::vector<std::string>& args, const RunOptions& options) {
     TempDir logs;
     const std::string out = logs.path("out"), err = logs.path("err");
     posix_spawn_file_actions_t actions;
@@ -64,6 +66,8 @@ RunResult run_ploxwin(const std::vector<std::string>& args) {
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    if (!options.folder.empty())
+        posix_spawn_file_actions_addchdir_np(&actions, options.folder.c_str());
 
     std::vector<std::string> env;
     for (char** e = environ; *e; ++e) {
@@ -73,6 +77,11 @@ RunResult run_ploxwin(const std::vector<std::string>& args) {
     }
     env.emplace_back("ASAN_OPTIONS=detect_leaks=0");
     env.emplace_back("PLOXWIN_EXT_DIR=" PLOX_BINARY_DIR "/bin");
+    for (const std::string& extra : options.environment) {
+        const std::string name = extra.substr(0, extra.find('=') + 1);
+        std::erase_if(env, [&](const std::string& e) { return e.starts_with(name); });
+        env.push_back(extra);
+    }
 
     const std::string program = PLOXWIN_EXE;
     std::vector<char*> argv{const_cast<char*>(program.c_str())};
@@ -91,9 +100,19 @@ RunResult run_ploxwin(const std::vector<std::string>& args) {
     posix_spawn_file_actions_destroy(&actions);
     if (spawned == 0) {
         int status = 0;
-        while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+        // Polled, so that a program that hangs fails the test instead of stalling the suite.
+        for (int waited_ms = 0;; waited_ms += 10) {
+            const pid_t done = ::waitpid(pid, &status, WNOHANG);
+            if (done == pid || (done < 0 && errno != EINTR)) break;
+            if (options.timeout_seconds > 0 && waited_ms >= options.timeout_seconds * 1000) {
+                ::kill(pid, SIGKILL);
+                ::waitpid(pid, &status, 0);
+                result.timed_out = true;
+                break;
+            }
+            ::usleep(10'000);
         }
-        if (WIFEXITED(status)) result.status = WEXITSTATUS(status);
+        if (!result.timed_out && WIFEXITED(status)) result.status = WEXITSTATUS(status);
     } else {
         result.err = "cannot start " + program;
         return result;

@@ -36,13 +36,20 @@ std::vector<std::string> lines_of(const std::string& text); // '\n'-separated, '
 
 // One run of the program.
 struct RunResult {
-    int status = -1; // the exit status; -1 when the program did not end normally
+    int status = -1;        // the exit status; -1 when the program did not end normally
+    bool timed_out = false; // killed after RunOptions::timeout_seconds
     std::string out, err;
+};
+
+struct RunOptions {
+    std::string folder;                   // the working folder; empty: the test's own
+    std::vector<std::string> environment; // "NAME=value" entries added to (or replacing) ours
+    int timeout_seconds = 120;            // the program is killed after this long
 };
 
 // Runs the built ploxwin with `args` (no shell in between), standard input empty, and collects
 // what it wrote. The extension module is looked for in the build tree and the leak checker's
 // end-of-run report is off (fontconfig's caches outlive the program on purpose).
-RunResult run_ploxwin(const std::vector<std::string>& args);
+RunResult run_ploxwin(const std::vector<std::string>& args, const RunOptions& options = {});
 
 } // namespace plox::test

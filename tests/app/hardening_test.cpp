@@ -6,6 +6,7 @@
 #include "document/graph_ops.h"
 #include "document/model.h"
 #include "document/prompter.h"
+#include "test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -22,15 +23,7 @@ namespace plox {
 namespace {
 
 namespace fs = std::filesystem;
-
-const std::string PROGRAM = std::string(PLOX_BINARY_DIR) + "/bin/ploxwin";
-
-std::string read_file(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
+using test::read_file;
 
 class CliHardening : public ::testing::Test {
 protected:
@@ -45,14 +38,16 @@ protected:
         fs::remove_all(dir_, ec);
     }
 
-    // Runs the program with TMPDIR inside the scratch folder; the exit status, or -1 when it
-    // was killed (a hang runs into the timeout).
-    int run(const std::string& arguments) {
-        const std::string command = "cd '" + dir_ + "' && TMPDIR='" + dir_ + "tmp' timeout 60 '" +
-                                    PROGRAM + "' " + arguments + " >'" + dir_ + "log' 2>&1";
-        const int status = std::system(command.c_str());
-        output_ = read_file(dir_ + "log");
-        return WIFEXITED(status) && WEXITSTATUS(status) != 124 ? WEXITSTATUS(status) : -1;
+    // Runs the program in the scratch folder with TMPDIR inside it; the exit status, or -1
+    // when it was killed (a hang runs into the timeout).
+    int run(const std::vector<std::string>& arguments) {
+        test::RunOptions options;
+        options.folder = dir_;
+        options.environment = {"TMPDIR=" + dir_ + "tmp"};
+        options.timeout_seconds = 60;
+        const test::RunResult r = test::run_ploxwin(arguments, options);
+        output_ = r.out + r.err;
+        return r.status;
     }
 
     // A document whose one series has its data embedded under the name "x.dat".
@@ -100,16 +95,15 @@ protected:
 };
 
 TEST_F(CliHardening, PlantedLinkAndFifoInTheTemporaryFolderAreLeftAlone) {
-    if (!fs::exists(PROGRAM)) GTEST_SKIP() << "ploxwin is not built";
     const std::string doc = embedded_document();
     std::ofstream(dir_ + "victim.txt") << "precious";
     fs::create_symlink(dir_ + "victim.txt", dir_ + "tmp/x.dat");
-    for (const char* option : {"--export out.png", "--export-data out.txt", "--fit-report"}) {
-        SCOPED_TRACE(option);
-        std::string args = option;
-        args = args.starts_with("--export-data")  ? args + " '" + doc + "' --series 1"
-               : args.starts_with("--fit-report") ? args + " '" + doc + "'"
-                                                  : args + " '" + doc + "'";
+    const std::vector<std::vector<std::string>> runs = {
+        {"--export", "out.png", doc},
+        {"--export-data", "out.txt", doc, "--series", "1"},
+        {"--fit-report", doc}};
+    for (const auto& args : runs) {
+        SCOPED_TRACE(args[0]);
         const int status = run(args);
         EXPECT_NE(status, -1) << "hung: " << output_;
         EXPECT_EQ(read_file(dir_ + "victim.txt"), "precious");
@@ -119,12 +113,11 @@ TEST_F(CliHardening, PlantedLinkAndFifoInTheTemporaryFolderAreLeftAlone) {
     }
     fs::remove(dir_ + "tmp/x.dat");
     ASSERT_EQ(::mkfifo((dir_ + "tmp/x.dat").c_str(), 0600), 0);
-    EXPECT_EQ(run("--export-data out.txt '" + doc + "' --series 1"), 0) << output_;
+    EXPECT_EQ(run({"--export-data", "out.txt", doc, "--series", "1"}), 0) << output_;
     EXPECT_EQ(read_file(dir_ + "out.txt").substr(0, 1), "+");
 }
 
 TEST_F(CliHardening, DevicesAndFifosAreNotEmbedded) {
-    if (!fs::exists(PROGRAM)) GTEST_SKIP() << "ploxwin is not built";
     ASSERT_EQ(::mkfifo((dir_ + "pipe.dat").c_str(), 0600), 0);
     Graph g;
     add_series(g, "/dev/zero", nullptr);
@@ -133,16 +126,15 @@ TEST_F(CliHardening, DevicesAndFifosAreNotEmbedded) {
     IoContext io;
     io.prompter = &prompter;
     ASSERT_TRUE(save_document(dir_ + "dev.qvp", g, false, io).ok());
-    EXPECT_EQ(run("--convert out.qvp dev.qvp --with-data"), 0) << output_;
+    EXPECT_EQ(run({"--convert", "out.qvp", "dev.qvp", "--with-data"}), 0) << output_;
     EXPECT_NE(output_.find("/dev/zero"), std::string::npos) << output_;
     EXPECT_NE(output_.find("pipe.dat"), std::string::npos) << output_;
     EXPECT_TRUE(fs::is_regular_file(dir_ + "out.qvp"));
 }
 
 TEST_F(CliHardening, LoopsAndLongNamesAreMissingFilesNotAborts) {
-    if (!fs::exists(PROGRAM)) GTEST_SKIP() << "ploxwin is not built";
     fs::create_symlink(dir_ + "loop.qvp", dir_ + "loop.qvp");
-    EXPECT_EQ(run("--export out.png loop.qvp"), 1) << output_;
+    EXPECT_EQ(run({"--export", "out.png", "loop.qvp"}), 1) << output_;
     EXPECT_NE(output_.find("ploxwin: "), std::string::npos);
 
     // A legend field naming a series whose path is too long, and one that is a link to itself.
@@ -163,12 +155,11 @@ TEST_F(CliHardening, LoopsAndLongNamesAreMissingFilesNotAborts) {
     IoContext io;
     io.prompter = &prompter;
     ASSERT_TRUE(save_document(dir_ + "long.qvp", g, false, io).ok());
-    EXPECT_EQ(run("--export out.svg long.qvp"), 0) << output_;
+    EXPECT_EQ(run({"--export", "out.svg", "long.qvp"}), 0) << output_;
     EXPECT_TRUE(fs::is_regular_file(dir_ + "out.svg"));
 }
 
 TEST_F(CliHardening, OutputsThatAreNotRegularFilesAreRefused) {
-    if (!fs::exists(PROGRAM)) GTEST_SKIP() << "ploxwin is not built";
     const std::string doc = plain_document();
     std::vector<std::string> specials;
     ASSERT_EQ(::mkfifo((dir_ + "fifo.out").c_str(), 0600), 0);
@@ -181,11 +172,13 @@ TEST_F(CliHardening, OutputsThatAreNotRegularFilesAreRefused) {
     for (const std::string& out : specials) {
         struct stat before {};
         ASSERT_EQ(::lstat(out.c_str(), &before), 0);
-        for (const std::string& args : {"--convert '" + out + "' plain.qvp",
-                                        "--export-data '" + out + "' plain.qvp --series 1",
-                                        "--export '" + out + ".png' plain.qvp"}) {
-            SCOPED_TRACE(args);
-            const bool png = args.starts_with("--export '");
+        const std::vector<std::vector<std::string>> runs = {
+            {"--convert", out, "plain.qvp"},
+            {"--export-data", out, "plain.qvp", "--series", "1"},
+            {"--export", out + ".png", "plain.qvp"}};
+        for (const auto& args : runs) {
+            SCOPED_TRACE(args[0]);
+            const bool png = args[0] == "--export";
             if (png) fs::create_symlink(out, out + ".png");
             EXPECT_EQ(run(args), 1) << output_;
             struct stat after {};
@@ -198,13 +191,12 @@ TEST_F(CliHardening, OutputsThatAreNotRegularFilesAreRefused) {
     // A link to a regular file is written through and stays a link.
     std::ofstream(dir_ + "real.txt") << "old";
     fs::create_symlink(dir_ + "real.txt", dir_ + "link.txt");
-    EXPECT_EQ(run("--export-data link.txt plain.qvp --series 1"), 0) << output_;
+    EXPECT_EQ(run({"--export-data", "link.txt", "plain.qvp", "--series", "1"}), 0) << output_;
     EXPECT_TRUE(fs::is_symlink(dir_ + "link.txt"));
     EXPECT_EQ(read_file(dir_ + "real.txt").substr(0, 1), "+");
 }
 
 TEST_F(CliHardening, ExportDataOnAFullDiskKeepsTheOldFile) {
-    if (!fs::exists(PROGRAM)) GTEST_SKIP() << "ploxwin is not built";
     const std::string doc = plain_document();
     const std::string disk = dir_ + "disk";
     fs::create_directories(disk);
@@ -217,7 +209,7 @@ TEST_F(CliHardening, ExportDataOnAFullDiskKeepsTheOldFile) {
         for (int i = 0; i < 64 && fill; ++i)
             fill << block;
     }
-    const int status = run("--export-data '" + disk + "/out.txt' plain.qvp --series 1");
+    const int status = run({"--export-data", disk + "/out.txt", "plain.qvp", "--series", "1"});
     const std::string kept = read_file(disk + "/out.txt");
     ::umount(disk.c_str());
     EXPECT_EQ(status, 1) << output_;
