@@ -1,7 +1,7 @@
 // --export OUT DOC [--dpi N]: the page of a document as PNG, PDF or SVG, without a window.
 #include "app/batch_session.h"
-#include "document/file_access.h"
 #include "app/cli.h"
+#include "document/file_access.h"
 
 #include "platform/page_export.h"
 

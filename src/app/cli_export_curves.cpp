@@ -1,10 +1,9 @@
 // --export-data OUT DOC --series S [--graph G] --curves: the points of the series' computed
 // curve (fit, spline in axis coordinates, or extension analysis) in the data export format.
 #include "app/cli.h"
-#include "document/file_access.h"
 #include "app/cli_analysis.h"
 #include "data/point_export.h"
-
+#include "document/file_access.h"
 
 namespace plox::app {
 

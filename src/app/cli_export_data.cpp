@@ -1,8 +1,8 @@
 // --export-data OUT DOC --series S [--graph G]: the points of one series as plotted (after
 // transforms, averaging and masks, outside the axes marked missing) in the data export format.
 #include "app/batch_session.h"
-#include "document/file_access.h"
 #include "app/cli.h"
+#include "document/file_access.h"
 
 #include "data/point_export.h"
 #include "document/paths.h"
