@@ -34,6 +34,10 @@ inline bool is_digit(char c) {
 inline bool is_line_end(char c) {
     return c == '\0' || c == '\r' || c == '\n';
 }
+// Where the text of a line stops for splitting: a CR inside a line belongs to its field.
+inline bool is_text_end(char c) {
+    return c == '\0' || c == '\n';
+}
 
 // Position of field `field` after its leading spaces, or nullptr when the line has no such
 // field. A run of spaces, a comma, or spaces followed by one comma make one separator.
@@ -43,12 +47,12 @@ const char* locate_field(const char* p, const char* e, int field, bool tab_is_sp
     for (int i = 0; i < field; ++i) {
         while (p < e && space(*p))
             ++p;
-        while (p < e && !space(*p) && !comma(*p) && !is_line_end(*p))
+        while (p < e && !space(*p) && !comma(*p) && !is_text_end(*p))
             ++p;
         while (p < e && space(*p))
             ++p;
         if (p < e && comma(*p)) ++p;
-        if (p == e || is_line_end(*p)) return nullptr;
+        if (p == e || is_text_end(*p)) return nullptr;
     }
     while (p < e && space(*p))
         ++p;

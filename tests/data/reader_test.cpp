@@ -57,6 +57,11 @@ TEST(FieldValue, FirstCharacterDecides) {
     EXPECT_EQ(field("1e999", 0), ERROR_VALUE);                        // no infinities in the arrays
     EXPECT_EQ(field(std::string_view("1 \0 2", 5), 1), std::nullopt); // NUL ends the line
     EXPECT_EQ(field("1\r2", 1), std::nullopt);
+    // Only spaces and commas separate: a CR inside a line belongs to the field it stands in.
+    EXPECT_EQ(field("5 6\r7 8", 1), 6);
+    EXPECT_EQ(field("5 6\r7 8", 2), 8);
+    EXPECT_EQ(field("5 6\r7 8", 3), std::nullopt);
+    EXPECT_EQ(field("5 \r7", 1), std::nullopt); // a field starting with CR is missing
     EXPECT_EQ(field("0.1", 0), 0.1); // correctly rounded
     EXPECT_EQ(field("123456789012345678901234567890", 0), 1.2345678901234568e29);
 }
@@ -77,6 +82,8 @@ TEST(FetchLine, LineEndsAndCtrlZ) {
     EXPECT_EQ(lines_of(dir.write("b", "1 2\r\n\x1A"), 2000), (V{"1 2"}));
     EXPECT_EQ(lines_of(dir.write("c", "1 2\n\x1A\n3 4\n"), 2000), (V{"1 2", "\x1A", "3 4"}));
     EXPECT_EQ(lines_of(dir.write("d", "1 2\x1A"), 2000), (V{"1 2"}));
+    // Only LF ends a line: a file of CR line ends is one line.
+    EXPECT_EQ(lines_of(dir.write("cr", "1 2\r3 4\r5 6\r"), 2000), (V{"1 2\r3 4\r5 6\r"}));
     // A lone Ctrl-Z ends the file even with more after it.
     EXPECT_EQ(lines_of(dir.write("e", "1\n\x1A"), 2000), (V{"1"}));
     EXPECT_EQ(lines_of(dir.write("f", ""), 2000), V{});
