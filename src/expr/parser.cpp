@@ -119,7 +119,10 @@ public:
 
     void run() {
         next();
-        if (token_.kind == TokenKind::End) return fail(EVAL_NO_EXPRESSION);
+        // Text that is not blank but starts with no token ("@x") is a syntax error.
+        if (token_.kind == TokenKind::End)
+            return fail(pos_ >= text_.size() || text_[pos_] == '\0' ? EVAL_NO_EXPRESSION
+                                                                   : EVAL_SYNTAX);
         statement();
     }
 

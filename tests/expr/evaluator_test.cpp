@@ -134,6 +134,8 @@ TEST_F(EvaluatorTest, ErrorTableAndMessages) {
     EXPECT_EQ(error_of("(x+1"), EVAL_UNBALANCED);
     EXPECT_EQ(error_of(""), EVAL_NO_EXPRESSION);
     EXPECT_EQ(error_of("   "), EVAL_NO_EXPRESSION);
+    EXPECT_EQ(error_of("@x"), EVAL_SYNTAX); // not blank, but no token to start with
+    EXPECT_EQ(error_of("  $"), EVAL_SYNTAX);
     EXPECT_EQ(error_of("q+1"), EVAL_UNDEFINED_VARIABLE);
     EXPECT_EQ(error_of("x+*2"), EVAL_SYNTAX);
     EXPECT_EQ(error_of("--2"), EVAL_SYNTAX);
