@@ -420,7 +420,9 @@ int parse_gra_record(std::string_view line, GraRecord& record,
     record.parsed = 0;
     record.text.clear();
     if (record.letter == 'S' || record.letter == 'K') {
-        if (line.size() > 5) record.text.assign(line.substr(5));
+        // From the sixth character to the end of the line, its last character dropped (the
+        // writer ends every text with a separator).
+        if (line.size() > 6) record.text.assign(line.substr(5, line.size() - 6));
         return 0;
     }
     std::string_view numbers = line.size() > 2 ? line.substr(2) : std::string_view{};

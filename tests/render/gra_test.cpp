@@ -99,7 +99,7 @@ TEST(Gra, PolygonsAreCappedAtTwentyPoints) {
 
 TEST(Gra, FontRecordSizesTurnsAndColoursText) {
     // Slot 1, bold, 24 pt, colour 4, direction 1 (upward).
-    Drawn d = draw("F,8,1,1,0,0,4,1,2400,0\nM,2,100,100\nS,1,\"Hi\n");
+    Drawn d = draw("F,8,1,1,0,0,4,1,2400,0\nM,2,100,100\nS,1,\"Hi\"\n");
     auto fonts = all_of<rec::SelectFont>(d.surface);
     ASSERT_FALSE(fonts.empty());
     const Font& f = fonts.back().font;
@@ -117,7 +117,7 @@ TEST(Gra, FontRecordSizesTurnsAndColoursText) {
 }
 
 TEST(Gra, ShiftJisGreekGoesToTheSymbolSlotWhenAsked) {
-    const std::string k = "F,8,2,0,0,0,0,0,1200,0\nK,1,\"\x82\xa0\x83\xbf\x82\xa2\n";
+    const std::string k = "F,8,2,0,0,0,0,0,1200,0\nK,1,\"\x82\xa0\x83\xbf\x82\xa2\"\n";
     Drawn on = draw(k);
     auto texts = all_of<rec::TextOut>(on.surface);
     ASSERT_EQ(texts.size(), 3u);

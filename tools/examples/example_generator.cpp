@@ -156,19 +156,19 @@ std::string gra_picture() {
            "P,2,6200,3000\n"
            "F,8,1,0,0,0,0,0,1100,0\n"
            "M,2,700,1500\n"
-           "S,1,\"Lamp\n"
+           "S,1,\"Lamp\"\n"
            "M,2,3350,1500\n"
-           "S,1,\"Lens\n"
+           "S,1,\"Lens\"\n"
            "M,2,5650,1500\n"
-           "S,1,\"Sample\n"
+           "S,1,\"Sample\"\n"
            "M,2,7950,1500\n"
-           "S,1,\"Detector\n"
+           "S,1,\"Detector\"\n"
            "F,8,0,2,0,0,4,0,1000,0\n"
            "M,2,2100,4900\n"
-           "K,1,\"\x83\xc9\x81\x81\x82T\x82S\x82U\x81\x40nm\n"
+           "K,1,\"\x83\xc9\x81\x81\x82T\x82S\x82U\x81\x40nm\"\n"
            "F,8,0,0,0,0,1,1,900,0\n"
            "M,2,9600,4500\n"
-           "S,1,\"optical axis\n";
+           "S,1,\"optical axis\"\n";
 }
 
 LogFont latin(int32_t height) {
