@@ -64,9 +64,9 @@ void draw_arrow(Surface& sf, Graph& g, GraphObject& o, bool white) {
     const double length = std::hypot(e.x - s.x, e.y - s.y);
     const bool long_enough = length >= 0.01;
     const Vec u = long_enough ? Vec{(e.x - s.x) / length, (e.y - s.y) / length} : Vec{1, 1};
-    // Head length and half width follow the magnification like every other stored length.
-    const double L = o.Length * mag / 100.0;
-    const double h = o.LineWidth * mag / 200.0;
+    // The head's length and half width are taken as stored, unscaled by the magnification.
+    const double L = o.Length;
+    const double h = o.LineWidth / 2.0;
     const double open = o.Open / 100.0, shut = o.Shut / 100.0;
     Vec start{g.frame_left + s.x * mag / 100, g.frame_top + s.y * mag / 100};
     Vec end{g.frame_left + e.x * mag / 100, g.frame_top + e.y * mag / 100};

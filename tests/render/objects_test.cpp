@@ -92,6 +92,20 @@ TEST(Arrows, FilledHeadsAtBothEndsAndTheLineStopsAtTheirBases) {
     EXPECT_EQ(all_of<rec::LineTo>(f.surface)[0].p, (Point{9700, 3500}));
 }
 
+TEST(Arrows, HeadSizeIsNotScaledByTheMagnification) {
+    Fixture f;
+    f.graph.Magnification = 200;
+    GraphObject& o = f.arrow(object_type::FilledArrow, 1, {10, 20, 60, 20});
+    f.draw(o);
+    auto polys = all_of<rec::Polygon>(f.surface);
+    ASSERT_EQ(polys.size(), 1u);
+    // Positions double (tip at 4000 + 2 × 6000, 1500 + 2 × 2000); the head stays 500 long and
+    // 0.3 × 500 + 40 / 2 wide.
+    EXPECT_EQ(polys[0].points,
+              (std::vector<Point>{
+                  {15500, 5500 + 170}, {16000, 5500}, {15500, 5500 - 170}, {15500, 5500}}));
+}
+
 TEST(Arrows, OpenHeadsEndBarsAndAxisReferences) {
     Fixture f;
     GraphObject& o = f.arrow(object_type::OpenArrow, 2, {10, 20, 10, 70}); // downwards
