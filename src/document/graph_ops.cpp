@@ -153,3 +153,104 @@ void delete_object(Graph& g, int slot) {
 }
 
 } // namespace plox
+
+namespace plox {
+namespace {
+
+bool is_digit_char(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// Index of the series a code number names (00 is the first), counting every series or only the
+// shown ones; -1 when there is none.
+int index_of_number(int number, const std::vector<bool>& shown, bool count_all) {
+    if (number == 0) number = 1;
+    int n = 0;
+    for (int i = 0; i < static_cast<int>(shown.size()); ++i) {
+        if (!count_all && !shown[static_cast<size_t>(i)]) continue;
+        if (++n == number) return i;
+    }
+    return -1;
+}
+
+int number_of_index(int index, const std::vector<bool>& shown, bool count_all) {
+    if (count_all) return index + 1;
+    int n = 0;
+    for (int i = 0; i <= index && i < static_cast<int>(shown.size()); ++i)
+        n += shown[static_cast<size_t>(i)] ? 1 : 0;
+    return n;
+}
+
+std::string renumbered_text(const std::string& text, const std::vector<int>& old_to_new,
+                            const std::vector<bool>& old_shown, const std::vector<bool>& new_shown,
+                            bool count_all) {
+    std::string out;
+    out.reserve(text.size());
+    size_t i = 0;
+    while (i < text.size()) {
+        if (text[i] != '%' || i + 1 >= text.size()) {
+            out.push_back(text[i++]);
+            continue;
+        }
+        const char c = text[i + 1];
+        const bool series_code = i + 3 < text.size() && is_digit_char(c) &&
+                                 is_digit_char(text[i + 2]) && text[i + 3] != '\\';
+        if (!series_code) {
+            // "%\" is no field; every other field is copied as it stands.
+            const size_t n = c == '\\' ? 1 : 2;
+            out.append(text, i, n);
+            i += n;
+            continue;
+        }
+        const int number = (c - '0') * 10 + (text[i + 2] - '0');
+        const size_t length = text[i + 3] == 'C' ? std::min<size_t>(8, text.size() - i) : 4;
+        const int old_index = index_of_number(number, old_shown, count_all);
+        if (old_index < 0) { // named no series: stays as typed
+            out.append(text, i, length);
+        } else if (const int moved = old_to_new[static_cast<size_t>(old_index)]; moved < 0) {
+            // the series is closed: its code goes
+        } else {
+            const int renumbered = number_of_index(moved, new_shown, count_all);
+            const int shown = number == 0 && renumbered == 1 ? 0 : renumbered;
+            out.push_back('%');
+            out.push_back(static_cast<char>('0' + shown / 10 % 10));
+            out.push_back(static_cast<char>('0' + shown % 10));
+            out.append(text, i + 3, length - 3);
+        }
+        i += length;
+    }
+    return out;
+}
+
+} // namespace
+
+void renumber_series_references(Graph& g, const std::vector<int>& old_to_new,
+                                const std::vector<bool>& old_shown) {
+    const int count = std::clamp(g.series_count, 0, MAX_SERIES);
+    std::vector<bool> new_shown(static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i)
+        new_shown[static_cast<size_t>(i)] = g.series[static_cast<size_t>(i)].shown != 0;
+    const bool count_all = g.count_all_series != 0;
+    for (GraphObject& o : g.objects) {
+        if (!o.used || o.Type < object_type::TitleX || o.Type > object_type::Text) continue;
+        o.Str = renumbered_text(o.Str, old_to_new, old_shown, new_shown, count_all);
+    }
+}
+
+void close_series(Graph& g, int index) {
+    const int count = std::clamp(g.series_count, 0, MAX_SERIES);
+    if (index < 0 || index >= count) return;
+    std::vector<int> old_to_new(static_cast<size_t>(count));
+    std::vector<bool> old_shown(static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        old_to_new[static_cast<size_t>(i)] = i < index ? i : i == index ? -1 : i - 1;
+        old_shown[static_cast<size_t>(i)] = g.series[static_cast<size_t>(i)].shown != 0;
+    }
+    for (int i = index; i + 1 < count; ++i)
+        g.series[static_cast<size_t>(i)] = std::move(g.series[static_cast<size_t>(i + 1)]);
+    g.series[static_cast<size_t>(count - 1)] = Series{};
+    g.series_count = count - 1;
+    renumber_series_references(g, old_to_new, old_shown);
+}
+
+} // namespace plox

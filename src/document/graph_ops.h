@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <string_view>
+#include <vector>
 
 namespace plox {
 
@@ -66,5 +67,15 @@ int find_object(const Graph& g, int32_t type);
 void compact_objects(Graph& g);
 // Frees slot `slot` and compacts.
 void delete_object(Graph& g, int slot);
+
+// Keeps the series codes of the text objects ("%01E", "%02N", "%03C0102" …) pointing at the same
+// series after series were closed or reordered: `old_to_new[i]` is the new index of the series
+// that had index i (-1: closed), `old_shown[i]` whether it was shown. Numbers count every series
+// or only the shown ones, as the graph says. Codes of closed series are taken out of the texts;
+// codes that named no series stay as typed.
+void renumber_series_references(Graph& g, const std::vector<int>& old_to_new,
+                                const std::vector<bool>& old_shown);
+// Closes series `index`: the series after it move down one place, text codes follow them.
+void close_series(Graph& g, int index);
 
 } // namespace plox

@@ -128,8 +128,8 @@ void MainWindow::close_data_command() {
     if (services_.prompter->message("PloxWin", "1個のファイルをCloseします", Buttons::YesNo) !=
         Answer::Yes)
         return;
-    g->series[0] = Series{};
-    g->series_count = 0;
+    begin_change();
+    close_series(*g, 0);
     graph_changed();
 }
 

@@ -169,3 +169,40 @@ TEST(GraphOps, ObjectSlotsCountAndCompactInOrder) {
 
 } // namespace
 } // namespace plox
+
+namespace plox {
+namespace {
+
+Graph graph_with_legend(int series, const std::string& legend) {
+    Graph g;
+    for (int i = 0; i < series; ++i)
+        add_series(g, "s" + std::to_string(i + 1) + ".dat", nullptr);
+    g.objects[0].used = 1;
+    g.objects[0].Type = object_type::Text;
+    g.objects[0].Str = legend;
+    return g;
+}
+
+TEST(SeriesReferences, FollowTheSeriesWhenOneIsClosed) {
+    Graph g = graph_with_legend(3, "%01E one\\n%02E two %02C0103\\n%03N three %04E %%01 %Q065");
+    close_series(g, 1);
+    ASSERT_EQ(g.series_count, 2);
+    EXPECT_EQ(g.series[1].file_name, "s3.dat");
+    // The closed series' codes go, later ones move down, codes that named nothing stay.
+    EXPECT_EQ(g.objects[0].Str, "%01E one\\n two \\n%02N three %04E %%01 %Q065");
+}
+
+TEST(SeriesReferences, CountOnlyShownSeriesWhenTheGraphSaysSo) {
+    Graph g = graph_with_legend(3, "%00E %01E %02E");
+    g.count_all_series = 0;
+    g.series[0].shown = 0; // numbers: series 2 is %01, series 3 is %02
+    // Reverse the order: old 0 → 2, 1 → 1, 2 → 0.
+    std::vector<bool> old_shown{false, true, true};
+    std::swap(g.series[0], g.series[2]);
+    renumber_series_references(g, {2, 1, 0}, old_shown);
+    // Now shown: index 0 (old series 3) is %01, index 1 (old 2) is %02.
+    EXPECT_EQ(g.objects[0].Str, "%02E %02E %01E");
+}
+
+} // namespace
+} // namespace plox
