@@ -122,7 +122,7 @@ public:
         // Text that is not blank but starts with no token ("@x") is a syntax error.
         if (token_.kind == TokenKind::End)
             return fail(pos_ >= text_.size() || text_[pos_] == '\0' ? EVAL_NO_EXPRESSION
-                                                                   : EVAL_SYNTAX);
+                                                                    : EVAL_SYNTAX);
         statement();
     }
 

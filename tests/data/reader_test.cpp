@@ -62,7 +62,7 @@ TEST(FieldValue, FirstCharacterDecides) {
     EXPECT_EQ(field("5 6\r7 8", 2), 8);
     EXPECT_EQ(field("5 6\r7 8", 3), std::nullopt);
     EXPECT_EQ(field("5 \r7", 1), std::nullopt); // a field starting with CR is missing
-    EXPECT_EQ(field("0.1", 0), 0.1); // correctly rounded
+    EXPECT_EQ(field("0.1", 0), 0.1);            // correctly rounded
     EXPECT_EQ(field("123456789012345678901234567890", 0), 1.2345678901234568e29);
 }
 
