@@ -18,6 +18,7 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFileDialog>
+#include <QMessageBox>
 #include <QScrollBar>
 #include <QTimer>
 #include <algorithm>
@@ -159,8 +160,22 @@ int run_gui(int argc, char** argv) {
     automation = std::make_unique<shell::WindowAutomation>(
         window, messages, &store,
         [&window](const std::string& start) { return choose_macro(&window, start); });
-    automation->start_server();
+    const bool server_started = automation->start_server();
     if (!window.start(options.path)) return 1;
+    if (!server_started) {
+        if (options.answer_after_ms >= 0) {
+            messages.message("Error", shell::NO_BUS_MESSAGE, Buttons::Ok, Icon::Error);
+        } else {
+            // Said without holding up the window or taking its keyboard: everything but the
+            // command server works without a bus.
+            auto* box = new QMessageBox(QMessageBox::Critical, "Error", shell::NO_BUS_MESSAGE,
+                                        QMessageBox::Ok, &window);
+            box->setAttribute(Qt::WA_DeleteOnClose);
+            box->setAttribute(Qt::WA_ShowWithoutActivating);
+            box->setWindowModality(Qt::NonModal);
+            QTimer::singleShot(0, box, [box] { box->show(); });
+        }
+    }
     for (const std::string& path : options.open)
         window.open_file(path, false, shell::OpenSource::CommandLine);
     for (int id : options.commands)

@@ -92,13 +92,9 @@ WindowAutomation::~WindowAutomation() {
     server_->stop();
 }
 
-void WindowAutomation::start_server() {
+bool WindowAutomation::start_server() {
     IoContext& io = window_.state().io;
-    if (!server_->connect_bus()) {
-        host_.prompter().message("Error", "Could not connect to the D-Bus session bus.",
-                                 Buttons::Ok, Icon::Error);
-        return;
-    }
+    if (!server_->connect_bus()) return false;
     // A list handed over by another copy is used only when it is one of ours in the temporary
     // folder; this copy's own empty list then goes.
     if (auto shared = server_->list_of_other_copy();
@@ -110,6 +106,7 @@ void WindowAutomation::start_server() {
     server_->start([this](const std::string& topic, const std::string& text) {
         return automation_.execute(topic, text);
     });
+    return true;
 }
 
 bool WindowAutomation::other_copy_running() const {

@@ -19,6 +19,8 @@ class MainWindow;
 
 // Applies macro and server commands to the window's graphs through the core operations, then
 // lets the window catch up (menus, caption, repaint); undo hears of every change first.
+inline constexpr const char* NO_BUS_MESSAGE = "Could not connect to the D-Bus session bus.";
+
 class WindowAutomationHost : public CoreAutomationHost {
 public:
     WindowAutomationHost(MainWindow& window, Prompter& prompter, const SettingsStore* store);
@@ -52,9 +54,9 @@ public:
     WindowAutomation(const WindowAutomation&) = delete;
     WindowAutomation& operator=(const WindowAutomation&) = delete;
 
-    // Takes over the list of another running copy, then starts the server. Without a session
-    // bus the failure is shown and the program runs on alone.
-    void start_server();
+    // Takes over the list of another running copy, then starts the server. False when there is
+    // no session bus: the program runs on alone and the caller says so (NO_BUS_MESSAGE).
+    bool start_server();
     bool run_file(const std::string& path) { return automation_.run_file(path); }
     // Whether another running copy shares this copy's extracted-files list.
     bool other_copy_running() const;
