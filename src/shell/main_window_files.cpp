@@ -59,7 +59,7 @@ bool MainWindow::open_file(const std::string& given, bool property_dialog, OpenS
     if (report_open_failure(path)) return false;
 
     bool ok = false;
-    if (file_has_version_line(path)) {
+    if (file_has_version_line(path, state_.io.extension)) {
         const int before = state_.graph_count();
         IoStatus status = load_document(path, state_.set, state_.io);
         ok = status.ok();
