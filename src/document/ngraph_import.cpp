@@ -264,7 +264,9 @@ void read_series_lines(LineReader& r, Series& s, std::string_view values, int in
     Scan(r.line()).i32(s.analysis_option).real(s.analysis_values[0]).real(s.analysis_values[1]);
     set_text(s.Xtrans, transform_text(r.line(EXPRESSION_CAPACITY)), EXPRESSION_CAPACITY);
     set_text(s.Ytrans, transform_text(r.line(EXPRESSION_CAPACITY)), EXPRESSION_CAPACITY);
-    s.IsXtrans = s.IsYtrans = 1;
+    // An empty transform switched on would fail every drawing with "No expression".
+    s.IsXtrans = s.Xtrans.empty() ? 0 : 1;
+    s.IsYtrans = s.Ytrans.empty() ? 0 : 1;
 }
 
 void read_all_series(LineReader& r, Graph& g, ReadInfo& info, ImportState& st) {

@@ -15,7 +15,7 @@ namespace plox {
 namespace {
 
 using test::read_file;
-using test::ScratchDir;
+using test::TempDir;
 using test::write_file;
 using test::ngraph_project::Project;
 using test::ngraph_project::sample_project;
@@ -36,7 +36,7 @@ public:
 };
 
 struct Imported {
-    ScratchDir dir;
+    TempDir dir;
     RecordingPrompter prompter;
     NgraphRecogniser recogniser;
     IoContext ctx;
@@ -112,7 +112,7 @@ TEST(NgraphImport, SeriesAndFit) {
     EXPECT_EQ(a.AbsLine, 1);
     EXPECT_EQ(a.Xtrans, "#001+1");
     EXPECT_EQ(a.IsXtrans, 1);
-    EXPECT_EQ(a.IsYtrans, 1);
+    EXPECT_EQ(a.IsYtrans, 0) << "an empty transform stays off";
 
     const Series& f = g.series[1];
     EXPECT_EQ(f.kind, kind::General);

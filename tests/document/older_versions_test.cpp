@@ -16,12 +16,12 @@ namespace plox {
 namespace {
 
 using test::read_file;
-using test::ScratchDir;
+using test::TempDir;
 using test::write_file;
 using namespace test::older;
 
 struct Loaded {
-    ScratchDir dir;
+    TempDir dir;
     RecordingPrompter prompter;
     IoContext ctx;
     GraphSet set;
@@ -266,7 +266,7 @@ Graph graph_for_16bit(const std::string& data_dir) {
 }
 
 TEST(Layout15, WritesTheLayoutOfThe16BitEdition) {
-    ScratchDir dir;
+    TempDir dir;
     IoContext ctx;
     const Graph g = graph_for_16bit("/data/");
     LineWriter w;
@@ -302,7 +302,7 @@ TEST(Layout15, WritesTheLayoutOfThe16BitEdition) {
 }
 
 TEST(Layout15, ReadsBackWithFreeTitlesWholePointsAndMasks) {
-    ScratchDir dir;
+    TempDir dir;
     write_file(dir / "a.dat", "1 2\n");
     write_file(dir / "b.dat", "1 2\n");
     write_file(dir / "p.gra", "");
@@ -336,7 +336,7 @@ TEST(Layout15, ReadsBackWithFreeTitlesWholePointsAndMasks) {
 }
 
 TEST(OlderBundles, OlderGraphsReadAndReplaceTheFirstOpenGraphs) {
-    ScratchDir dir;
+    TempDir dir;
     const std::string v10 = version_1_0();
     const std::string body10 = v10.substr(0, v10.find("[DATA]"));
     std::string bundle = lines({" PloxWin ver. 1.1  QVA file", " 3 0 0 0 0 100"});
@@ -372,7 +372,7 @@ TEST(OlderBundles, OlderGraphsReadAndReplaceTheFirstOpenGraphs) {
 }
 
 TEST(OlderTemplates, EveryVersionReadsAsATemplate) {
-    ScratchDir dir;
+    TempDir dir;
     IoContext ctx;
     write_file(dir / "t10.qvp", version_1_0());
     Graph g;

@@ -2,6 +2,7 @@
 // menu states, recent files, closing and saving. Message boxes and file dialogs are answered
 // by scripted fakes, and every test has its own settings folder.
 #include "document/paths.h"
+#include "extension/module.h"
 #include "platform/settings_qt.h"
 #include "settings/user_config.h"
 #include "shell/deferred_prompter.h"
@@ -378,6 +379,19 @@ TEST_F(MainWindowTest, SavingUnderANameUpdatesCaptionAndRecentFiles) {
     auto old_reader = make_window();
     ASSERT_TRUE(old_reader->start(doc));
     EXPECT_EQ(old_reader->state().current()->series_count, 1);
+}
+
+TEST_F(MainWindowTest, OpensNgraphProjectsThroughTheDeliveredConverterModule) {
+    auto w = make_window();
+    ASSERT_TRUE(w->start(std::string(PLOX_SOURCE_DIR) + "/examples/ngraph_resonance.prm"));
+    ASSERT_NE(w->module_binding(), nullptr);
+    ASSERT_NE(w->module_binding()->converter, nullptr);
+    EXPECT_EQ(w->module_binding()->converter->version(), 0x0001);
+    ASSERT_EQ(w->state().graph_count(), 1);
+    const Graph& g = *w->state().current();
+    EXPECT_EQ(g.comment, "Converted from Ngraph ver. 5.3 file");
+    EXPECT_EQ(g.series_count, 2);
+    EXPECT_EQ(paths::file_name_of(g.file_name), "ngraph_resonance.qvp");
 }
 
 TEST_F(MainWindowTest, CalculatorShowsTheValueAndRemembersTheText) {
