@@ -383,6 +383,7 @@ TEST_F(MainWindowTest, SavingUnderANameUpdatesCaptionAndRecentFiles) {
 
 TEST_F(MainWindowTest, OpensNgraphProjectsThroughTheDeliveredConverterModule) {
     auto w = make_window();
+    ASSERT_TRUE(w->bind_extension());
     ASSERT_TRUE(w->start(std::string(PLOX_SOURCE_DIR) + "/examples/ngraph_resonance.prm"));
     ASSERT_NE(w->module_binding(), nullptr);
     ASSERT_NE(w->module_binding()->converter, nullptr);
