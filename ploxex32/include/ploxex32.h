@@ -167,8 +167,8 @@ typedef int32_t (*PloxexQueryExternalPlotNumFn)(void);
 typedef void (*PloxexExternalPlotDrawMyDotFn)(const PloxexDrawContext*, int32_t, int32_t, int32_t,
                                               int32_t);
 
-/* The optional converter module libploxfil.so (not delivered with the program). Each function
- * is looked up separately and may be missing. */
+/* The optional converter module libploxfil.so. Each function is looked up separately and may be
+ * missing. */
 #define PLOXFIL_NAME_SIZE 64
 
 /* index 0: the number of converters; 1..count: fills name (PLOXFIL_NAME_SIZE bytes). */
@@ -181,6 +181,13 @@ typedef int32_t (*PloxfilExtConvertFileFn)(const char* source, const char* desti
                                            int32_t converter);
 /* A document version code for a foreign first line, or -1 when not recognised. */
 typedef int32_t (*PloxfilExtCheckQVPFn)(const char* first_line);
+
+/* The exports of libploxfil.so, the converter module delivered with the program. */
+#define PLOXFIL_VERSION 0x0001 /* 1.00 */
+PLOXEX_API int32_t RegisterFileConverter(int32_t index, char* name);
+PLOXEX_API int32_t ExternalLoadAbout(void* host_instance, void* window, int32_t show);
+PLOXEX_API int32_t ExtConvertFile(const char* source, const char* destination, int32_t converter);
+PLOXEX_API int32_t ExtCheckQVP(const char* first_line);
 
 #ifdef __cplusplus
 }

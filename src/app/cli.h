@@ -10,7 +10,7 @@ namespace plox::app {
 
 using Args = std::vector<std::string>;
 
-int cli_convert(const Args& args);       // --convert OUT.qvp DOC [--with-data]
+int cli_convert(const Args& args);       // --convert OUT.qvp DOC [--with-data] [--16bit]
 int cli_export_data(const Args& args);   // --export-data OUT DOC --series S [--graph G] [--curves]
 int cli_export(const Args& args);        // --export OUT DOC [--dpi N]
 int cli_fit_report(const Args& args);    // --fit-report DOC

@@ -195,7 +195,7 @@ void write_data_blocks(LineWriter& w, const std::vector<std::string>& data_files
     }
 }
 
-bool extract_data_blocks(LineReader& r, IoContext& ctx, bool ask) {
+bool extract_data_blocks(LineReader& r, IoContext& ctx, bool ask, std::string_view end_line) {
     const std::string dir = temp_directory(ctx);
     while (auto line = r.next(0)) {
         Stamp st;
@@ -218,7 +218,7 @@ bool extract_data_blocks(LineReader& r, IoContext& ctx, bool ask) {
         } else {
             // Older documents: lines up to "[End of Data]", each restored with CR LF.
             while (auto l = r.next(0)) {
-                if (*l == END_OF_DATA) break;
+                if (*l == end_line) break;
                 if (write) content.append(*l).append("\r\n");
             }
             r.skip_empty_line();

@@ -25,8 +25,10 @@ std::tm stamp_time(std::time_t t);
 
 // Restores every block after the "[DATA]" line into the temporary directory, asking before
 // differing files are overwritten (ask false: no questions). Returns false when a block could
-// not be written or was damaged: the extraction stops there and the problem is reported.
-bool extract_data_blocks(LineReader& r, IoContext& ctx, bool ask);
+// not be written or was damaged: the extraction stops there and the problem is reported. Blocks
+// without a size end at `end_line` ("[End of Data]"; Ngraph projects: "[EOF]").
+bool extract_data_blocks(LineReader& r, IoContext& ctx, bool ask,
+                         std::string_view end_line = "[End of Data]");
 
 // The temporary directory of the context, with a trailing separator.
 std::string temp_directory(const IoContext& ctx);

@@ -6,6 +6,7 @@
 #include "document/extension_io.h"
 #include "document/file_access.h"
 #include "document/graph_ops.h"
+#include "document/ngraph_import.h"
 #include "document/paths.h"
 #include "document/prompter.h"
 #include "document/qvp_format.h"
@@ -22,8 +23,6 @@ namespace {
 
 constexpr const char* UNSUPPORTED = "未サポートのQVP-fileです\n新しいPloxWinを手に入れてください";
 constexpr const char* NOT_A_DOCUMENT = "不正なファイルです";
-constexpr const char* OLDER_VERSION = "この版のQVP-fileはまだ読めません";
-constexpr const char* NGRAPH_PROJECT = "Ngraph のプロジェクトはまだ読めません";
 constexpr const char* REPLACE_ALL = "作業中の全てのグラフを消去します\nいいですか？";
 constexpr const char* WRITE_ERROR = "File write error!";
 
@@ -57,10 +56,29 @@ void resolve(Graph& g, int graph_index, const std::string& path, const ReadInfo&
         st.missing.push_back({graph_index, s});
 }
 
-IoStatus load_single(const std::string& path, LineReader& r, GraphSet& set, IoContext& ctx) {
-    auto g = create_graph(paths::absolute(path));
+// Positions the reader after the "[DATA]" line that follows a graph body. Older documents may
+// hold lines the positional reader did not expect before it.
+void skip_to_data_section(LineReader& r) {
+    while (const auto line = r.next())
+        if (*line == "[DATA]") return;
+}
+
+// A converted Ngraph project is named like a document next to it, so that saving never writes
+// over the project.
+std::string ngraph_document_name(const std::string& path) {
+    const std::string full = paths::absolute(path);
+    return std::string(paths::directory_of(full)) + std::string(paths::stem_of(full)) + ".qvp";
+}
+
+IoStatus load_single(const std::string& path, LineReader& r, GraphSet& set, IoContext& ctx,
+                     int code) {
+    const bool ngraph = code < version::V1_0;
+    auto g = create_graph(ngraph ? ngraph_document_name(path) : paths::absolute(path));
     ReadInfo info;
-    read_graph_body(r, *g, version::V1_8, info, ctx);
+    if (ngraph)
+        import_ngraph(r, *g, code, info, ctx);
+    else
+        read_graph_body(r, *g, code, info, ctx);
     report_skipped_series(info, ctx);
     g->unmodified = 1;
     g->scales_valid = 1;
@@ -79,8 +97,10 @@ IoStatus load_single(const std::string& path, LineReader& r, GraphSet& set, IoCo
 
     IoStatus st;
     st.with_data = info.with_data != 0;
-    if (info.with_data) {
-        r.next(); // "[DATA]"
+    if (info.with_data && ngraph) {
+        extract_data_blocks(r, ctx, true, "[EOF]");
+    } else if (info.with_data) {
+        skip_to_data_section(r);
         extract_data_blocks(r, ctx, true);
     }
     resolve(placed, index, path, info, ctx, st);
@@ -115,13 +135,11 @@ IoStatus load_bundle(const std::string& path, LineReader& r, GraphSet& set, IoCo
         if (name.size() >= 2 && name.front() == '[' && name.back() == ']')
             name = name.substr(1, name.size() - 2);
         const int code = detect_version(r.line());
-        if (code != version::V1_8) {
-            // Graphs of any other version end the reading of the bundle.
+        if (code < version::V1_0 || code > version::V1_8) {
+            // A newer graph ends the reading; the graphs read so far stay.
             stopped = true;
-            if (code > version::V1_8 && code != version::Bundle)
-                fail(ctx, IoStatus::Code::Unsupported, "エラー", UNSUPPORTED);
-            else
-                fail(ctx, IoStatus::Code::Unsupported, "エラー", OLDER_VERSION);
+            fail(ctx, IoStatus::Code::Unsupported, "エラー",
+                 code > version::V1_8 ? UNSUPPORTED : NOT_A_DOCUMENT);
             break;
         }
         auto g = create_graph(dir + std::string(name));
@@ -145,7 +163,7 @@ IoStatus load_bundle(const std::string& path, LineReader& r, GraphSet& set, IoCo
     if (stopped) return st;
     st.with_data = with_data;
     if (with_data) {
-        r.next(); // "[DATA]"
+        skip_to_data_section(r);
         extract_data_blocks(r, ctx, true);
     }
     for (size_t n = 0; n < infos.size(); ++n) {
@@ -237,14 +255,10 @@ IoStatus load_document(const std::string& path, GraphSet& set, IoContext& ctx) {
                     paths::open_error_message(error, path));
     LineReader r(bytes);
     const int code = detect_version(r.line(), ctx.extension);
-    if (code == version::None)
-        return fail(ctx, IoStatus::Code::NotADocument, "エラー", NOT_A_DOCUMENT);
-    if (code < version::V1_0)
-        return fail(ctx, IoStatus::Code::Unsupported, "エラー", NGRAPH_PROJECT);
+    if (code < 0) return fail(ctx, IoStatus::Code::NotADocument, "エラー", NOT_A_DOCUMENT);
     if (code == version::Bundle) return load_bundle(path, r, set, ctx);
-    if (code > version::V1_8) return fail(ctx, IoStatus::Code::Unsupported, "エラー", UNSUPPORTED);
-    if (code < version::V1_8)
-        return fail(ctx, IoStatus::Code::Unsupported, "エラー", OLDER_VERSION);
+    if (code > version::V1_8 || (code > version::NgraphWithData && code < version::V1_0))
+        return fail(ctx, IoStatus::Code::Unsupported, "エラー", UNSUPPORTED);
 
     const Graph* current = set.current_graph();
     if (static_cast<int>(set.graphs.size()) >= MAX_GRAPHS &&
@@ -253,7 +267,7 @@ IoStatus load_document(const std::string& path, GraphSet& set, IoContext& ctx) {
         st.code = IoStatus::Code::NoRoom;
         return st;
     }
-    IoStatus st = load_single(path, r, set, ctx);
+    IoStatus st = load_single(path, r, set, ctx, code);
     if (ctx.add_recent) ctx.add_recent(paths::absolute(path));
     return st;
 }
@@ -289,10 +303,14 @@ std::string proposed_save_name(std::string_view name) {
     return std::string(dir) + std::string(paths::stem_of(name)) + ".QVP";
 }
 
-IoStatus save_document(const std::string& path, Graph& g, bool with_data, IoContext& ctx) {
+IoStatus save_document(const std::string& path, Graph& g, bool with_data, IoContext& ctx,
+                       bool layout_1_5) {
     prepare_for_writing(g, ctx);
     LineWriter w;
-    write_graph_document(w, g, options_for(path, with_data, ctx), ctx);
+    if (layout_1_5)
+        write_graph_document_1_5(w, g, options_for(path, with_data, ctx), ctx);
+    else
+        write_graph_document(w, g, options_for(path, with_data, ctx), ctx);
     if (with_data) {
         w.line("[DATA]");
         write_data_blocks(w, data_section_files({&g}), ctx);
@@ -305,7 +323,8 @@ IoStatus save_document(const std::string& path, Graph& g, bool with_data, IoCont
     return st;
 }
 
-IoStatus save_bundle(const std::string& path, GraphSet& set, bool with_data, IoContext& ctx) {
+IoStatus save_bundle(const std::string& path, GraphSet& set, bool with_data, IoContext& ctx,
+                     bool layout_1_5) {
     const std::string bundle = paths::absolute(path);
     const std::string dir(paths::directory_of(bundle));
     LineWriter w;
@@ -323,7 +342,10 @@ IoStatus save_bundle(const std::string& path, GraphSet& set, bool with_data, IoC
                      PATH_CAPACITY);
         prepare_for_writing(g, ctx);
         w.text("[").text(paths::file_name_of(g.file_name)).line("]");
-        write_graph_document(w, g, o, ctx);
+        if (layout_1_5)
+            write_graph_document_1_5(w, g, o, ctx);
+        else
+            write_graph_document(w, g, o, ctx);
         graphs.push_back(&g);
     }
     if (with_data) {

@@ -1,5 +1,6 @@
-// Reading and writing documents for every caller: QVP 1.8 documents and QVA bundles, the
-// embedded [DATA] section, path resolution after reading and atomic saving.
+// Reading and writing documents for every caller: QVP documents of versions 1.0 to 1.8, QVA
+// bundles and Ngraph projects, the embedded [DATA] section, path resolution after reading and
+// atomic saving (1.8, or the 1.5 layout of the 16-bit edition).
 #pragma once
 
 #include "document/model.h"
@@ -20,13 +21,22 @@ class ExtensionIo;
 namespace version {
 inline constexpr int None = -1;
 inline constexpr int V1_0 = 2;
+inline constexpr int V1_1 = 3;
+inline constexpr int V1_2 = 4;
+inline constexpr int V1_3 = 5;
+inline constexpr int V1_4 = 6;
+inline constexpr int V1_5 = 7;
+inline constexpr int V1_6 = 8;
+inline constexpr int V1_7 = 9;
 inline constexpr int V1_8 = 10;
 inline constexpr int V1_9 = 11; // recognised and refused
 inline constexpr int Bundle = 100;
-inline constexpr int NgraphProject = 0; // codes 0 and 1, only from the converter module
+inline constexpr int NgraphProject = 0;  // codes 0 and 1, only from the converter module
+inline constexpr int NgraphWithData = 1; // data blocks follow the project
 } // namespace version
 
 inline constexpr const char* VERSION_LINE_1_8 = " PloxWin ver. 1.8  QVP file";
+inline constexpr const char* VERSION_LINE_1_5 = " PloxWin ver. 1.5  QVP file";
 inline constexpr const char* VERSION_LINE_BUNDLE = " PloxWin ver. 1.1  QVA file";
 
 // Code of a first line (without its line end), compared exactly; the converter module, when
@@ -95,12 +105,15 @@ bool with_data_choice(const std::vector<const Graph*>& graphs, bool with_data_se
 // otherwise shown with the extension ".QVP".
 std::string proposed_save_name(std::string_view name);
 
-// Writes one graph as a 1.8 document atomically (temporary file in the same folder, renamed over
-// the old one; "File write error!" and the old file intact when anything fails). On success the
-// graph is unmodified, takes the path as its file name and the path enters the recent files.
-IoStatus save_document(const std::string& path, Graph& g, bool with_data, IoContext& ctx);
+// Writes one graph as a 1.8 document (or in the 1.5 layout) atomically (temporary file in the
+// same folder, renamed over the old one; "File write error!" and the old file intact when
+// anything fails). On success the graph is unmodified, takes the path as its file name and the
+// path enters the recent files.
+IoStatus save_document(const std::string& path, Graph& g, bool with_data, IoContext& ctx,
+                       bool layout_1_5 = false);
 // Writes every graph of the set as a bundle, atomically; the set takes the path as bundle name.
-IoStatus save_bundle(const std::string& path, GraphSet& set, bool with_data, IoContext& ctx);
+IoStatus save_bundle(const std::string& path, GraphSet& set, bool with_data, IoContext& ctx,
+                     bool layout_1_5 = false);
 // Writes the graph without series and masks as a template document ("Save as default").
 IoStatus save_template(const std::string& path, const Graph& g, IoContext& ctx);
 

@@ -33,9 +33,16 @@ struct WriteOptions {
 
 // Appends the version line and body of a 1.8 document (not the [DATA] section).
 void write_graph_document(LineWriter& w, const Graph& g, const WriteOptions& o, IoContext& ctx);
+// The same in the 1.5 layout that the 16-bit edition reads: fonts in whole points, the object
+// sections [TITLE], [ARROW] and [DOT], no page fields, no document path.
+void write_graph_document_1_5(LineWriter& w, const Graph& g, const WriteOptions& o, IoContext& ctx);
 
-// Font record: two lines, the escapement stored negated.
-void write_font(LineWriter& w, const LogFont& f);
-void read_font(LineReader& r, LogFont& f);
+// Font record: two lines, the escapement stored negated. Up to 1.5 heights are whole points.
+void write_font(LineWriter& w, const LogFont& f, bool points = false);
+void read_font(LineReader& r, LogFont& f, bool points = false);
+
+// The object line of arrows, lines, rectangles and pictures; with 15 values or fewer the head
+// style, `Open` and `Shut` take their defaults.
+void read_object_line(LineReader& r, GraphObject& o);
 
 } // namespace plox

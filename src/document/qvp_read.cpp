@@ -1,9 +1,10 @@
-// Positional reader of the graph body of a QVP document. Every section is a function of the
-// version code so that the layouts of older versions can slot in beside the 1.8 one.
+// Positional reader of the graph body of a QVP document, versions 1.0 to 1.8. Every section is
+// a function of the version code; the object sections before 1.7 are in qvp_legacy.cpp.
 #include "document/document_io.h"
 #include "document/extension_io.h"
 #include "document/graph_ops.h"
 #include "document/qvp_format.h"
+#include "document/qvp_legacy.h"
 
 #include <algorithm>
 
@@ -22,8 +23,15 @@ uint8_t to_byte(int32_t v) {
     return static_cast<uint8_t>(v);
 }
 
-void read_header(LineReader& r, Graph& g, ReadInfo& info) {
+// Lines 2 and 3. Before 1.3 neither exists; up to 1.5 the second is not interpreted, so the page
+// fields keep their defaults.
+void read_header(LineReader& r, Graph& g, ReadInfo& info, int code) {
+    if (code < version::V1_3) return;
     read_text(r, g.comment, COMMENT_CAPACITY);
+    if (code < version::V1_6) {
+        r.line();
+        return;
+    }
     int32_t landscape = 0, scale = 100, width = 210, height = 297;
     int16_t paper = 2;
     Scan sc(r.line());
@@ -137,25 +145,41 @@ void read_series_details(LineReader& r, Series& s, IoContext& ctx) {
     r.skip(2);
 }
 
-void read_series(LineReader& r, Graph& g, ReadInfo& info, IoContext& ctx) {
-    r.line(); // "[name]"
+void read_series(LineReader& r, Graph& g, ReadInfo& info, IoContext& ctx, int code) {
+    std::string_view bracketed = r.line(); // "[name]"
+    if (bracketed.size() >= 2 && bracketed.front() == '[' && bracketed.back() == ']')
+        bracketed = bracketed.substr(1, bracketed.size() - 2);
+    const std::string name(bracketed);
     std::string path;
     read_text(r, path, PATH_CAPACITY);
 
     int32_t exponent = 0, literal = 0, errorbar1 = 0, errorbar2 = 0, column_x = 0, column_y = 1;
     int32_t points = 0, start = 0, end = -1;
     std::string analysis;
-    Scan(r.line())
-        .i32(exponent)
-        .i32(literal)
-        .i32(errorbar1)
-        .i32(errorbar2)
-        .i32(column_x)
-        .i32(column_y)
-        .i32(points)
-        .i32(start)
-        .i32(end)
-        .word(analysis);
+    if (code == version::V1_0) {
+        int32_t ignored = 0;
+        Scan(r.line())
+            .i32(exponent)
+            .i32(literal)
+            .i32(ignored)
+            .i32(column_x)
+            .i32(column_y)
+            .i32(points)
+            .i32(start)
+            .i32(end);
+    } else {
+        Scan(r.line())
+            .i32(exponent)
+            .i32(literal)
+            .i32(errorbar1)
+            .i32(errorbar2)
+            .i32(column_x)
+            .i32(column_y)
+            .i32(points)
+            .i32(start)
+            .i32(end)
+            .word(analysis);
+    }
 
     Series scratch; // a series beyond the limit is read into this and dropped
     Series* s = &scratch;
@@ -174,9 +198,13 @@ void read_series(LineReader& r, Graph& g, ReadInfo& info, IoContext& ctx) {
     s->point_count = points; // only until the data file is read again
     set_text(s->analysis_name, analysis, EXPRESSION_CAPACITY);
     read_series_details(r, *s, ctx);
+    if (s->kind == kind::Spline && code <= version::V1_2) s->degree = 0;
+    // Up to 1.5 a series path that is just the series' own name marks embedded data.
+    if (code <= version::V1_5 && s->kind != kind::Function && !path.empty() && path == name)
+        info.with_data = 1;
 }
 
-void read_graph_section(LineReader& r, Graph& g) {
+void read_graph_section(LineReader& r, Graph& g, int code) {
     r.line(); // "[GRAPH]"
     int32_t left = g.frame_left, top = g.frame_top, width = g.frame_width, height = g.frame_height;
     Scan(r.line()).i32(left).i32(top).i32(width).i32(height);
@@ -185,13 +213,22 @@ void read_graph_section(LineReader& r, Graph& g) {
     g.frame_top = top;
     g.frame_width = width;
     g.frame_height = height;
-    Scan(r.line())
-        .i32(g.Magnification)
-        .i32(g.FrameType)
-        .i32(g.zero_shared)
-        .i32(g.reserved_flag)
-        .i32(g.count_all_series)
-        .i32(g.log_decades_as_numbers);
+    const std::string_view g3 = r.line();
+    if (code <= version::V1_1)
+        Scan(g3).i32(g.Magnification).i32(g.FrameType);
+    else
+        Scan(g3)
+            .i32(g.Magnification)
+            .i32(g.FrameType)
+            .i32(g.zero_shared)
+            .i32(g.reserved_flag)
+            .i32(g.count_all_series)
+            .i32(g.log_decades_as_numbers);
+    if (code <= version::V1_2) g.reserved_flag = 0;
+    if (code <= version::V1_5) {
+        g.count_all_series = 1;
+        g.log_decades_as_numbers = 0;
+    }
     g.Magnification = std::clamp(g.Magnification, 5, 32000);
     Scan(r.line())
         .i32(g.frame_line.width)
@@ -201,28 +238,33 @@ void read_graph_section(LineReader& r, Graph& g) {
     r.skip(1);
 }
 
-void read_axis(LineReader& r, Axis& a) {
+void read_axis(LineReader& r, Axis& a, int code) {
     r.line(); // "[AXIS-n]"
-    Scan(r.line())
-        .real(a.from)
-        .real(a.to)
-        .real(a.increment)
-        .i32(a.limited_base_line)
-        .i32(a.base_line_from)
-        .i32(a.base_line_to)
-        .i32(a.crossing)
-        .i32(a.label_count)
-        .i32(a.label_start)
-        .i32(a.label_interval)
-        .i32(a.plus_sign)
-        .i32(a.keep_zero)
-        .i32(a.zero_as_0)
-        .i32(a.integer_digits)
-        .i32(a.fraction_digits)
-        .real(a.reserved_real)
-        .i32(a.overflow_digits);
-    Scan(r.line())
-        .i32(a.division)
+    Scan a2(r.line());
+    a2.real(a.from).real(a.to).real(a.increment);
+    if (code >= version::V1_2)
+        a2.i32(a.limited_base_line)
+            .i32(a.base_line_from)
+            .i32(a.base_line_to)
+            .i32(a.crossing)
+            .i32(a.label_count)
+            .i32(a.label_start)
+            .i32(a.label_interval)
+            .i32(a.plus_sign)
+            .i32(a.keep_zero)
+            .i32(a.zero_as_0)
+            .i32(a.integer_digits)
+            .i32(a.fraction_digits)
+            .real(a.reserved_real)
+            .i32(a.overflow_digits);
+    if (code <= version::V1_3) {
+        a.overflow_digits = 1;
+        a.limited_base_line = 0;
+        a.base_line_from = 0;
+        a.base_line_to = 10000;
+    }
+    Scan a3(r.line());
+    a3.i32(a.division)
         .i32(a.scale_type)
         .i32(a.auto_step)
         .i32(a.common)
@@ -230,10 +272,9 @@ void read_axis(LineReader& r, Axis& a) {
         .i32(a.draw_labels)
         .i32(a.label_shift_right)
         .i32(a.label_shift_down)
-        .i32(a.label_color)
-        .i32(a.reserved1)
-        .i32(a.reserved2);
-    read_font(r, a.label_font);
+        .i32(a.label_color);
+    if (code >= version::V1_3) a3.i32(a.reserved1).i32(a.reserved2);
+    read_font(r, a.label_font, code <= version::V1_5);
     Scan(r.line())
         .i32(a.major_in)
         .i32(a.major_out)
@@ -252,6 +293,8 @@ void read_axis(LineReader& r, Axis& a) {
         .i32(a.minor_line_type);
     r.skip(1);
 }
+
+} // namespace
 
 void read_object_line(LineReader& r, GraphObject& o) {
     int32_t type = o.Type;
@@ -281,8 +324,11 @@ void read_object_line(LineReader& r, GraphObject& o) {
     }
 }
 
-// One object block after its type line; false for an unknown type (one line skipped).
-bool read_object(LineReader& r, GraphObject& o, int32_t type) {
+namespace {
+
+// One object block after its type line; false for an unknown type (one line skipped). 1.7 stores
+// neither the third text font nor the picture box.
+bool read_object(LineReader& r, GraphObject& o, int32_t type, int code) {
     o = GraphObject{};
     o.Type = type;
     if (type >= object_type::TitleX && type <= object_type::Text) {
@@ -292,7 +338,7 @@ bool read_object(LineReader& r, GraphObject& o, int32_t type) {
         read_text(r, o.Str, OBJECT_TEXT_CAPACITY);
         read_font(r, o.Font1);
         read_font(r, o.Font2);
-        read_font(r, o.Font3);
+        if (code >= version::V1_8) read_font(r, o.Font3);
     } else if (type == object_type::PointObject) {
         Scan(r.line())
             .i32(o.points[0].x)
@@ -319,12 +365,14 @@ bool read_object(LineReader& r, GraphObject& o, int32_t type) {
         r.line(); // "0 0 0.0 0.0"
     } else if (type == object_type::Picture) {
         read_text(r, o.Str, PATH_CAPACITY);
-        Scan(r.line())
-            .i32(o.picture_box[0])
-            .i32(o.picture_box[1])
-            .i32(o.picture_box[2])
-            .i32(o.picture_box[3]);
+        if (code >= version::V1_8)
+            Scan(r.line())
+                .i32(o.picture_box[0])
+                .i32(o.picture_box[1])
+                .i32(o.picture_box[2])
+                .i32(o.picture_box[3]);
         read_object_line(r, o);
+        if (code < version::V1_8) o.picture_box = {0, 0, o.Length, 0};
     } else if (type >= object_type::FilledArrow && type <= object_type::Rectangle) {
         read_object_line(r, o);
     } else {
@@ -336,7 +384,7 @@ bool read_object(LineReader& r, GraphObject& o, int32_t type) {
     return true;
 }
 
-void read_objects(LineReader& r, Graph& g) {
+void read_objects(LineReader& r, Graph& g, int code) {
     r.line(); // "[LEGEND]"
     int32_t count = 0;
     Scan(r.line()).i32(count);
@@ -345,11 +393,11 @@ void read_objects(LineReader& r, Graph& g) {
         int32_t type = -1;
         Scan(r.line()).i32(type);
         GraphObject o;
-        if (read_object(r, o, type) && slot < MAX_OBJECTS) g.objects[slot++] = std::move(o);
+        if (read_object(r, o, type, code) && slot < MAX_OBJECTS) g.objects[slot++] = std::move(o);
     }
 }
 
-void read_trailer(LineReader& r, Graph& g, ReadInfo& info) {
+void read_trailer(LineReader& r, Graph& g, ReadInfo& info, int code) {
     r.line(); // "[OTHERS]"
     int32_t groups = 0;
     Scan(r.line()).i32(groups);
@@ -357,10 +405,11 @@ void read_trailer(LineReader& r, Graph& g, ReadInfo& info) {
         Scan sc(r.line());
         for (double& c : g.user_constants)
             sc.real(c);
-        read_font(r, g.symbol_font);
+        read_font(r, g.symbol_font, code <= version::V1_5);
     }
     if (groups >= 3) info.saved_path = std::string(r.line(PATH_CAPACITY));
     r.skip(1);
+    if (code <= version::V1_4) return;
 
     r.line(); // "[MASKS]"
     int32_t count = 0;
@@ -377,7 +426,7 @@ void read_trailer(LineReader& r, Graph& g, ReadInfo& info) {
 
 } // namespace
 
-void read_font(LineReader& r, LogFont& f) {
+void read_font(LineReader& r, LogFont& f, bool points) {
     int32_t v[13] = {f.height,          f.width,         -f.escapement,    f.orientation,
                      f.weight,          f.italic,        f.underline,      f.strike_out,
                      f.charset,         f.out_precision, f.clip_precision, f.quality,
@@ -385,7 +434,10 @@ void read_font(LineReader& r, LogFont& f) {
     Scan sc(r.line());
     for (int32_t& x : v)
         sc.i32(x);
-    f.height = v[0];
+    f.height =
+        points
+            ? static_cast<int32_t>(std::clamp<int64_t>(int64_t{v[0]} * 100, INT32_MIN, INT32_MAX))
+            : v[0];
     f.width = v[1];
     int64_t e = v[2] > 0 ? 3600 - int64_t{v[2]} : -int64_t{v[2]};
     e %= 3600;
@@ -405,17 +457,27 @@ void read_font(LineReader& r, LogFont& f) {
 }
 
 bool read_graph_body(LineReader& r, Graph& g, int code, ReadInfo& info, IoContext& ctx) {
-    if (code != version::V1_8) return false;
-    read_header(r, g, info);
+    if (code < version::V1_0 || code > version::V1_8) return false;
+    read_header(r, g, info, code);
     int32_t count = 0;
     Scan(r.line()).i32(count);
     for (int32_t i = 0; i < count && !r.at_end(); ++i)
-        read_series(r, g, info, ctx);
-    read_graph_section(r, g);
+        read_series(r, g, info, ctx, code);
+    read_graph_section(r, g, code);
     for (Axis& a : g.axes)
-        read_axis(r, a);
-    read_objects(r, g);
-    read_trailer(r, g, info);
+        read_axis(r, a, code);
+    if (code >= version::V1_7)
+        read_objects(r, g, code);
+    else
+        legacy::read_object_sections(r, g, code);
+    read_trailer(r, g, info, code);
+
+    for (GraphObject& o : g.objects) {
+        if (!o.used || o.Type < object_type::TitleX || o.Type > object_type::Text) continue;
+        if (code <= version::V1_7) o.Font3 = g.symbol_font;
+        if (code <= version::V1_1)
+            set_text(o.Str, legacy::rewrite_percent_codes(o.Str), OBJECT_TEXT_CAPACITY);
+    }
     return true;
 }
 

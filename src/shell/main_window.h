@@ -113,6 +113,10 @@ public:
     void set_change_recorder(ChangeRecorder recorder) { change_recorder_ = std::move(recorder); }
     void begin_change(int graph = -1);
 
+    // The bound extension and converter modules (the about box shows their versions: for the
+    // converter module `module_binding()->converter->version()`); null before start-up.
+    const ModuleBinding* module_binding() const { return binding_.get(); }
+
     void make_current(int index);
     // After the graph set was changed outside the window's own commands (macros, the command
     // server): the graph menu, caption and status follow, and the page is drawn afresh.

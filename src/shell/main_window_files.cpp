@@ -59,7 +59,7 @@ bool MainWindow::open_file(const std::string& given, bool property_dialog, OpenS
     if (report_open_failure(path)) return false;
 
     bool ok = false;
-    if (file_has_version_line(path)) {
+    if (file_has_version_line(path, state_.io.extension)) {
         const int before = state_.graph_count();
         IoStatus status = load_document(path, state_.set, state_.io);
         ok = status.ok();
@@ -194,15 +194,17 @@ bool MainWindow::save_graph(int index, bool ask_name) {
     Graph& g = *state_.set.graphs[index];
     bool with_data = with_data_choice({&g}, state_.config.WithData != 0, state_.io);
     std::string path = g.file_name;
+    bool layout_1_5 = false;
     if (ask_name || path.size() < 3) {
         if (!services_.dialogs) return false;
         auto choice =
-            services_.dialogs->save_document(proposed_save_name(g.file_name), with_data, false);
+            services_.dialogs->save_document(proposed_save_name(g.file_name), with_data, true);
         if (!choice) return false;
         path = choice->path;
         with_data = choice->with_data;
+        layout_1_5 = choice->format_16bit;
     }
-    IoStatus status = save_document(path, g, with_data, state_.io);
+    IoStatus status = save_document(path, g, with_data, state_.io, layout_1_5);
     rebuild_graph_menu();
     update_caption();
     update_status();
@@ -215,15 +217,17 @@ bool MainWindow::save_all(bool ask_name) {
         graphs.push_back(g.get());
     bool with_data = with_data_choice(graphs, state_.config.WithData != 0, state_.io);
     std::string path = state_.set.bundle_name;
+    bool layout_1_5 = false;
     if (ask_name || path.size() < 3) {
         if (!services_.dialogs) return false;
         auto choice = services_.dialogs->save_document(proposed_save_name(state_.set.bundle_name),
-                                                       with_data, false);
+                                                       with_data, true);
         if (!choice) return false;
         path = choice->path;
         with_data = choice->with_data;
+        layout_1_5 = choice->format_16bit;
     }
-    IoStatus status = save_bundle(path, state_.set, with_data, state_.io);
+    IoStatus status = save_bundle(path, state_.set, with_data, state_.io, layout_1_5);
     rebuild_graph_menu();
     update_caption();
     update_status();

@@ -1,4 +1,5 @@
-// `ploxwin --convert`: the batch way to read any document and write it as version 1.8.
+// `ploxwin --convert`: the batch way to read any document and write it as version 1.8 (or in
+// the 1.5 layout).
 #include "test_support.h"
 
 #include <gtest/gtest.h>
@@ -57,6 +58,29 @@ TEST(Convert, FailuresExitNonZeroWithOneLine) {
     EXPECT_NE(r.status, 0);
     EXPECT_NE(r.err.find("cannot write " + dir / "no/such/folder/out.qvp"), std::string::npos)
         << r.err;
+}
+
+TEST(Convert, WritesThe16BitLayoutAndReadsNgraphProjects) {
+    TempDir dir;
+    const std::string old = dir / "old.qvp";
+    RunResult r = run_ploxwin({"--convert", old, demo, "--16bit"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    const std::string text = read_file(old);
+    EXPECT_EQ(text.rfind(" PloxWin ver. 1.5  QVP file\r\n", 0), 0u);
+    EXPECT_NE(text.find("\r\n[TITLE]\r\n"), std::string::npos);
+    // The 1.5 layout reads back as the same graph.
+    r = run_ploxwin({"--convert", dir / "back.qvp", old});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "graph 1: 3 series, 5 objects\n") << "with the default U and R entries";
+
+    // The delivered converter module recognises the project's first line.
+    const std::string converted = dir / "ngraph.qvp";
+    r = run_ploxwin(
+        {"--convert", converted, std::string(PLOX_SOURCE_DIR) + "/examples/ngraph_resonance.prm"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "graph 1: 2 series, 6 objects\n");
+    EXPECT_NE(read_file(converted).find("\r\nConverted from Ngraph ver. 5.3 file\r\n"),
+              std::string::npos);
 }
 
 } // namespace

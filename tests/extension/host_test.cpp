@@ -53,7 +53,8 @@ TEST(ExtBinding, TheDeliveredModuleBindsWithFiveAnalyses) {
     EXPECT_EQ(table[0].command, 681);
     EXPECT_EQ(table[4].key, "PeakDct");
     EXPECT_EQ(table[4].command, 685);
-    EXPECT_EQ(binding.converter, nullptr) << "no converter module is delivered";
+    ASSERT_NE(binding.converter, nullptr) << "the delivered converter module binds too";
+    EXPECT_EQ(binding.converter->version(), 0x0001);
 }
 
 TEST(ExtBinding, EnvironmentOverrideComesFirst) {

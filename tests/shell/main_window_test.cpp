@@ -2,6 +2,7 @@
 // menu states, recent files, closing and saving. Message boxes and file dialogs are answered
 // by scripted fakes, and every test has its own settings folder.
 #include "document/paths.h"
+#include "extension/module.h"
 #include "platform/settings_qt.h"
 #include "settings/user_config.h"
 #include "shell/deferred_prompter.h"
@@ -70,7 +71,7 @@ public:
         offered_with_data = with_data;
         offered_16bit = allow_16bit;
         if (!save_path) return std::nullopt;
-        return SaveChoice{*save_path, false, false};
+        return SaveChoice{*save_path, false, choose_16bit};
     }
     std::optional<std::string> input_text(const std::string& title, const std::string&,
                                           const std::string& initial, int) override {
@@ -86,7 +87,7 @@ public:
     std::optional<std::string> document, save_path, input;
     std::vector<std::string> proposed_names, input_titles;
     std::string last_user_ext, last_initial, help;
-    bool offered_with_data = false, offered_16bit = true;
+    bool offered_with_data = false, offered_16bit = false, choose_16bit = false;
 };
 
 class MainWindowTest : public ::testing::Test {
@@ -351,7 +352,7 @@ TEST_F(MainWindowTest, SavingUnderANameUpdatesCaptionAndRecentFiles) {
     ASSERT_EQ(dialogs_.proposed_names.size(), 1u);
     EXPECT_EQ(dialogs_.proposed_names[0], "Untitled.qvp");
     EXPECT_TRUE(dialogs_.offered_with_data);
-    EXPECT_FALSE(dialogs_.offered_16bit);
+    EXPECT_TRUE(dialogs_.offered_16bit);
     EXPECT_EQ(w->state().current()->unmodified, 1);
     EXPECT_EQ(w->windowTitle(), "PloxWin - plot.qvp");
     EXPECT_EQ(read_recent_files(*store_).front(), doc);
@@ -368,6 +369,30 @@ TEST_F(MainWindowTest, SavingUnderANameUpdatesCaptionAndRecentFiles) {
     ASSERT_TRUE(reader->start(doc));
     EXPECT_EQ(reader->state().graph_count(), 1);
     EXPECT_EQ(reader->state().current()->series_count, 1);
+
+    // "16bit版形式で保存する": the 1.5 layout, which opens again.
+    dialogs_.choose_16bit = true;
+    w->send_command(222); // save this graph: always asks
+    std::ifstream old(doc);
+    std::getline(old, first);
+    EXPECT_EQ(first.substr(0, first.find('\r')), VERSION_LINE_1_5);
+    auto old_reader = make_window();
+    ASSERT_TRUE(old_reader->start(doc));
+    EXPECT_EQ(old_reader->state().current()->series_count, 1);
+}
+
+TEST_F(MainWindowTest, OpensNgraphProjectsThroughTheDeliveredConverterModule) {
+    auto w = make_window();
+    ASSERT_TRUE(w->bind_extension());
+    ASSERT_TRUE(w->start(std::string(PLOX_SOURCE_DIR) + "/examples/ngraph_resonance.prm"));
+    ASSERT_NE(w->module_binding(), nullptr);
+    ASSERT_NE(w->module_binding()->converter, nullptr);
+    EXPECT_EQ(w->module_binding()->converter->version(), 0x0001);
+    ASSERT_EQ(w->state().graph_count(), 1);
+    const Graph& g = *w->state().current();
+    EXPECT_EQ(g.comment, "Converted from Ngraph ver. 5.3 file");
+    EXPECT_EQ(g.series_count, 2);
+    EXPECT_EQ(paths::file_name_of(g.file_name), "ngraph_resonance.qvp");
 }
 
 TEST_F(MainWindowTest, CalculatorShowsTheValueAndRemembersTheText) {
