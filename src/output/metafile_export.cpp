@@ -81,16 +81,20 @@ std::vector<uint8_t> build_enhanced_metafile(GraphSet& set, const Rect& region, 
                                              const RenderContext& context,
                                              const MetafileText& text) {
     static const FixedTextMeasurer fixed;
-    EmfSurface surface(context.measurer ? *context.measurer : fixed, region, text);
-    draw_graphs_scaled(surface, set, context, ratio);
+    RenderContext c = context; // the surface and the layout measure alike
+    if (!c.measurer) c.measurer = &fixed;
+    EmfSurface surface(*c.measurer, region, text);
+    draw_graphs_scaled(surface, set, c, ratio);
     return surface.finish();
 }
 
 std::vector<uint8_t> build_placeable_metafile(GraphSet& set, const Rect& region, int32_t ratio,
                                               const RenderContext& context) {
     static const FixedTextMeasurer fixed;
-    WmfSurface surface(context.measurer ? *context.measurer : fixed, region);
-    draw_graphs_scaled(surface, set, context, ratio);
+    RenderContext c = context;
+    if (!c.measurer) c.measurer = &fixed;
+    WmfSurface surface(*c.measurer, region);
+    draw_graphs_scaled(surface, set, c, ratio);
     return surface.finish();
 }
 

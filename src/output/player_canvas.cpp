@@ -63,24 +63,27 @@ Rect PlayerCanvas::target_box(PointD a, PointD b) const {
 
 void PlayerCanvas::put_object(uint32_t index, PlayerObject object) {
     if (index >= (1u << 16)) return;
-    if (index >= objects_.size()) objects_.resize(index + 1);
     objects_[index] = std::move(object);
 }
 
 std::optional<uint32_t> PlayerCanvas::lowest_free_slot(size_t limit) const {
-    for (size_t i = 0; i < objects_.size() && i < limit; ++i)
-        if (std::holds_alternative<std::monostate>(objects_[i])) return static_cast<uint32_t>(i);
-    if (objects_.size() < limit) return static_cast<uint32_t>(objects_.size());
+    uint32_t i = 0;
+    for (const auto& [index, object] : objects_) {
+        if (index != i) break; // the map is ordered: the first gap is the lowest free slot
+        ++i;
+    }
+    if (i < limit) return i;
     return std::nullopt;
 }
 
 void PlayerCanvas::delete_object(uint32_t index) {
-    if (index < objects_.size()) objects_[index] = std::monostate{};
+    objects_.erase(index);
 }
 
 void PlayerCanvas::select_object(uint32_t index) {
-    if (index >= objects_.size()) return;
-    const PlayerObject& o = objects_[index];
+    const auto found = objects_.find(index);
+    if (found == objects_.end()) return;
+    const PlayerObject& o = found->second;
     if (const auto* pen = std::get_if<PlayerPen>(&o)) state_.pen = *pen;
     if (const auto* brush = std::get_if<Brush>(&o)) state_.brush = *brush;
     if (const auto* font = std::get_if<Font>(&o)) state_.font = *font;

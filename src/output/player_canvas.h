@@ -8,6 +8,7 @@
 
 #include <array>
 #include <functional>
+#include <map>
 #include <optional>
 #include <span>
 #include <variant>
@@ -121,7 +122,7 @@ private:
     const MetafileText& text_;
     State state_;
     std::vector<State> saved_;
-    std::vector<PlayerObject> objects_;
+    std::map<uint32_t, PlayerObject> objects_; // only what the file created
     Affine logical_, device_;
     double scale_x_ = 1, scale_y_ = 1;
     Rect outer_clip_;
