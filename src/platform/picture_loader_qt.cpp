@@ -1,6 +1,8 @@
 #include "platform/picture_loader_qt.h"
 
 #include "document/file_access.h"
+#include "output/metafile_player.h"
+#include "platform/metafile_text_qt.h"
 
 #include <QFile>
 #include <QImage>
@@ -38,6 +40,12 @@ std::optional<Image> QtPictureLoader::load_bitmap(const std::string& path) {
         std::copy_n(line, image.width, image.pixels.data() + static_cast<size_t>(y) * image.width);
     }
     return image;
+}
+
+std::optional<Size> QtPictureLoader::draw_metafile(Surface& surface, const std::string& path,
+                                                   int32_t left, int32_t top, int32_t width) {
+    static const QtMetafileText text;
+    return draw_metafile_picture(surface, path, left, top, width, text);
 }
 
 } // namespace plox

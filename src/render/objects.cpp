@@ -297,8 +297,16 @@ void draw_picture(Surface& sf, Graph& g, RenderContext& ctx, GraphObject& o) {
         const Rect r{left, top, left + width, top + height};
         sf.draw_image(r, *image);
         store_extent(o, r);
+    } else if ((ext == ".wmf" || ext == ".emf") && ctx.pictures) {
+        const auto natural = ctx.pictures->draw_metafile(sf, path, left, top, width);
+        if (!natural || natural->cx <= 0 || natural->cy <= 0) return;
+        o.picture_box[0] = natural->cx;
+        o.picture_box[1] = natural->cy;
+        o.picture_box[3] =
+            static_cast<int32_t>(int64_t(o.picture_box[2]) * natural->cy / natural->cx);
+        const int32_t height = static_cast<int32_t>(int64_t(width) * natural->cy / natural->cx);
+        store_extent(o, Rect{left, top, left + width, top + height});
     }
-    // Metafile pictures come with the metafile reader; other files draw nothing.
 }
 
 } // namespace

@@ -14,6 +14,13 @@ class PictureLoader {
 public:
     virtual ~PictureLoader() = default;
     virtual std::optional<Image> load_bitmap(const std::string& path) = 0;
+    // Draws a metafile (.wmf, .emf) at (left, top), `width` wide and as high as its proportion
+    // says; returns its natural size, or nullopt when the file cannot be read.
+    virtual std::optional<Size> draw_metafile(Surface& /*surface*/, const std::string& /*path*/,
+                                              int32_t /*left*/, int32_t /*top*/,
+                                              int32_t /*width*/) {
+        return std::nullopt;
+    }
 };
 
 // One object; with `white` set every colour is white (erasing it from the screen).

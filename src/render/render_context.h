@@ -56,7 +56,7 @@ struct RenderContext {
     const FieldSources* field_sources = nullptr;
     // GRA font slots (font_mapping.h); null: the built-in table.
     const FontMapping* font_mapping = nullptr;
-    // Bitmap pictures (objects.h); null: bitmaps draw nothing.
+    // Bitmap and metafile pictures (objects.h); null: pictures draw nothing.
     PictureLoader* pictures = nullptr;
 };
 

@@ -8,6 +8,7 @@
 #include "extension/render_binding.h"
 #include "platform/text_decoding.h"
 #include "shell/command_table.h"
+#include "shell/commands_metafile.h"
 #include "shell/data_commands.h"
 #include "shell/deferred_prompter.h"
 #include "shell/graph_renderer.h"
@@ -105,6 +106,7 @@ MainWindow::MainWindow(ShellServices services, QWidget* parent)
     register_data_commands(*this);
     install_page_editing(*this, services_.store);
     page_->setFocus();
+    register_metafile_commands(*this, prompter());
     resize(800, 600);
 }
 

@@ -94,7 +94,7 @@ TEST_F(Export, BadRequestsFailWithOneLine) {
         {{out("a.png"), doc, "--dpi", "0"}, "--dpi"},
         {{out("a.png"), doc, "--dpi", "150x"}, "--dpi"},
         {{out("a.png"), doc, "--dpi"}, "--dpi"},
-        {{out("a.gif"), doc}, "use .png, .pdf or .svg"},
+        {{out("a.gif"), doc}, "use .png, .pdf, .svg, .emf or .wmf"},
         {{out("a.png"), out("missing.qvp")}, "no such document"},
         {{out("a.png"), out("points.dat")}, "不正なファイルです"},
         {{out("no/such/dir/a.png"), doc}, "cannot write"},
