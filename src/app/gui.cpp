@@ -11,6 +11,7 @@
 #include "platform/prompter_qt.h"
 #include "platform/settings_qt.h"
 #include "shell/commands_automation.h"
+#include "shell/commands_analysis.h"
 #include "shell/main_window.h"
 #include "shell/page_window.h"
 
@@ -160,6 +161,7 @@ int run_gui(int argc, char** argv) {
         window, messages, &store,
         [&window](const std::string& start) { return choose_macro(&window, start); });
     automation->start_server();
+    shell::register_analysis_commands(window);
     if (!window.start(options.path)) return 1;
     for (const std::string& path : options.open)
         window.open_file(path, false, shell::OpenSource::CommandLine);
