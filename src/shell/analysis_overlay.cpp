@@ -26,7 +26,6 @@ void AnalysisOverlay::pick_region(RegionDone done) {
 }
 
 void AnalysisOverlay::cancel() {
-    if (!done_) return;
     done_ = nullptr;
     anchor_.reset();
     corner_.reset();
