@@ -1,6 +1,5 @@
-// The fitting defaults ("LSQ Ini", "Continuace Ini", "LSQ Function" with its history), the
-// transform histories of "Data Ini" and the defaults of new annotation objects ("Dot Ini",
-// "Arrow Ini", "Rect Ini", "Title Ini", "X-Title" … "R-Title").
+// The fitting defaults ("LSQ Ini", "Continuace Ini", "LSQ Function" with its history) and the
+// transform histories of "Data Ini".
 #pragma once
 
 #include "document/model.h"
@@ -34,17 +33,5 @@ void write_function_history(SettingsStore& store, const FitFunction& current);
 std::array<std::string, 5> read_transform_history(const SettingsStore& store, char axis);
 // `expression` becomes entry 1, the old entries follow without any equal to it.
 void push_transform_history(SettingsStore& store, char axis, std::string_view expression);
-
-// The key that holds the defaults of an object of `Type` code `type` ("Title Ini" for free
-// texts and legends, "X-Title" … "R-Title", "Rect Ini", "Arrow Ini", "Dot Ini").
-std::string_view object_defaults_key(int32_t type);
-// Reads the stored defaults into a new object (missing values keep the object's).
-void read_object_defaults(const SettingsStore& store, GraphObject& object);
-// Writes an object's defaults; point objects are never written ("Dot Ini" is read only).
-void write_object_defaults(SettingsStore& store, const GraphObject& object);
-
-// A LOGFONT as its 60-byte binary block and back (false for a block of another size).
-std::vector<uint8_t> font_block(const LogFont& font);
-bool read_font_block(const std::vector<uint8_t>& block, LogFont& font);
 
 } // namespace plox

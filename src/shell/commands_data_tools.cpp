@@ -8,7 +8,6 @@
 #include "editing/data_masks.h"
 #include "editing/value_reading.h"
 #include "forms/settings_form.h"
-#include "shell/analysis_overlay.h"
 #include "shell/command_table.h"
 #include "shell/commands_analysis.h"
 #include "shell/main_window.h"
@@ -25,9 +24,23 @@ namespace plox::shell {
 
 namespace {
 
+// Picks a region on the page and hands over its two corners in the order the user drew them
+// (the page hands over only the normalised rectangle; the anchor comes from the rubber band).
+void pick_corners(PageWindow* page, std::function<void(Point first, Point second)> done) {
+    auto anchor = std::make_shared<Point>();
+    RegionRequest request;
+    request.moving = [anchor](int x1, int y1, int, int) { *anchor = Point{x1, y1}; };
+    request.done = [anchor, done = std::move(done)](const LogicalRect& r) {
+        const Point second{r.left == anchor->x ? r.right : r.left,
+                           r.top == anchor->y ? r.bottom : r.top};
+        // A click without a drag picks nothing.
+        if (r.left != r.right && r.top != r.bottom) done(*anchor, second);
+    };
+    page->pick_region(std::move(request));
+}
+
 struct DataTools {
     MainWindow& window;
-    AnalysisOverlay* overlay;
 
     Graph* graph() { return window.state().current(); }
     UserConfig& config() { return window.state().config; }
@@ -56,7 +69,7 @@ void DataTools::mask_list() {
         };
         if (!dialogs::run_mask_list_dialog(&window, *g, remove)) return;
     }
-    overlay->pick_region([this](Point a, Point b) { make_mask(a, b); });
+    pick_corners(window.page(), [this](Point a, Point b) { make_mask(a, b); });
 }
 
 void DataTools::make_mask(Point a, Point b) {
@@ -127,17 +140,20 @@ void DataTools::read_value() {
     const QColor colour(config().read_value_display_color() & 0xFF,
                         (config().read_value_display_color() >> 8) & 0xFF,
                         (config().read_value_display_color() >> 16) & 0xFF);
-    auto update_cross = [&] {
-        Point p;
-        if (!point_position(*g, h, v, reader.x(), reader.y(), p)) {
-            overlay->set_cross_hair(std::nullopt, colour);
-            return;
-        }
-        overlay->set_cross_hair(p, colour);
-    };
-    dialogs::run_read_value_dialog(
-        &window, QString::fromStdString(paths::display_name(s.file_name)), reader, update_cross);
-    overlay->set_cross_hair(std::nullopt, colour);
+    PageWindow* page = window.page();
+    // The cross-hair through the current point, over the whole page window.
+    const int cross = page->add_overlay([&](QPainter& p) {
+        Point at;
+        if (!point_position(*g, h, v, reader.x(), reader.y(), at)) return;
+        const QPoint c = page->to_device(at.x, at.y);
+        p.setPen(QPen(colour, 0));
+        p.drawLine(0, c.y(), page->viewport()->width(), c.y());
+        p.drawLine(c.x(), 0, c.x(), page->viewport()->height());
+    });
+    dialogs::run_read_value_dialog(&window,
+                                   QString::fromStdString(paths::display_name(s.file_name)), reader,
+                                   [page] { page->update_overlays(); });
+    page->remove_overlay(cross);
 }
 
 void DataTools::settings() {
@@ -184,15 +200,14 @@ void DataTools::save_as_default() {
 } // namespace
 
 void register_data_tool_commands(MainWindow& window) {
-    auto tools = std::make_shared<DataTools>(DataTools{window, new AnalysisOverlay(window.page())});
-    window.page()->set_cancel_handler([overlay = tools->overlay] { overlay->cancel(); });
+    auto tools = std::make_shared<DataTools>(DataTools{window});
     auto has_graph = [&window] { return window.state().current() != nullptr; };
     window.set_handler(
         cmd::DataMask, [tools] { tools->mask_list(); }, has_graph);
     window.set_handler(
         651,
         [tools, &window] {
-            tools->overlay->pick_region([tools](Point a, Point b) { tools->trim(a, b, true); });
+            pick_corners(window.page(), [tools](Point a, Point b) { tools->trim(a, b, true); });
         },
         has_graph);
     window.set_handler(

@@ -1,5 +1,6 @@
 // The keys of the fitting, transform-history and object-default settings survive a fresh
 // start: written through one store on an INI file, read back through a new one.
+#include "editing/object_edit.h"
 #include "platform/settings_qt.h"
 #include "settings/analysis_settings.h"
 #include "settings/user_config.h"
@@ -48,8 +49,8 @@ TEST(AnalysisSettingsStore, EveryKeyIsReadBackAfterAFreshStart) {
         write_function_history(store, current);
         push_transform_history(store, 'X', "log(x)");
         push_transform_history(store, 'Y', "y*2");
-        write_object_defaults(store, title);
-        write_object_defaults(store, arrow);
+        editing::save_object_defaults(store, title);
+        editing::save_object_defaults(store, arrow);
         write_user_config(store, config);
         store.sync();
     }
@@ -77,14 +78,11 @@ TEST(AnalysisSettingsStore, EveryKeyIsReadBackAfterAFreshStart) {
     EXPECT_EQ(read_transform_history(fresh, 'X')[0], "log(x)");
     EXPECT_EQ(read_transform_history(fresh, 'Y')[0], "y*2");
 
-    GraphObject read_title;
-    read_title.Type = object_type::TitleX;
-    read_object_defaults(fresh, read_title);
+    const Graph graph;
+    const GraphObject read_title = editing::new_text(graph, object_type::TitleX, &fresh);
     EXPECT_EQ(read_title.Str, "Wavelength");
     EXPECT_EQ(read_title.Font1, title.Font1);
-    GraphObject read_arrow;
-    read_arrow.Type = object_type::FilledArrow;
-    read_object_defaults(fresh, read_arrow);
+    const GraphObject read_arrow = editing::new_arrow(graph, &fresh);
     EXPECT_EQ(read_arrow.Type, object_type::Line);
     EXPECT_DOUBLE_EQ(read_arrow.position[0], 0.5);
 
