@@ -10,8 +10,8 @@
 #include "dialogs/shell_dialogs_qt.h"
 #include "platform/prompter_qt.h"
 #include "platform/settings_qt.h"
-#include "shell/commands_automation.h"
 #include "shell/commands_analysis.h"
+#include "shell/commands_automation.h"
 #include "shell/main_window.h"
 #include "shell/page_window.h"
 
