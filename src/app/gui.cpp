@@ -10,6 +10,7 @@
 #include "dialogs/shell_dialogs_qt.h"
 #include "platform/prompter_qt.h"
 #include "platform/settings_qt.h"
+#include "shell/commands_analysis.h"
 #include "shell/commands_automation.h"
 #include "shell/main_window.h"
 #include "shell/page_window.h"
@@ -161,6 +162,7 @@ int run_gui(int argc, char** argv) {
         window, messages, &store,
         [&window](const std::string& start) { return choose_macro(&window, start); });
     const bool server_started = automation->start_server();
+    shell::register_analysis_commands(window);
     if (!window.start(options.path)) return 1;
     if (!server_started) {
         if (options.answer_after_ms >= 0) {

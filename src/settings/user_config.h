@@ -28,7 +28,8 @@ struct UserConfig {
     int32_t SubscriptPos = 50;
     int32_t SuperscriptPos = 20;
     int32_t ScreenSize = 100;
-    std::string Editor = "notepad.exe";
+    // Data files are text: the desktop opens them in the text editor the user chose for text.
+    std::string Editor = "xdg-open";
     std::string Template;
     int32_t BkColor = 0xFFFFFF;
     int32_t ToolBar = 1;

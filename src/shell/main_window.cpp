@@ -6,7 +6,6 @@
 #include "document/paths.h"
 #include "extension/bindings.h"
 #include "extension/render_binding.h"
-#include "platform/text_decoding.h"
 #include "shell/command_table.h"
 #include "shell/commands_metafile.h"
 #include "shell/data_commands.h"
@@ -140,12 +139,25 @@ bool MainWindow::bind_extension() {
         Handler{[this] { binding_->extension->version(this, true); }, {}};
     // The module's analyses are listed; each stays greyed until a handler is registered for it.
     for (const AnalysisEntry& entry : module.analyses()) {
-        QAction* a = make_action(entry.command, decode_cp932(entry.menu_text));
+        // Our module's menu texts are UTF-8.
+        QAction* a = make_action(entry.command, QString::fromUtf8(entry.menu_text));
         extension_submenu_->addAction(a);
         actions_[entry.command] = a;
     }
     refresh_menus();
     return true;
+}
+
+const ExtensionModule* MainWindow::extension_module() const {
+    return binding_ && binding_->ok() ? binding_->extension.get() : nullptr;
+}
+
+DataContext MainWindow::data_context() const {
+    DataContext data;
+    data.prompter = services_.prompter;
+    data.functions = extension_functions_;
+    data.converter = converter_.get();
+    return data;
 }
 
 QAction* MainWindow::make_action(int id, const QString& label) {

@@ -3,6 +3,7 @@
 // file opening from every source, saving and closing.
 #pragma once
 
+#include "data/context.h"
 #include "dialogs/shell_dialogs.h"
 #include "document/graph_ops.h"
 #include "document/prompter.h"
@@ -29,6 +30,7 @@ namespace plox {
 class ExtensionFunctions;
 class ExternalMarkers;
 class ExtensionIo;
+class ExtensionModule;
 class Converter;
 struct ModuleBinding;
 class ModuleRenderBinding;
@@ -130,6 +132,10 @@ public:
     RenderContext render_context();
     // The message boxes of the program.
     Prompter& prompter() { return *services_.prompter; }
+    const ShellServices& services() const { return services_; }
+    // The bound extension module and what it lends the data pipeline; null before binding.
+    const ExtensionModule* extension_module() const;
+    DataContext data_context() const;
     PageWindow* page() const { return page_; }
     QAction* action(int id) const;
     QMenu* menu(int position) const;
