@@ -7,6 +7,7 @@
 #include "platform/text_decoding.h"
 #include "shell/command_table.h"
 #include "shell/data_commands.h"
+#include "shell/commands_sheets.h"
 #include "shell/deferred_prompter.h"
 #include "shell/graph_renderer.h"
 #include "shell/page_editor.h"
@@ -98,6 +99,7 @@ MainWindow::MainWindow(ShellServices services, QWidget* parent)
     install_page_editing(*this, services_.store);
     page_->setFocus();
     resize(800, 600);
+    register_sheet_commands(*this);
 }
 
 RenderContext MainWindow::render_context() {

@@ -43,7 +43,10 @@ void MainWindow::register_handlers() {
     on(cmd::ShowOne, [this] { set_show_all(false); });
     on(cmd::ClearAllScales, [this] { clear_scales(); });
     for (int id = cmd::ClearScaleX; id <= cmd::ClearScaleR; ++id)
-        on(id, [this] { clear_scales(); });
+        on(id, [this, id] {
+            begin_change();
+            auto_scale_axis(id - cmd::ClearScaleX);
+        });
     on(
         cmd::Help, [this] { show_help(); }, [this] { return services_.dialogs != nullptr; });
     on(
@@ -135,7 +138,15 @@ void MainWindow::delete_all_graphs() {
 void MainWindow::clear_scales() {
     Graph* g = state_.current();
     if (!g) return;
+    begin_change();
     graph_changed(true);
+}
+
+void MainWindow::auto_scale_axis(int axis) {
+    Graph* g = state_.current();
+    if (!g || axis < 0 || axis > 3) return;
+    renderer_->auto_scale(*g, state_, axis);
+    graph_changed(false);
 }
 
 void MainWindow::show_help() {
