@@ -237,8 +237,7 @@ bool edit_axis(QWidget* parent, GraphSet& set, int graph, int axis,
     if (graph < 0 || graph >= static_cast<int>(set.graphs.size())) return false;
     AxisSheetDialog dialog(*set.graphs[static_cast<size_t>(graph)], axis, &set, parent);
     dialog.set_apply([&] { apply(dialog.form()); });
-    run_dialog(dialog);
-    return dialog.applied();
+    return run_dialog(dialog) == QDialog::Accepted || dialog.applied();
 }
 
 } // namespace plox::dialogs

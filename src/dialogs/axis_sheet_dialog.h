@@ -27,7 +27,8 @@ private:
 };
 
 // Opens the sheet over `set`'s graph `graph`; on Apply or OK `apply` gets the form (the caller
-// records the change, writes it and runs the scale change). True when something was applied.
+// records the change, writes it and runs the scale change). True when the sheet ended with OK or
+// something was applied.
 bool edit_axis(QWidget* parent, GraphSet& set, int graph, int axis,
                const std::function<void(const forms::AxisSheet&)>& apply);
 

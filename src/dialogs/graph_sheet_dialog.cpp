@@ -126,8 +126,7 @@ bool edit_graph(QWidget* parent, const Graph& graph, int first_page,
     GraphSheetDialog dialog(graph, parent);
     dialog.tabs()->setCurrentIndex(std::clamp(first_page, 0, 2));
     dialog.set_apply([&] { apply(dialog.form()); });
-    run_dialog(dialog);
-    return dialog.applied();
+    return run_dialog(dialog) == QDialog::Accepted || dialog.applied();
 }
 
 } // namespace plox::dialogs

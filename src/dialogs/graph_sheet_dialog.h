@@ -25,7 +25,8 @@ private:
 };
 
 // Opens the sheet on `first_page` (0 "Frame", 1 "Title", 2 "Scale"); `apply` gets the form on
-// Apply and OK. True when something was applied.
+// Apply and OK. True when the sheet ended with OK or
+// something was applied.
 bool edit_graph(QWidget* parent, const Graph& graph, int first_page,
                 const std::function<void(const forms::GraphSheet&)>& apply);
 

@@ -2,6 +2,7 @@
 #include "dialogs/series_chooser_dialog.h"
 
 #include "dialogs/series_sample.h"
+#include "dialogs/sheet_widgets.h"
 
 #include <QHBoxLayout>
 #include <QListWidget>
@@ -80,7 +81,7 @@ void SeriesChooserDialog::finish(forms::SeriesChoice::Answer answer) {
 forms::SeriesChoice QtSeriesChooser::show(const Graph& graph, const forms::ChooserRequest& request,
                                           std::span<const int> offered) {
     SeriesChooserDialog dialog(graph, request, offered, parent_);
-    if (dialog.exec() != QDialog::Accepted) return {};
+    if (run_dialog(dialog) != QDialog::Accepted) return {};
     return dialog.choice();
 }
 

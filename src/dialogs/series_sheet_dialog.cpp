@@ -327,8 +327,7 @@ bool edit_series(QWidget* parent, const Graph& graph, int index, const SeriesShe
     if (index < 0 || index >= std::min(graph.series_count, MAX_SERIES)) return false;
     SeriesSheetDialog dialog(graph, index, context, parent);
     dialog.set_apply([&] { apply(dialog.result()); });
-    run_dialog(dialog);
-    return dialog.applied();
+    return run_dialog(dialog) == QDialog::Accepted || dialog.applied();
 }
 
 } // namespace plox::dialogs

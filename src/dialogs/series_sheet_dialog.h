@@ -80,8 +80,8 @@ private:
     std::function<void()> refresh_sample_;
 };
 
-// Opens the sheet of series `index`; `apply` gets the edited record on Apply and OK. True when
-// something was applied.
+// Opens the sheet of series `index`; `apply` gets the edited record on Apply and OK. True when the
+// sheet ended with OK or something was applied.
 bool edit_series(QWidget* parent, const Graph& graph, int index, const SeriesSheetContext& context,
                  const std::function<void(const Series&)>& apply);
 

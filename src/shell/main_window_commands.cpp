@@ -4,6 +4,7 @@
 
 #include "expr/evaluator.h"
 #include "shell/command_table.h"
+#include "shell/graph_renderer.h"
 #include "shell/page_window.h"
 
 #include <QCoreApplication>

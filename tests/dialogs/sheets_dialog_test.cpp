@@ -42,7 +42,6 @@ public:
     explicit Scripted(std::function<void(QDialog&)> script) {
         app();
         run_dialog = [script](QDialog& d) {
-            d.setAttribute(Qt::WA_DontShowOnScreen);
             d.show();
             script(d);
             if (d.isVisible()) d.reject();
@@ -73,8 +72,8 @@ TEST(AxisSheetDialog, KeyboardMnemonicsAndEnterApplyTheRange) {
     GraphSet set;
     add_graph(set);
     Scripted s([](QDialog& d) {
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&d));
         d.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&d));
         QTest::keyClick(&d, Qt::Key_F, Qt::AltModifier);
         ASSERT_NE(QApplication::focusWidget(), nullptr);
         QTest::keyClicks(QApplication::focusWidget(), "2.5");
@@ -177,7 +176,7 @@ TEST(SeriesSheetDialog, SaveButtonsWriteTheShownValues) {
     MemorySettingsStore store;
     Scripted s([](QDialog& d) {
         named<QComboBox>(d, "columnY")->setCurrentIndex(5);
-        button(d, QStringLiteral("保存"))->click();
+        button(*named<QWidget>(d, "UPDATEDIALOG1"), QStringLiteral("保存"))->click();
         d.reject();
     });
     SeriesSheetContext context;

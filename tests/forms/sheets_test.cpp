@@ -19,12 +19,12 @@ TEST(FramePage, ClampsEachValueThenShortensTheLargerOfEachPair) {
     page.left = "20";
     page.width = "320";
     page.top = "200";
-    page.height = "200"; // a tie: the height gives way
+    page.height = "200"; // a tie: the height gives way first, then they take turns
     page.apply(g);
     EXPECT_EQ(g.frame_left, 2000);
     EXPECT_EQ(g.frame_width, 30000);
-    EXPECT_EQ(g.frame_top, 20000);
-    EXPECT_EQ(g.frame_height, 12000);
+    EXPECT_EQ(g.frame_top, 16000);
+    EXPECT_EQ(g.frame_height, 16000);
 
     int32_t l = 25000, t = 5, w = 9000, h = 99999;
     clamp_frame_page(l, t, w, h);
@@ -108,9 +108,11 @@ TEST(AxisSheet, UAndRSheetsEditXAndYWhileTheyAreCommon) {
 
 TEST(AxisSheet, RangePageWritesTypeFlagsAndTheLinkSwitch) {
     Graph g;
+    g.axes[AxisX].common = 0;
     GraphSet set;
     AxisSheet sheet;
     sheet.load(g, AxisU, &set);
+    ASSERT_EQ(sheet.axis, AxisU);
     sheet.range.to = "1e6";
     sheet.range.scale_type = 1;
     sheet.range.common = true; // U cannot own the common flag
