@@ -119,6 +119,7 @@ void SeriesSheetDialog::browse() {
     const QString start = QFileInfo(QString::fromStdString(edited_.file_name)).absolutePath();
     const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("参照するファイル"),
                                                       start, QStringLiteral("すべてのﾌｧｲﾙ (*)"));
+    activateWindow();
     if (path.isEmpty()) return;
     set_text(edited_.file_name, path.toStdString(), PATH_CAPACITY);
     for (QLabel* l : name_lines_)

@@ -16,7 +16,12 @@
 
 namespace plox::dialogs {
 
-std::function<int(QDialog&)> run_dialog = [](QDialog& d) { return d.exec(); };
+std::function<int(QDialog&)> run_dialog = [](QDialog& d) {
+    const int result = d.exec();
+    // Without a window manager nothing hands the keyboard back to the window below.
+    if (QWidget* parent = d.parentWidget()) parent->window()->activateWindow();
+    return result;
+};
 
 QString qs(const std::string& utf8) {
     return QString::fromStdString(utf8);
@@ -77,7 +82,9 @@ ColourButton::ColourButton(const QString& text, int32_t colour, QWidget* parent)
     : QPushButton(text, parent), colour_(colour) {
     set_colour(colour);
     connect(this, &QPushButton::clicked, this, [this] {
-        if (auto c = chooser(colour_, this)) set_colour(*c);
+        const auto c = chooser(colour_, this);
+        window()->activateWindow(); // the keyboard comes back to the sheet
+        if (c) set_colour(*c);
     });
 }
 

@@ -135,6 +135,7 @@ void run_missing_files(QWidget* parent, GraphSet& set, std::vector<forms::Missin
         const QString name = qs(std::string(paths::file_name_of(old)));
         const QString found = QFileDialog::getOpenFileName(&dialog, QString(), QString(),
                                                            QStringLiteral("%1 (%1)").arg(name));
+        dialog.activateWindow();
         if (found.isEmpty()) return;
         forms::apply_found_file(
             set, missing, static_cast<size_t>(row), found.toStdString(),
