@@ -76,6 +76,7 @@ bool SheetCommands::graph_sheet(Graph& g, int page) {
         w_.begin_change();
         form.apply(g);
         changed_scales(forms::apply_scale_change(w_.state().set, current_index()));
+        w_.make_current(current_index()); // the caption follows a new title
     });
 }
 

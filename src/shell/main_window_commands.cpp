@@ -173,7 +173,7 @@ void MainWindow::show_help() {
 namespace plox::shell {
 
 void MainWindow::calculator() {
-    auto text = services_.dialogs->input_text("四則計算機", "式:", state_.calculator_text, 50);
+    auto text = services_.dialogs->input_text("四則計算機", "式:", state_.calculator_text, 51);
     if (!text) return;
     state_.calculator_text = *text;
     if (const Graph* g = state_.current()) set_parameters(g->user_constants);
