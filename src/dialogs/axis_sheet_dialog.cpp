@@ -197,8 +197,10 @@ QWidget* AxisSheetDialog::label_page() {
     add_labelled(grid, row++, 0, QStringLiteral("スタイル(&L)"), style);
     auto* colour = new ColourList(l.colour);
     add_labelled(grid, row++, 0, QStringLiteral("色(&C)"), colour);
-    grid->addWidget(new QLabel(QStringLiteral("位置ｼﾌﾄ(&T)")), row++, 0);
+    auto* shift = new QLabel(QStringLiteral("位置ｼﾌﾄ(&T)"));
+    grid->addWidget(shift, row++, 0);
     auto* right = add_edit(grid, row++, 0, QStringLiteral("右(&R)"), l.shift_right, 10);
+    shift->setBuddy(right);
     auto* down = add_edit(grid, row++, 0, QStringLiteral("下(&D)"), l.shift_down, 10);
     auto* start = add_edit(grid, row++, 0, QStringLiteral("目盛始め"), l.start, 10);
     auto* count = add_edit(grid, row++, 0, QStringLiteral("個数"), l.count, 10);
