@@ -117,7 +117,6 @@ public:
     const ModuleBinding* modules() const { return binding_.get(); }
     FontMapping& font_mapping() { return font_mapping_; }
     SettingsStore* store() const { return services_.store; }
-    Prompter& prompter() const { return *services_.prompter; }
     // Makes the scale of one axis (0..3) of the current graph automatic again, at once.
     void auto_scale_axis(int axis);
     // Shown after a document is opened when data files of its series were not found.
