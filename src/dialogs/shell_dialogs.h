@@ -25,7 +25,8 @@ public:
     // The save dialog with "データも一緒に保存する" and "16bit版形式で保存する".
     virtual std::optional<SaveChoice> save_document(const std::string& proposed_name,
                                                     bool with_data, bool allow_16bit) = 0;
-    // A one-line input box.
+    // A one-line input box (MY_INPUTDIALOG); `max_length` counts the NUL of a text buffer, so
+    // the edit accepts one character less.
     virtual std::optional<std::string> input_text(const std::string& title,
                                                   const std::string& prompt,
                                                   const std::string& initial, int max_length) = 0;

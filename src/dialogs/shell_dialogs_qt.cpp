@@ -7,6 +7,8 @@
 #include <QGridLayout>
 #include <QInputDialog>
 #include <QLineEdit>
+#include <QUrl>
+#include <algorithm>
 
 namespace plox {
 
@@ -71,7 +73,9 @@ std::optional<std::string> QtShellDialogs::input_text(const std::string& title,
     dialog.setWindowTitle(q(title));
     dialog.setLabelText(q(prompt));
     dialog.setTextValue(q(initial));
-    if (auto* edit = dialog.findChild<QLineEdit*>()) edit->setMaxLength(max_length);
+    // The length counts the terminating NUL of the caller's buffer.
+    if (auto* edit = dialog.findChild<QLineEdit*>())
+        edit->setMaxLength(std::max(max_length - 1, 1));
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     return dialog.textValue().toStdString();
 }

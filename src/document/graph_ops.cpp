@@ -75,6 +75,10 @@ void clamp_frame(int32_t& left, int32_t& top, int32_t& width, int32_t& height) {
 
 void set_frame(Graph& g, int32_t left, int32_t top, int32_t width, int32_t height) {
     clamp_frame(left, top, width, height);
+    place_frame(g, left, top, width, height);
+}
+
+void place_frame(Graph& g, int32_t left, int32_t top, int32_t width, int32_t height) {
     const int32_t dw = width - g.frame_width;
     const int32_t dh = height - g.frame_height;
     for (GraphObject& o : g.objects) {

@@ -50,6 +50,8 @@ void clamp_frame(int32_t& left, int32_t& top, int32_t& width, int32_t& height);
 // Moves the axis titles with the frame (halves of the size change truncated toward zero), then
 // stores the (clamped) frame.
 void set_frame(Graph& g, int32_t left, int32_t top, int32_t width, int32_t height);
+// The same without clamping, for callers that apply limits of their own (the frame page).
+void place_frame(Graph& g, int32_t left, int32_t top, int32_t width, int32_t height);
 
 // Clears the unmodified flag and drops the cached drawing.
 void mark_modified(Graph& g);

@@ -6,6 +6,7 @@
 #include "platform/qt_surface.h"
 #include "platform/qt_text_measurer.h"
 #include "render/graph_drawing.h"
+#include "render/mapping.h"
 #include "render/render_settings.h"
 #include "shell/page_geometry.h"
 
@@ -31,6 +32,11 @@ RenderContext GraphRenderer::context(const AppState& state) {
     context.pictures = pictures_.get();
     context.font_mapping = font_mapping;
     return context;
+}
+
+void GraphRenderer::auto_scale(Graph& graph, const AppState& state, int axis) {
+    RenderContext context = this->context(state);
+    auto_range(graph, context, axis == AxisX, axis == AxisY, axis == AxisU, axis == AxisR);
 }
 
 void GraphRenderer::paint(QPainter& painter, Graph& graph, const AppState& state, double scale,

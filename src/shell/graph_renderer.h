@@ -43,6 +43,9 @@ public:
     void paint(QPainter& painter, Graph& graph, const AppState& state, double scale,
                QPointF origin);
 
+    // Runs the automatic range of one axis (0..3) of `graph` now, reading its series.
+    void auto_scale(Graph& graph, const AppState& state, int axis);
+
 private:
     std::unique_ptr<QtTextMeasurer> measurer_;
     std::unique_ptr<QtPictureLoader> pictures_;

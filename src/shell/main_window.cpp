@@ -8,6 +8,7 @@
 #include "extension/render_binding.h"
 #include "shell/command_table.h"
 #include "shell/commands_metafile.h"
+#include "shell/commands_sheets.h"
 #include "shell/data_commands.h"
 #include "shell/deferred_prompter.h"
 #include "shell/graph_renderer.h"
@@ -107,6 +108,7 @@ MainWindow::MainWindow(ShellServices services, QWidget* parent)
     page_->setFocus();
     register_metafile_commands(*this, prompter());
     resize(800, 600);
+    register_sheet_commands(*this);
 }
 
 RenderContext MainWindow::render_context() {

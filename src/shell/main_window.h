@@ -115,9 +115,17 @@ public:
     void set_change_recorder(ChangeRecorder recorder) { change_recorder_ = std::move(recorder); }
     void begin_change(int graph = -1);
 
-    // The bound extension and converter modules (the about box shows their versions: for the
-    // converter module `module_binding()->converter->version()`); null before start-up.
-    const ModuleBinding* module_binding() const { return binding_.get(); }
+    // What the property sheets and small dialogs reach through the window.
+    const ModuleBinding* modules() const { return binding_.get(); }
+    FontMapping& font_mapping() { return font_mapping_; }
+    SettingsStore* store() const { return services_.store; }
+    // Makes the scale of one axis (0..3) of the current graph automatic again, at once.
+    void auto_scale_axis(int axis);
+    // Shown after a document is opened when data files of its series were not found.
+    using MissingFilesDialog = std::function<void(GraphSet& set, const IoStatus& status)>;
+    void set_missing_files_dialog(MissingFilesDialog dialog) {
+        missing_files_dialog_ = std::move(dialog);
+    }
 
     void make_current(int index);
     // After the graph set was changed outside the window's own commands (macros, the command
@@ -227,6 +235,7 @@ private:
     std::map<ItemKind, ItemDialog> item_dialogs_;
     ChangeRecorder change_recorder_;
     std::function<Selection()> selection_source_;
+    MissingFilesDialog missing_files_dialog_;
     MenuState menu_state_;
     std::unique_ptr<GraphRenderer> renderer_;
     std::unique_ptr<ModuleBinding> binding_;

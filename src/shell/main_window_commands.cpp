@@ -4,6 +4,7 @@
 
 #include "expr/evaluator.h"
 #include "shell/command_table.h"
+#include "shell/graph_renderer.h"
 #include "shell/page_window.h"
 
 #include <QCoreApplication>
@@ -43,7 +44,10 @@ void MainWindow::register_handlers() {
     on(cmd::ShowOne, [this] { set_show_all(false); });
     on(cmd::ClearAllScales, [this] { clear_scales(); });
     for (int id = cmd::ClearScaleX; id <= cmd::ClearScaleR; ++id)
-        on(id, [this] { clear_scales(); });
+        on(id, [this, id] {
+            begin_change();
+            auto_scale_axis(id - cmd::ClearScaleX);
+        });
     on(
         cmd::Help, [this] { show_help(); }, [this] { return services_.dialogs != nullptr; });
     on(
@@ -135,7 +139,15 @@ void MainWindow::delete_all_graphs() {
 void MainWindow::clear_scales() {
     Graph* g = state_.current();
     if (!g) return;
+    begin_change();
     graph_changed(true);
+}
+
+void MainWindow::auto_scale_axis(int axis) {
+    Graph* g = state_.current();
+    if (!g || axis < 0 || axis > 3) return;
+    renderer_->auto_scale(*g, state_, axis);
+    graph_changed(false);
 }
 
 void MainWindow::show_help() {
@@ -161,7 +173,7 @@ void MainWindow::show_help() {
 namespace plox::shell {
 
 void MainWindow::calculator() {
-    auto text = services_.dialogs->input_text("四則計算機", "式:", state_.calculator_text, 50);
+    auto text = services_.dialogs->input_text("四則計算機", "式:", state_.calculator_text, 51);
     if (!text) return;
     state_.calculator_text = *text;
     if (const Graph* g = state_.current()) set_parameters(g->user_constants);

@@ -68,6 +68,8 @@ bool MainWindow::open_file(const std::string& given, bool property_dialog, OpenS
             make_current(state_.set.current);
             add_recent(path);
         }
+        if (!status.missing.empty() && missing_files_dialog_)
+            missing_files_dialog_(state_.set, status);
         state_.drawings_valid = false;
     } else if (source == OpenSource::Macro) {
         // Macros and the command server open documents only.
@@ -95,7 +97,13 @@ bool MainWindow::add_data_series(const std::string& path, bool property_dialog) 
     s.Errorbar1 = s.Errorbar2 = 0;
     if (services_.store) read_series_defaults(*services_.store, path, s);
     if (index > 0) advance_series_style(state_.config, g->series[index - 1], s);
-    if (property_dialog && services_.series_properties && !services_.series_properties(*g, index)) {
+    // The series sheet registered for the window stands in when the services bring none.
+    const bool kept = !property_dialog              ? true
+                      : services_.series_properties ? services_.series_properties(*g, index)
+                      : has_item_dialog(ItemKind::Series)
+                          ? open_item_dialog(ItemKind::Series, index)
+                          : true;
+    if (!kept) {
         g->series[index] = Series{};
         g->series_count = index;
         return false;

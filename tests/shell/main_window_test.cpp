@@ -1,6 +1,7 @@
 // The main window under the offscreen platform: start-up, commands by key and by number,
 // menu states, recent files, closing and saving. Message boxes and file dialogs are answered
 // by scripted fakes, and every test has its own settings folder.
+#include "dialogs/sheet_widgets.h"
 #include "document/paths.h"
 #include "extension/module.h"
 #include "platform/settings_qt.h"
@@ -97,6 +98,15 @@ protected:
         ASSERT_TRUE(config_.isValid() && files_.isValid());
         qputenv("PLOXWIN_CONFIG_DIR", config_.path().toUtf8());
         store_ = std::make_unique<QtSettingsStore>();
+        // The window's own sheets and lists end with OK at once, as a user pressing Enter.
+        dialogs::run_dialog = [this](QDialog& d) {
+            shown_dialogs_.push_back(d.objectName().toStdString());
+            d.accept();
+            return static_cast<int>(QDialog::Accepted);
+        };
+    }
+    void TearDown() override {
+        dialogs::run_dialog = [](QDialog& d) { return d.exec(); };
     }
     std::unique_ptr<MainWindow> make_window() {
         ShellServices s;
@@ -116,6 +126,7 @@ protected:
     std::unique_ptr<QtSettingsStore> store_;
     ScriptedPrompter prompter_;
     FakeDialogs dialogs_;
+    std::vector<std::string> shown_dialogs_;
 };
 
 } // namespace
@@ -174,7 +185,7 @@ TEST_F(MainWindowTest, MenuItemsFollowTheGraphCount) {
     EXPECT_FALSE(w->action(238)->isEnabled());
     EXPECT_EQ(label(w->action(222)), "名前を付けて保存(&A)");
     // Commands without a handler are greyed, never silently enabled.
-    EXPECT_FALSE(w->action(201)->isEnabled());
+    EXPECT_TRUE(w->action(201)->isEnabled()); // the axis sheet
     EXPECT_FALSE(w->action(620)->isEnabled()); // nothing to undo yet
     // Popup items with their own labels send the same numbers and follow the same rules.
     QMenu* object_popup = w->popup_menu(2);
@@ -310,8 +321,8 @@ TEST_F(MainWindowTest, OpeningDataFilesAdvancesStyleAndUsesTheExtensionKey) {
     EXPECT_EQ(g.series[0].PlotType, 12);
     EXPECT_EQ(g.series[1].PlotType, 14);
 
-    // With two series closing needs the data manager (no handler here): greyed.
-    EXPECT_FALSE(w->action(102)->isEnabled());
+    // With two series closing goes through the data manager.
+    EXPECT_TRUE(w->action(102)->isEnabled());
 }
 
 TEST_F(MainWindowTest, ClosingTheOnlySeriesAsksFirst) {

@@ -2,6 +2,7 @@
 // size pushed into the printer, the graph's text and lines on the page, the question about
 // hidden graphs, cancelled jobs; and data pasted from the clipboard as a series.
 #include "data/series_builder.h"
+#include "dialogs/sheet_widgets.h"
 #include "document/paths.h"
 #include "platform/printer_qt.h"
 #include "platform/settings_qt.h"
@@ -70,6 +71,14 @@ protected:
         ASSERT_TRUE(config_.isValid() && files_.isValid());
         qputenv("PLOXWIN_CONFIG_DIR", config_.path().toUtf8());
         store_ = std::make_unique<QtSettingsStore>();
+        // The series sheet of pasted data ends with OK at once.
+        dialogs::run_dialog = [](QDialog& d) {
+            d.accept();
+            return static_cast<int>(QDialog::Accepted);
+        };
+    }
+    void TearDown() override {
+        dialogs::run_dialog = [](QDialog& d) { return d.exec(); };
     }
     std::unique_ptr<MainWindow> make_window() {
         ShellServices s;
