@@ -396,9 +396,9 @@ TEST_F(MainWindowTest, OpensNgraphProjectsThroughTheDeliveredConverterModule) {
     auto w = make_window();
     ASSERT_TRUE(w->bind_extension());
     ASSERT_TRUE(w->start(std::string(PLOX_SOURCE_DIR) + "/examples/ngraph_resonance.prm"));
-    ASSERT_NE(w->module_binding(), nullptr);
-    ASSERT_NE(w->module_binding()->converter, nullptr);
-    EXPECT_EQ(w->module_binding()->converter->version(), 0x0001);
+    ASSERT_NE(w->modules(), nullptr);
+    ASSERT_NE(w->modules()->converter, nullptr);
+    EXPECT_EQ(w->modules()->converter->version(), 0x0001);
     ASSERT_EQ(w->state().graph_count(), 1);
     const Graph& g = *w->state().current();
     EXPECT_EQ(g.comment, "Converted from Ngraph ver. 5.3 file");
