@@ -185,7 +185,7 @@ TEST_F(MainWindowTest, MenuItemsFollowTheGraphCount) {
     EXPECT_FALSE(w->action(238)->isEnabled());
     EXPECT_EQ(label(w->action(222)), "名前を付けて保存(&A)");
     // Commands without a handler are greyed, never silently enabled.
-    EXPECT_TRUE(w->action(201)->isEnabled()); // the axis sheet
+    EXPECT_TRUE(w->action(201)->isEnabled());  // the axis sheet
     EXPECT_FALSE(w->action(620)->isEnabled()); // nothing to undo yet
     // Popup items with their own labels send the same numbers and follow the same rules.
     QMenu* object_popup = w->popup_menu(2);
