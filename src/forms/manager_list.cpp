@@ -1,6 +1,8 @@
 // Data manager list operations.
 #include "forms/manager_list.h"
 
+#include "document/graph_ops.h"
+
 #include <algorithm>
 
 namespace plox::forms {
@@ -61,6 +63,9 @@ void ManagerList::toggle_all() {
 void reorder_series(Graph& g, const std::vector<int>& order) {
     const int count = std::clamp(g.series_count, 0, MAX_SERIES);
     std::vector<int> new_index(static_cast<size_t>(count), -1);
+    std::vector<bool> old_shown(static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i)
+        old_shown[static_cast<size_t>(i)] = g.series[static_cast<size_t>(i)].shown != 0;
     std::vector<Series> kept;
     for (int old : order) {
         if (old < 0 || old >= count || new_index[static_cast<size_t>(old)] >= 0) continue;
@@ -70,6 +75,7 @@ void reorder_series(Graph& g, const std::vector<int>& order) {
     for (size_t i = 0; i < g.series.size(); ++i)
         g.series[i] = i < kept.size() ? std::move(kept[i]) : Series{};
     g.series_count = static_cast<int32_t>(kept.size());
+    renumber_series_references(g, new_index, old_shown);
 
     int masks = 0;
     for (int i = 0; i < std::clamp(g.mask_count, 0, MAX_MASKS); ++i) {

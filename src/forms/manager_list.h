@@ -33,7 +33,8 @@ private:
 };
 
 // Gives the graph the series of `order` (original indexes) in that order; series not listed are
-// closed. Masks follow their series; masks of closed series are dropped.
+// closed. Masks and the series codes of texts follow their series; masks and codes of closed
+// series are dropped.
 void reorder_series(Graph& graph, const std::vector<int>& order);
 
 } // namespace plox::forms

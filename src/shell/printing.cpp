@@ -58,6 +58,13 @@ public:
         poll->start();
     }
 
+    ~PrintSupport() override {
+        // The query uses Qt's printer support, which goes with the application: let it finish
+        // first, for a bounded time in case the print server never answers.
+        for (int i = 0; i < 500 && !query_->done; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+
     PageSetup setup() const { return setup_; }
     void set_setup(const PageSetup& setup) {
         setup_ = setup;

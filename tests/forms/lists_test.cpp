@@ -123,7 +123,12 @@ TEST(ManagerList, ReorderingClosesSeriesAndRenumbersTheirMasks) {
     g.masks[0].series = 0; // all series
     g.masks[1].series = 1; // series 0, which is closed
     g.masks[2].series = 3; // series 2, which becomes the first
+    g.objects[0].used = 1;
+    g.objects[0].Type = object_type::Text;
+    g.objects[0].Str = "%01E %02N %03E";
     reorder_series(g, {2, 1});
+    // Codes follow their series; the closed series' code goes.
+    EXPECT_EQ(g.objects[0].Str, " %02N %01E");
     EXPECT_EQ(g.series_count, 2);
     EXPECT_EQ(g.series[0].file_name, "/d/f2.dat");
     EXPECT_EQ(g.series[1].file_name, "/d/f1.dat");
