@@ -70,21 +70,7 @@ bool read_arrow(LineReader& r, GraphObject& o) {
 void read_dot(LineReader& r, GraphObject& o, int code) {
     o = GraphObject{};
     o.Type = object_type::PointObject;
-    Scan sc(r.line());
-    sc.i32(o.points[0].x)
-        .i32(o.points[0].y)
-        .i32(o.PlotType)
-        .i32(o.LineWidth)
-        .i32(o.Length)
-        .i32(o.LineStyle)
-        .i32(o.Size1)
-        .i32(o.Color)
-        .i32(o.Color2)
-        .i32(o.Pitch)
-        .u32(o.DotStyle)
-        .i32(o.fill_color)
-        .i32(o.Hatch);
-    if (sc.count() < 12) {
+    if (scan_point_object_line(r.line(), o) < 12) {
         o.DotStyle = 0;
         o.fill_color = 0xFFFFFF;
         o.Hatch = 5;
@@ -133,6 +119,24 @@ void read_object_sections(LineReader& r, Graph& g, int code) {
         r.skip(1);
         if (FIRST_POINT_SLOT + n < FIRST_TEXT_SLOT) g.objects[FIRST_POINT_SLOT + n] = std::move(o);
     }
+}
+
+int scan_point_object_line(std::string_view line, GraphObject& o) {
+    Scan sc(line);
+    sc.i32(o.points[0].x)
+        .i32(o.points[0].y)
+        .i32(o.PlotType)
+        .i32(o.LineWidth)
+        .i32(o.Length)
+        .i32(o.LineStyle)
+        .i32(o.Size1)
+        .i32(o.Color)
+        .i32(o.Color2)
+        .i32(o.Pitch)
+        .u32(o.DotStyle)
+        .i32(o.fill_color)
+        .i32(o.Hatch);
+    return sc.count();
 }
 
 std::string rewrite_percent_codes(std::string_view text) {

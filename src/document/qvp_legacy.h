@@ -22,5 +22,9 @@ void read_object_sections(LineReader& r, Graph& g, int code);
 // "%D12" becomes "%12E" and "%N03" becomes "%03N": the field codes of 1.0 and 1.1.
 std::string rewrite_percent_codes(std::string_view text);
 
+// The values line of a point object (first point, plot type, widths, colours, fill), as every
+// version writes it; returns how many values were read.
+int scan_point_object_line(std::string_view line, GraphObject& o);
+
 } // namespace legacy
 } // namespace plox

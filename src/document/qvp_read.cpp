@@ -340,20 +340,7 @@ bool read_object(LineReader& r, GraphObject& o, int32_t type, int code) {
         read_font(r, o.Font2);
         if (code >= version::V1_8) read_font(r, o.Font3);
     } else if (type == object_type::PointObject) {
-        Scan(r.line())
-            .i32(o.points[0].x)
-            .i32(o.points[0].y)
-            .i32(o.PlotType)
-            .i32(o.LineWidth)
-            .i32(o.Length)
-            .i32(o.LineStyle)
-            .i32(o.Size1)
-            .i32(o.Color)
-            .i32(o.Color2)
-            .i32(o.Pitch)
-            .u32(o.DotStyle)
-            .i32(o.fill_color)
-            .i32(o.Hatch);
+        legacy::scan_point_object_line(r.line(), o);
         int32_t n = 1;
         Scan(r.line()).i32(n);
         for (int32_t i = 1; i < n && !r.at_end(); ++i) {
