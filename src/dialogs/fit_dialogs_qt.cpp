@@ -1,8 +1,11 @@
 // Qt views of the fitting forms.
 #include "dialogs/fit_dialogs_qt.h"
 
+#include "dialogs/series_sample.h"
+#include "dialogs/series_sheet_dialog.h"
 #include "forms/dialog_helpers.h"
 #include "forms/fit_forms.h"
+#include "forms/series_chooser.h"
 #include "settings/analysis_settings.h"
 #include "settings/store.h"
 
@@ -347,6 +350,18 @@ bool run_curve_dialog(QWidget* parent, Series& series, bool count_out_enabled, S
     if (dialog.exec() != QDialog::Accepted) return false;
     page->take().apply(series);
     return true;
+}
+
+void register_series_curve_page(std::function<SettingsStore*()> store) {
+    series_pages().add(kind::AnalysisPage, QStringLiteral("曲線"),
+                       [store](const Graph&, int, Series& edited) -> std::optional<SeriesPage> {
+                           forms::CurveForm form;
+                           form.load(edited, edited.kind != kind::Function);
+                           const QString name = q(forms::series_entry_text(edited, utf8_of));
+                           auto* page = new CurvePage(form, store ? store() : nullptr, name);
+                           page->setObjectName(QStringLiteral("LSQ_DIALOG2"));
+                           return SeriesPage{page, [page](Series& s) { page->take().apply(s); }};
+                       });
 }
 
 void show_results_dialog(QWidget* parent, const QString& caption, const QString& name,

@@ -33,6 +33,11 @@ bool run_least_squares_sheet(QWidget* parent, const Series& series, int fit_kind
 bool run_curve_dialog(QWidget* parent, Series& series, bool count_out_enabled, SettingsStore* store,
                       const QString& series_name);
 
+// Adds the curve page as the page "曲線" of the series sheet of every computed series (kinds 2
+// to 1024; "グラフ描画範囲外を考慮(&Q)" is greyed for drawn functions). `store` answers the
+// settings its "保存(&V)" writes to (null: the button is greyed).
+void register_series_curve_page(std::function<SettingsStore*()> store);
+
 // INFORMATIONDIALOG: title line, list, "&OK", "COPY to Clipboard" and "&New" (offered when
 // `on_new` is set).
 void show_results_dialog(QWidget* parent, const QString& caption, const QString& series_name,

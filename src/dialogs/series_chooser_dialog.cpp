@@ -39,7 +39,7 @@ SeriesChooserDialog::SeriesChooserDialog(const Graph& graph, const forms::Choose
     auto* buttons = new QVBoxLayout;
     buttons->addWidget(choose);
     buttons->addWidget(make_new);
-    if (request.multiple) {
+    if (request.multiple || request.all_button) {
         auto* all = new QPushButton(QStringLiteral("&All"), this);
         buttons->addWidget(all);
         connect(all, &QPushButton::clicked, this, &SeriesChooserDialog::select_all);
@@ -63,9 +63,14 @@ SeriesChooserDialog::SeriesChooserDialog(const Graph& graph, const forms::Choose
 }
 
 void SeriesChooserDialog::select_all() {
-    // "&All" chooses every entry and ends, as its name promises.
-    list_->selectAll();
-    finish(forms::SeriesChoice::Answer::Chosen);
+    // "&All" chooses every entry and ends, as its name promises (a single-choice list would
+    // keep only one selected entry, so the entries are taken as they stand).
+    choice_.all = true;
+    choice_.answer = forms::SeriesChoice::Answer::Chosen;
+    choice_.series.clear();
+    for (int row = 0; row < list_->count(); ++row)
+        choice_.series.push_back(list_->item(row)->data(Qt::UserRole).toInt());
+    accept();
 }
 
 void SeriesChooserDialog::finish(forms::SeriesChoice::Answer answer) {

@@ -21,6 +21,9 @@ struct ChooserRequest {
     bool choose_single = true;    // exactly one qualifying series is chosen without a list
     std::vector<int> preselected; // series shown selected when the list opens
     bool allow_none = false;      // choosing nothing is an answer (lists of shown series)
+    // "&All" on a single-choice list: it answers "every series" (`SeriesChoice::all`) rather
+    // than a choice of entries (the data mask's series 0).
+    bool all_button = false;
 };
 
 struct SeriesChoice {
@@ -28,6 +31,7 @@ struct SeriesChoice {
     Answer answer = Answer::Cancelled;
     std::vector<int> series; // chosen series indexes, in list order
     bool shown = false;      // the list was shown (false: chosen directly or nothing offered)
+    bool all = false;        // "&All" answered; `series` holds every offered entry
 
     bool chosen() const { return answer == Answer::Chosen && !series.empty(); }
 };

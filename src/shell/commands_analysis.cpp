@@ -6,6 +6,7 @@
 #include "analysis/series_analysis.h"
 #include "data/series_builder.h"
 #include "dialogs/fit_dialogs_qt.h"
+#include "dialogs/series_chooser_dialog.h"
 #include "document/graph_ops.h"
 #include "document/paths.h"
 #include "expr/evaluator.h"
@@ -14,15 +15,10 @@
 #include "forms/fit_forms.h"
 #include "settings/analysis_settings.h"
 #include "shell/command_table.h"
+#include "shell/commands_sheets.h"
 #include "shell/main_window.h"
 
-#include <QDialog>
-#include <QDialogButtonBox>
-#include <QHBoxLayout>
-#include <QLabel>
-#include <QListWidget>
-#include <QPushButton>
-#include <QVBoxLayout>
+#include <QPointer>
 #include <cstdio>
 #include <memory>
 
@@ -40,33 +36,6 @@ std::string format_g(double v) {
     return buf;
 }
 
-// The names of the least-squares kinds' entries in series lists.
-QString kind_suffix(const Series& s) {
-    switch (s.kind) {
-    case kind::Polynomial:
-        return QStringLiteral(" (F多項式)");
-    case kind::Exponential:
-        return QStringLiteral(" (F指数)");
-    case kind::Logarithmic:
-        return QStringLiteral(" (F対数)");
-    case kind::Power:
-        return QStringLiteral(" (Fべき)");
-    case kind::General:
-        return QStringLiteral(" (F一般)");
-    case kind::Spline: {
-        const char* variants[] = {" (SPL～S)", " (SPL～P)", " (SPL 〇)"};
-        return QString::fromUtf8(s.degree >= 0 && s.degree < 3 ? variants[s.degree] : " (SPL ? )");
-    }
-    case kind::Function:
-        return QStringLiteral(" (CAL)");
-    case kind::Extension1:
-    case kind::Extension2:
-        return QStringLiteral(" (%1)").arg(QString::fromStdString(s.analysis_name));
-    default:
-        return {};
-    }
-}
-
 // Everything one analysis command needs from the window.
 struct Commands {
     MainWindow& window;
@@ -81,8 +50,11 @@ struct Commands {
     void spline(int variant);
     void draw_function();
     void user_constants();
-    void again();
     void extension(int index);
+    bool again_fit(Graph& g, int index);
+    bool again_spline(Graph& g, int index);
+    bool again_extension(Graph& g, int index);
+    void report_extension(Graph& g, int index);
 
     bool set_up_least_squares(Graph& g, int index, int fit_kind);
     bool set_up_spline(Graph& g, int index, int variant);
@@ -148,13 +120,13 @@ void Commands::compute_and_report(Graph& g, const std::vector<int>& indices) {
 void Commands::least_squares(int fit_kind) {
     Graph* g = graph();
     if (!g) return;
-    SeriesQuery query;
-    query.title = "最小二乗するファイルの選択";
-    query.kind_mask = kind::Mask3F7;
-    auto choice = choose_series(&window, *g, query);
-    if (!choice) return;
+    forms::ChooserRequest request;
+    request.title = "最小二乗するファイルの選択";
+    request.mask = kind::Mask3F7;
+    const forms::SeriesChoice choice = choose_series(window, *g, request);
+    if (!choice.chosen()) return;
     std::vector<int> applied;
-    for (int i : choice->series)
+    for (int i : choice.series)
         if (set_up_least_squares(*g, i, fit_kind)) applied.push_back(i);
     if (applied.empty()) return;
     window.graph_changed();
@@ -165,11 +137,11 @@ void Commands::evaluate_values() {
     Graph* g = graph();
     const ExtensionModule* module = window.extension_module();
     if (!g || !module || !window.services().dialogs) return;
-    SeriesQuery query;
-    query.title = "最小二乗フィットによる値評価するファイルの選択";
-    query.kind_mask = kind::LeastSquares;
-    auto choice = choose_series(&window, *g, query);
-    if (!choice || choice->series.empty()) return;
+    forms::ChooserRequest request;
+    request.title = "最小二乗フィットによる値評価するファイルの選択";
+    request.mask = kind::LeastSquares;
+    const forms::SeriesChoice choice = choose_series(window, *g, request);
+    if (!choice.chosen()) return;
     auto text = window.services().dialogs->input_text("最小二乗による値評価",
                                                       "Ｘ値:", format_g(last_x), 50);
     if (!text) return;
@@ -179,7 +151,7 @@ void Commands::evaluate_values() {
     AnalysisContext ctx;
     ctx.solver = &solver;
     ctx.functions = &functions;
-    for (int i : choice->series)
+    for (int i : choice.series)
         prompter().message("確認",
                            format_g(fit_value(g->series[static_cast<size_t>(i)], last_x, ctx)));
 }
@@ -200,13 +172,13 @@ bool Commands::set_up_spline(Graph& g, int index, int variant) {
 void Commands::spline(int variant) {
     Graph* g = graph();
     if (!g) return;
-    SeriesQuery query;
-    query.title = "スプライン補間するファイルの選択";
-    query.kind_mask = kind::Mask3F7;
-    auto choice = choose_series(&window, *g, query);
-    if (!choice) return;
+    forms::ChooserRequest request;
+    request.title = "スプライン補間するファイルの選択";
+    request.mask = kind::Mask3F7;
+    const forms::SeriesChoice choice = choose_series(window, *g, request);
+    if (!choice.chosen()) return;
     bool any = false;
-    for (int i : choice->series)
+    for (int i : choice.series)
         any = set_up_spline(*g, i, variant) || any;
     if (any) window.graph_changed();
 }
@@ -214,17 +186,21 @@ void Commands::spline(int variant) {
 void Commands::draw_function() {
     Graph* g = graph();
     if (!g || !window.services().dialogs) return;
-    SeriesQuery query;
-    query.title = "結果代入するメモリーの選択";
-    query.kind_mask = kind::Mask7FF;
-    query.offer_new = true;
-    query.auto_pick = false;
-    auto choice = choose_series(&window, *g, query);
-    if (!choice) return;
+    forms::ChooserRequest request;
+    request.title = "結果代入するメモリーの選択";
+    request.mask = kind::Mask7FF;
+    request.choose_single = false;
+    // Without any series the new one is the only possible answer: no list for it.
+    forms::SeriesChoice choice;
+    choice.answer = forms::SeriesChoice::Answer::New;
+    if (!forms::offered_series(*g, request).empty()) choice = choose_series(window, *g, request);
+    if (choice.answer == forms::SeriesChoice::Answer::Cancelled ||
+        (choice.answer == forms::SeriesChoice::Answer::Chosen && choice.series.empty()))
+        return;
     window.begin_change();
     int calc = -1;
-    std::vector<int> chosen = choice->series;
-    if (choice->is_new) {
+    std::vector<int> chosen = choice.series;
+    if (choice.answer == forms::SeriesChoice::Answer::New) {
         calc = add_calc_series(*g);
         if (calc < 0) {
             prompter().message("PloxWin", series_limit_message(LimitMessage::Interactive));
@@ -305,118 +281,71 @@ void Commands::extension(int index) {
     const ExtensionModule* module = window.extension_module();
     if (!g || !module || index >= static_cast<int>(module->analyses().size())) return;
     const AnalysisEntry& entry = module->analyses()[static_cast<size_t>(index)];
-    SeriesQuery query;
-    query.title = entry.menu_text + "するファイルの選択";
-    query.kind_mask = kind::Mask3F7;
-    auto choice = choose_series(&window, *g, query);
-    if (!choice) return;
+    forms::ChooserRequest request;
+    request.title = entry.menu_text + "するファイルの選択";
+    request.mask = kind::Mask3F7;
+    const forms::SeriesChoice choice = choose_series(window, *g, request);
+    if (!choice.chosen()) return;
     std::vector<int> report;
-    for (int i : choice->series)
+    for (int i : choice.series)
         if (set_up_extension(*g, i, entry.key)) report.push_back(i);
     window.graph_changed();
-    ShellAnalysisUi ui(window);
-    for (int i : report) {
-        compute_extension(window, *g, i);
-        ui.name_ = series_name(g->series[static_cast<size_t>(i)]);
-        report_analysis(*module, g->series[static_cast<size_t>(i)], prompter(), ui);
-    }
+    for (int i : report)
+        report_extension(*g, i);
 }
 
-void Commands::again() {
-    Graph* g = graph();
-    if (!g) return;
-    SeriesQuery query;
-    query.title = "もう一度設定する最小二乗、スプラインの選択";
-    query.kind_mask = kind::Mask3F6;
-    auto choice = choose_series(&window, *g, query);
-    if (!choice) return;
-    std::vector<int> fits, extensions;
-    for (int i : choice->series) {
-        const Series& s = g->series[static_cast<size_t>(i)];
-        if (s.kind & kind::LeastSquares) {
-            if (set_up_least_squares(*g, i, s.kind)) fits.push_back(i);
-        } else if (s.kind == kind::Spline) {
-            set_up_spline(*g, i, s.degree);
-        } else if (s.kind & (kind::Extension1 | kind::Extension2)) {
-            const std::string key = s.analysis_name;
-            if (set_up_extension(*g, i, key)) extensions.push_back(i);
-        }
-    }
+// "もう一度" (239) sets up each chosen series again by its kind.
+bool Commands::again_fit(Graph& g, int index) {
+    if (!set_up_least_squares(g, index, g.series[static_cast<size_t>(index)].kind)) return false;
     window.graph_changed();
-    compute_and_report(*g, choice->series);
-    if (const ExtensionModule* module = window.extension_module()) {
-        ShellAnalysisUi ui(window);
-        for (int i : extensions) {
-            compute_extension(window, *g, i);
-            ui.name_ = series_name(g->series[static_cast<size_t>(i)]);
-            report_analysis(*module, g->series[static_cast<size_t>(i)], prompter(), ui);
-        }
-    }
+    compute_and_report(g, {index});
+    return true;
+}
+
+bool Commands::again_spline(Graph& g, int index) {
+    if (!set_up_spline(g, index, g.series[static_cast<size_t>(index)].degree)) return false;
+    window.graph_changed();
+    return true;
+}
+
+bool Commands::again_extension(Graph& g, int index) {
+    const std::string key = g.series[static_cast<size_t>(index)].analysis_name;
+    if (!set_up_extension(g, index, key)) return false;
+    window.graph_changed();
+    report_extension(g, index);
+    return true;
+}
+
+void Commands::report_extension(Graph& g, int index) {
+    const ExtensionModule* module = window.extension_module();
+    if (!module) return;
+    ShellAnalysisUi ui(window);
+    compute_extension(window, g, index);
+    ui.name_ = series_name(g.series[static_cast<size_t>(index)]);
+    report_analysis(*module, g.series[static_cast<size_t>(index)], prompter(), ui);
+}
+
+void register_again_setups() {
+    static bool done = false;
+    if (done) return;
+    done = true;
+    register_analysis_setup(kind::LeastSquares, [](MainWindow& w, Graph& g, int i) {
+        return Commands{w}.again_fit(g, i);
+    });
+    register_analysis_setup(kind::Spline, [](MainWindow& w, Graph& g, int i) {
+        return Commands{w}.again_spline(g, i);
+    });
+    register_analysis_setup(
+        kind::Extension1 | kind::Extension2,
+        [](MainWindow& w, Graph& g, int i) { return Commands{w}.again_extension(g, i); });
 }
 
 } // namespace
 
-std::optional<SeriesChoice> choose_series(QWidget* parent, const Graph& graph,
-                                          const SeriesQuery& query) {
-    std::vector<int> offered;
-    for (int i = 0; i < std::min(graph.series_count, MAX_SERIES); ++i)
-        if (graph.series[static_cast<size_t>(i)].kind & query.kind_mask) offered.push_back(i);
-    if (query.auto_pick && offered.size() == 1) return SeriesChoice{offered, false, false};
-    if (offered.empty() && !query.offer_new) return std::nullopt;
-
-    QDialog dialog(parent);
-    dialog.setWindowTitle(QStringLiteral("File の選択"));
-    dialog.setObjectName(query.single ? "LISTDIALOG2" : "LISTDIALOG");
-    auto* layout = new QVBoxLayout(&dialog);
-    layout->addWidget(new QLabel(QString::fromStdString(query.title)));
-    auto* list = new QListWidget;
-    list->setSelectionMode(query.single ? QAbstractItemView::SingleSelection
-                                        : QAbstractItemView::ExtendedSelection);
-    for (int i : offered) {
-        const Series& s = graph.series[static_cast<size_t>(i)];
-        list->addItem(series_name(s) + kind_suffix(s));
-    }
-    if (list->count() > 0) list->setCurrentRow(0);
-    layout->addWidget(list);
-    auto* row = new QHBoxLayout;
-    auto* choose = new QPushButton(QStringLiteral("選択(&S)"));
-    choose->setDefault(true);
-    row->addWidget(choose);
-    SeriesChoice answer;
-    if (query.offer_new) {
-        auto* b = new QPushButton(QStringLiteral("新規(&N)"));
-        b->setAutoDefault(false);
-        row->addWidget(b);
-        QObject::connect(b, &QPushButton::clicked, &dialog, [&] {
-            answer.is_new = true;
-            dialog.accept();
-        });
-    }
-    if (query.offer_all) {
-        auto* b = new QPushButton(QStringLiteral("&All"));
-        b->setAutoDefault(false);
-        row->addWidget(b);
-        QObject::connect(b, &QPushButton::clicked, &dialog, [&] {
-            answer.all = true;
-            dialog.accept();
-        });
-    }
-    auto* cancel = new QPushButton(QStringLiteral("Cancel"));
-    cancel->setAutoDefault(false);
-    row->addWidget(cancel);
-    layout->addLayout(row);
-    QObject::connect(choose, &QPushButton::clicked, &dialog, &QDialog::accept);
-    QObject::connect(list, &QListWidget::itemDoubleClicked, &dialog, &QDialog::accept);
-    QObject::connect(cancel, &QPushButton::clicked, &dialog, &QDialog::reject);
-    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
-    if (answer.all)
-        answer.series = offered;
-    else if (!answer.is_new)
-        for (int r = 0; r < list->count(); ++r)
-            if (list->item(r)->isSelected())
-                answer.series.push_back(offered[static_cast<size_t>(r)]);
-    if (!answer.is_new && !answer.all && answer.series.empty()) return std::nullopt;
-    return answer;
+forms::SeriesChoice choose_series(MainWindow& window, const Graph& graph,
+                                  const forms::ChooserRequest& request) {
+    dialogs::QtSeriesChooser chooser(&window);
+    return chooser.choose(graph, request);
 }
 
 void register_analysis_commands(MainWindow& window) {
@@ -433,10 +362,12 @@ void register_analysis_commands(MainWindow& window) {
         on(625 + variant, [commands, variant] { commands->spline(variant); });
     on(656, [commands] { commands->draw_function(); });
     on(667, [commands] { commands->user_constants(); });
-    on(cmd::Again, [commands] { commands->again(); });
     if (const ExtensionModule* module = window.extension_module())
         for (int i = 0; i < static_cast<int>(module->analyses().size()); ++i)
             on(cmd::FirstExtension + i, [commands, i] { commands->extension(i); });
+    register_again_setups();
+    dialogs::register_series_curve_page(
+        [w = QPointer<MainWindow>(&window)] { return w ? w->store() : nullptr; });
     register_data_tool_commands(window);
 }
 

@@ -11,6 +11,7 @@
 #include "shell/command_table.h"
 #include "shell/commands_analysis.h"
 #include "shell/main_window.h"
+#include "shell/page_editor.h"
 #include "shell/page_window.h"
 
 #include <QFileDialog>
@@ -39,6 +40,12 @@ void pick_corners(PageWindow* page, std::function<void(Point first, Point second
     page->pick_region(std::move(request));
 }
 
+// The page editor's selected region (the region's pop-up menu acts on it).
+PageEditor* region_editor(MainWindow& window) {
+    auto* editor = window.findChild<PageEditor*>(QStringLiteral("PageEditor"));
+    return editor && editor->region_selected() ? editor : nullptr;
+}
+
 struct DataTools {
     MainWindow& window;
 
@@ -49,6 +56,7 @@ struct DataTools {
     void mask_list();
     void make_mask(Point a, Point b);
     void trim(Point a, Point b, bool with_dialog);
+    void from_region(bool mask);
     void read_value();
     void settings();
     void choose_template();
@@ -81,15 +89,15 @@ void DataTools::make_mask(Point a, Point b) {
         return;
     }
     const auto area = mask_area(*g, corner_values(*g, a), corner_values(*g, b));
-    SeriesQuery query;
-    query.title = "Select files for data masking";
-    query.kind_mask = kind::Mask3F7;
-    query.single = true;
-    query.offer_all = true;
-    query.auto_pick = false;
-    auto choice = choose_series(&window, *g, query);
-    if (!choice || (choice->series.empty() && !choice->all)) return;
-    const int series = choice->all ? 0 : choice->series.front() + 1;
+    forms::ChooserRequest request;
+    request.title = "Select files for data masking";
+    request.mask = kind::Mask3F7;
+    request.multiple = false;
+    request.all_button = true;
+    request.choose_single = false;
+    const forms::SeriesChoice choice = choose_series(window, *g, request);
+    if (!choice.chosen()) return;
+    const int series = choice.all ? 0 : choice.series.front() + 1;
     window.begin_change();
     add_mask(*g, series, area);
     for (int i = 0; i < std::min(g->series_count, MAX_SERIES); ++i)
@@ -118,16 +126,29 @@ void DataTools::trim(Point a, Point b, bool with_dialog) {
     window.redraw(true);
 }
 
+// 631 and 679: the selected region is masked, or the axes trimmed to it without the dialog.
+void DataTools::from_region(bool mask) {
+    PageEditor* editor = region_editor(window);
+    if (!editor || !graph()) return;
+    const auto [first, second] = *editor->region_corners();
+    // The region has served; its outline would only stand over the changed graph.
+    editor->clear_selection();
+    if (mask)
+        make_mask(first, second);
+    else
+        trim(first, second, false);
+}
+
 void DataTools::read_value() {
     Graph* g = graph();
     if (!g) return;
-    SeriesQuery query;
-    query.title = "値を読むファイルの選択";
-    query.kind_mask = kind::Mask3F7;
-    query.single = true;
-    auto choice = choose_series(&window, *g, query);
-    if (!choice || choice->series.empty()) return;
-    const int index = choice->series.front();
+    forms::ChooserRequest request;
+    request.title = "値を読むファイルの選択";
+    request.mask = kind::Mask3F7;
+    request.multiple = false;
+    const forms::SeriesChoice choice = choose_series(window, *g, request);
+    if (!choice.chosen()) return;
+    const int index = choice.series.front();
     auto points = exported_points(*g, index, window.data_context());
     if (!points) return;
     const Series& s = g->series[static_cast<size_t>(index)];
@@ -210,6 +231,15 @@ void register_data_tool_commands(MainWindow& window) {
             pick_corners(window.page(), [tools](Point a, Point b) { tools->trim(a, b, true); });
         },
         has_graph);
+    window.set_handler(
+        631, [tools] { tools->from_region(true); },
+        [&window] {
+            const Graph* g = window.state().current();
+            return g && g->series_count > 0 && region_editor(window);
+        });
+    window.set_handler(
+        679, [tools] { tools->from_region(false); },
+        [&window] { return window.state().current() && region_editor(window); });
     window.set_handler(
         668, [tools] { tools->read_value(); }, has_graph);
     window.set_handler(cmd::Settings, [tools] { tools->settings(); });

@@ -1,6 +1,7 @@
 // Save, copy and paste of series data, and data files handed to the editor.
 #include "shell/data_commands.h"
 
+#include "dialogs/series_chooser_dialog.h"
 #include "document/paths.h"
 #include "output/data_out.h"
 #include "shell/command_table.h"
@@ -9,16 +10,12 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDialog>
-#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QListWidget>
 #include <QMimeData>
 #include <QProcess>
-#include <QPushButton>
 #include <QStandardPaths>
 #include <QStringEncoder>
-#include <QVBoxLayout>
 
 namespace plox::shell {
 
@@ -28,33 +25,18 @@ QString q(const std::string& s) {
     return QString::fromStdString(s);
 }
 
-// The series of the current graph whose kind is in `mask`, chosen in a list; one qualifying
-// series is taken without asking.
+// The series of the current graph whose kind is in `mask`, chosen with the series chooser; one
+// qualifying series is taken without asking.
 std::vector<int> choose_series(MainWindow& window, const char* title, int32_t mask) {
     const Graph* g = window.state().current();
     if (!g) return {};
-    const std::vector<int> candidates = series_of_kinds(*g, mask);
-    if (candidates.size() <= 1) return candidates;
-    QDialog dialog(&window);
-    dialog.setObjectName(QStringLiteral("LISTDIALOG"));
-    dialog.setWindowTitle(QString::fromUtf8(title));
-    auto* list = new QListWidget(&dialog);
-    list->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    for (int index : candidates)
-        list->addItem(QStringLiteral("%1: %2").arg(index + 1).arg(
-            q(paths::display_name(g->series[static_cast<size_t>(index)].file_name))));
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
-    buttons->button(QDialogButtonBox::Ok)->setDefault(true);
-    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-    auto* layout = new QVBoxLayout(&dialog);
-    layout->addWidget(list);
-    layout->addWidget(buttons);
-    if (dialog.exec() != QDialog::Accepted) return {};
-    std::vector<int> chosen;
-    for (int row = 0; row < list->count(); ++row)
-        if (list->item(row)->isSelected()) chosen.push_back(candidates[static_cast<size_t>(row)]);
-    return chosen;
+    forms::ChooserRequest request;
+    request.title = title;
+    request.mask = mask;
+    dialogs::QtSeriesChooser chooser(&window);
+    const forms::SeriesChoice choice = chooser.choose(*g, request);
+    if (!choice.chosen()) return {};
+    return choice.series;
 }
 
 class WindowDataTarget : public DataOutTarget {

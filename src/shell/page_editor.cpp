@@ -208,6 +208,7 @@ void PageEditor::left_release(const PageMouseEvent& e) {
     if (selection_.hit.kind == editing::kind::Region) {
         const Rect32 r = selection_.region;
         region_ = r;
+        region_corners_ = {plox::Point{anchor_.x(), anchor_.y()}, plox::Point{e.x, e.y}};
         selection_ = select_region(s.set, r);
         page_.update_overlays();
         window_.refresh_menus();
@@ -250,6 +251,7 @@ void PageEditor::right_release(const PageMouseEvent& e) {
         selection_ = editing::Selection{};
         selection_.hit = {editing::kind::Region};
         selection_.region = *region_;
+        region_corners_ = {plox::Point{anchor_.x(), anchor_.y()}, plox::Point{e.x, e.y}};
         menu = window_.popup_menu(0);
     } else {
         const Hit h = hit_test(*g, e.x, e.y);
@@ -271,6 +273,10 @@ void PageEditor::right_release(const PageMouseEvent& e) {
     page_.update_overlays();
     window_.refresh_menus();
     if (menu && e.inside) menu->popup(page_.viewport()->mapToGlobal(e.device));
+}
+
+bool PageEditor::region_selected() const {
+    return region_ && selection_.hit.kind == editing::kind::Region;
 }
 
 void PageEditor::double_click(const PageMouseEvent& e) {

@@ -6,11 +6,13 @@
 #include "editing/object_edit.h"
 #include "editing/selection.h"
 #include "editing/undo_history.h"
+#include "render/surface.h"
 #include "shell/page_window.h"
 
 #include <QObject>
 #include <memory>
 #include <optional>
+#include <utility>
 
 namespace plox::shell {
 
@@ -31,6 +33,13 @@ public:
     editing::UndoHistory& history() { return history_; }
     // The region the right button or a left drag over nothing last drew (page units).
     std::optional<editing::Rect32> region() const { return region_; }
+    // The same region's corners in the order they were drawn: where the drag started, then
+    // where it ended (trimming takes the axis directions from it).
+    std::optional<std::pair<plox::Point, plox::Point>> region_corners() const {
+        return region_corners_;
+    }
+    // True while that region is what is selected (the commands of the region's menu act on it).
+    bool region_selected() const;
 
     // Keys of the page window.
     void tab(bool backwards);
@@ -93,6 +102,7 @@ private:
     editing::Selection selection_;
     editing::Selection remembered_; // while the right button is down
     std::optional<editing::Rect32> region_;
+    std::optional<std::pair<plox::Point, plox::Point>> region_corners_;
     Mode mode_ = Mode::Idle;
     QPoint anchor_, mouse_;
     bool moved_ = false;

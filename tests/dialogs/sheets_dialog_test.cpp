@@ -1,6 +1,7 @@
 // The property sheets and list dialogs under the offscreen platform: a field changed through
 // its widget (or by keyboard) reaches the record on OK, and Cancel leaves it alone.
 #include "dialogs/axis_sheet_dialog.h"
+#include "dialogs/fit_dialogs_qt.h"
 #include "dialogs/graph_sheet_dialog.h"
 #include "dialogs/series_chooser_dialog.h"
 #include "dialogs/series_sheet_dialog.h"
@@ -206,6 +207,67 @@ TEST(SeriesChooserDialog, ChoosesTheSelectedEntriesOrAll) {
 
     Scripted all([](QDialog& d) { button(d, QStringLiteral("&All"))->click(); });
     EXPECT_EQ(chooser.choose(*g, r).series, (std::vector<int>{0, 1, 2}));
+}
+
+TEST(SeriesChooserDialog, AllOnASingleChoiceListAnswersEverySeries) {
+    auto g = create_graph();
+    for (int i = 0; i < 2; ++i)
+        add_series(*g, "/d/f" + std::to_string(i) + ".dat", nullptr);
+    forms::ChooserRequest r;
+    r.multiple = false;
+    bool offers_all = true;
+    Scripted plain([&](QDialog& d) {
+        offers_all = false;
+        for (QPushButton* b : d.findChildren<QPushButton*>())
+            offers_all = offers_all || b->text() == QStringLiteral("&All");
+    });
+    QtSeriesChooser chooser;
+    chooser.choose(*g, r);
+    EXPECT_FALSE(offers_all);
+
+    r.all_button = true;
+    Scripted all([](QDialog& d) { button(d, QStringLiteral("&All"))->click(); });
+    const forms::SeriesChoice choice = chooser.choose(*g, r);
+    EXPECT_TRUE(choice.chosen());
+    EXPECT_TRUE(choice.all);
+    EXPECT_EQ(choice.series, (std::vector<int>{0, 1}));
+}
+
+TEST(SeriesSheetDialog, ComputedSeriesEditTheirCurveOnThePageCurve) {
+    auto g = create_graph();
+    add_series(*g, "/d/a.dat", nullptr);
+    add_series(*g, "/d/b.dat", nullptr);
+    g->series[0].kind = kind::Spline;
+    g->series[0].CountOutArea = 0;
+    g->series[1].kind = kind::Function;
+    g->series[1].CountOutArea = 0;
+    MemorySettingsStore store;
+    register_series_curve_page([&store] { return &store; });
+    bool count_out_enabled = false;
+    Scripted s([&](QDialog& d) {
+        auto* tabs = static_cast<PropertySheet&>(d).tabs();
+        ASSERT_EQ(tabs->count(), 4);
+        EXPECT_EQ(tabs->tabText(3), QStringLiteral("曲線"));
+        QWidget* page = tabs->widget(3);
+        named<QLineEdit>(*page, "division")->setText(QStringLiteral("100"));
+        auto* count_out = page->findChild<QCheckBox*>();
+        count_out_enabled = count_out->isEnabled();
+        count_out->setChecked(true);
+        button(*page, QStringLiteral("保存(&V)"))->click();
+        static_cast<PropertySheet&>(d).ok_button()->click();
+    });
+    Series result;
+    SeriesSheetContext context;
+    ASSERT_TRUE(edit_series(nullptr, *g, 0, context, [&](const Series& r) { result = r; }));
+    EXPECT_TRUE(count_out_enabled);
+    EXPECT_EQ(result.curve_points, 101);
+    EXPECT_EQ(result.CountOutArea, 1);
+    EXPECT_EQ(store.read_dword("Continuace Ini", "Division"), 101u);
+
+    // A drawn function keeps its switch: the box is greyed and not read.
+    ASSERT_TRUE(edit_series(nullptr, *g, 1, context, [&](const Series& r) { result = r; }));
+    EXPECT_FALSE(count_out_enabled);
+    EXPECT_EQ(result.CountOutArea, 0);
 }
 
 TEST(DataManagerDialog, MovesAndClosesThroughItsButtons) {
