@@ -177,6 +177,7 @@ public:
         save->setAutoDefault(false);
         save->setEnabled(store != nullptr);
         grid->addWidget(save, 10, 1);
+        grid->setRowStretch(11, 1);
         connect(save, &QPushButton::clicked, this, [this, store] { take().save(*store); });
     }
     const forms::CurveForm& take() {
