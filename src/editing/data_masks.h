@@ -36,7 +36,8 @@ struct Trimming {
 };
 Trimming trimming_from_corners(const std::array<double, 4>& c1, const std::array<double, 4>& c2);
 // Sets from and to of every used axis: from the first value, to the second, exchanged when
-// `sort` is on and the first is the greater. The graph's automatic scaling stops for them.
+// `sort` is on and the first is the greater. The graph's automatic scaling stops for them, and
+// analyses that leave out points outside the graph are marked to be computed again.
 void apply_trimming(Graph& graph, const Trimming& trimming, bool sort);
 
 // The dialog SET_TRIMING "スケールの設定": the four axes' check boxes and values as text.

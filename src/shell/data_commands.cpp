@@ -2,7 +2,6 @@
 #include "shell/data_commands.h"
 
 #include "dialogs/series_chooser_dialog.h"
-#include "document/paths.h"
 #include "output/data_out.h"
 #include "shell/command_table.h"
 #include "shell/main_window.h"

@@ -77,6 +77,24 @@ TEST(Trimming, RightToLeftReversesTheAxisUnlessSorted) {
     EXPECT_DOUBLE_EQ(g->axes[AxisX].to, 8);
 }
 
+TEST(Trimming, FitsThatLeaveOutOuterPointsAreComputedAgain) {
+    auto g = linear_graph();
+    for (int i = 0; i < 3; ++i)
+        add_series(*g, "/d/f" + std::to_string(i) + ".dat", nullptr);
+    g->series[0].kind = kind::Polynomial; // only the points inside the graph count
+    g->series[1].kind = kind::Spline;
+    g->series[1].CountOutArea = 1; // every point counts: the ranges do not matter
+    g->series[2].kind = kind::Function;
+    for (int i = 0; i < 3; ++i) {
+        g->series[static_cast<size_t>(i)].needs_reading = 0;
+        if (i != 1) g->series[static_cast<size_t>(i)].CountOutArea = 0;
+    }
+    apply_trimming(*g, trimming_from_corners({2, 20, 0, 0}, {8, 60, 1, 1}), false);
+    EXPECT_EQ(g->series[0].needs_reading, 1);
+    EXPECT_EQ(g->series[1].needs_reading, 0);
+    EXPECT_EQ(g->series[2].needs_reading, 0);
+}
+
 TEST(Trimming, DialogLeavesUncheckedAxesAndReadsItsTexts) {
     auto g = linear_graph();
     TrimmingForm form;
