@@ -1,4 +1,4 @@
-// Uncompressed DIB decoding with every offset checked.
+// DIB decoding (uncompressed, bit fields and run-length) with every offset checked.
 #include "output/dib.h"
 
 #include <array>
@@ -6,6 +6,11 @@
 namespace plox {
 
 namespace {
+
+constexpr uint32_t BI_RLE8 = 1, BI_RLE4 = 2;
+// A run-length code expands to at most 255 pixels from 2 bytes; a bitmap claiming far more
+// pixels than its codes can describe is refused before anything is allocated.
+constexpr int64_t MAX_RLE_PIXELS_PER_BYTE = 256;
 
 struct DibHeader {
     int32_t width = 0, height = 0;
@@ -44,8 +49,11 @@ std::optional<DibHeader> read_header(const ByteReader& d, size_t at, size_t size
             h.masks[i] = *m;
         }
         if (h.header_size == 40) h.header_size = 52;
+    } else if ((h.compression == BI_RLE8 && h.bit_count == 8) ||
+               (h.compression == BI_RLE4 && h.bit_count == 4)) {
+        // run-length pixels are expanded below
     } else if (h.compression != 0) {
-        return std::nullopt; // run-length and embedded JPEG/PNG bitmaps are left out
+        return std::nullopt; // embedded JPEG and PNG bitmaps are not decoded
     } else if (h.bit_count == 16) {
         h.masks = {0x7C00, 0x03E0, 0x001F};
     }
@@ -63,13 +71,103 @@ uint32_t masked(uint32_t v, uint32_t mask) {
     return ((v >> shift) & max) * 255 / max;
 }
 
+// Palette indices of a run-length bitmap, bottom row first; pixels no code reaches keep index 0.
+// Absolute runs are padded to 16 bits; a delta moves right and up; the end code stops.
+std::optional<std::vector<uint8_t>> expand_rle(std::span<const uint8_t> in, int64_t width,
+                                               int64_t height, int bpp) {
+    std::vector<uint8_t> out(static_cast<size_t>(width * height), 0);
+    int64_t x = 0, y = 0;
+    auto put = [&](uint8_t index) {
+        if (x < width && y < height) out[static_cast<size_t>(y * width + x)] = index;
+        ++x;
+    };
+    size_t i = 0;
+    while (i + 1 < in.size() && y < height) {
+        const uint8_t count = in[i], value = in[i + 1];
+        i += 2;
+        if (count > 0) {
+            for (int k = 0; k < count; ++k)
+                put(bpp == 8 ? value : (k % 2 == 0 ? value >> 4 : value & 0x0F));
+        } else if (value == 0) { // end of line
+            x = 0;
+            ++y;
+        } else if (value == 1) { // end of bitmap
+            break;
+        } else if (value == 2) { // delta
+            if (i + 1 >= in.size()) break;
+            x += in[i];
+            y += in[i + 1];
+            i += 2;
+        } else { // absolute run of `value` pixels
+            const size_t bytes = bpp == 8 ? value : (value + 1u) / 2;
+            if (bytes > in.size() - i) return std::nullopt;
+            for (int k = 0; k < value; ++k) {
+                const uint8_t b = in[i + static_cast<size_t>(bpp == 8 ? k : k / 2)];
+                put(bpp == 8 ? b : (k % 2 == 0 ? b >> 4 : b & 0x0F));
+            }
+            i += (bytes + 1) / 2 * 2;
+        }
+    }
+    return out;
+}
+
+std::vector<uint32_t> read_palette(const ByteReader& d, const DibHeader& h, size_t info,
+                                   size_t info_size) {
+    std::vector<uint32_t> palette;
+    const size_t palette_at = info + h.header_size;
+    for (size_t i = 0; i < h.palette_entries; ++i) {
+        const size_t at = palette_at + i * h.entry_size;
+        if (at + 3 > info + info_size) break;
+        const auto b = d.u8(at), g = d.u8(at + 1), r = d.u8(at + 2);
+        palette.push_back(0xFF000000u | uint32_t{*r} << 16 | uint32_t{*g} << 8 | *b);
+    }
+    return palette;
+}
+
+std::optional<Image> decode_rle(const DibHeader& h, const std::vector<uint32_t>& palette,
+                                std::span<const uint8_t> bits) {
+    const int64_t width = h.width, height = h.height;
+    // Run-length bitmaps are always stored bottom-up.
+    if (width <= 0 || height <= 0 || width * height > MAX_DIB_PIXELS ||
+        width * height > MAX_RLE_PIXELS_PER_BYTE * static_cast<int64_t>(bits.size()))
+        return std::nullopt;
+    const auto indices = expand_rle(bits, width, height, h.bit_count);
+    if (!indices) return std::nullopt;
+    Image image;
+    image.width = static_cast<int32_t>(width);
+    image.height = static_cast<int32_t>(height);
+    image.pixels.resize(indices->size());
+    for (int64_t row = 0; row < height; ++row)
+        for (int64_t x = 0; x < width; ++x) {
+            const uint8_t index = (*indices)[static_cast<size_t>((height - 1 - row) * width + x)];
+            image.pixels[static_cast<size_t>(row * width + x)] =
+                index < palette.size() ? palette[index] : 0xFF000000;
+        }
+    return image;
+}
+
 } // namespace
+
+Color mean_color(const Image& image) {
+    if (image.pixels.empty()) return 0xC0C0C0;
+    uint64_t r = 0, g = 0, b = 0;
+    for (const uint32_t p : image.pixels) {
+        r += (p >> 16) & 0xFF;
+        g += (p >> 8) & 0xFF;
+        b += p & 0xFF;
+    }
+    const uint64_t n = image.pixels.size();
+    return static_cast<Color>((b / n) << 16 | (g / n) << 8 | (r / n));
+}
 
 std::optional<Image> decode_dib(const ByteReader& d, size_t info, size_t info_size, size_t bits,
                                 size_t bits_size) {
     if (!d.has(info, info_size) || !d.has(bits, bits_size)) return std::nullopt;
     const auto h = read_header(d, info, info_size);
     if (!h) return std::nullopt;
+    if (h->palette_entries > 256) return std::nullopt;
+    if (h->compression == BI_RLE8 || h->compression == BI_RLE4)
+        return decode_rle(*h, read_palette(d, *h, info, info_size), d.bytes(bits, bits_size));
     const bool top_down = h->height < 0;
     const int64_t width = h->width, height = top_down ? -int64_t{h->height} : h->height;
     if (width <= 0 || height <= 0 || width * height > MAX_DIB_PIXELS) return std::nullopt;
@@ -79,15 +177,7 @@ std::optional<Image> decode_dib(const ByteReader& d, size_t info, size_t info_si
     const size_t stride = static_cast<size_t>((width * bpp + 31) / 32 * 4);
     if (stride * static_cast<size_t>(height) > bits_size) return std::nullopt;
 
-    std::vector<uint32_t> palette;
-    const size_t palette_at = info + h->header_size;
-    if (h->palette_entries > 256) return std::nullopt;
-    for (size_t i = 0; i < h->palette_entries; ++i) {
-        const size_t at = palette_at + i * h->entry_size;
-        if (at + 3 > info + info_size) break;
-        const auto b = d.u8(at), g = d.u8(at + 1), r = d.u8(at + 2);
-        palette.push_back(0xFF000000u | uint32_t{*r} << 16 | uint32_t{*g} << 8 | *b);
-    }
+    const std::vector<uint32_t> palette = read_palette(d, *h, info, info_size);
 
     Image image;
     image.width = static_cast<int32_t>(width);

@@ -149,6 +149,18 @@ private:
         c_.put_object(u32(at + 8), b);
     }
 
+    // Our surface has no pattern fills: a pattern brush paints the pattern's average colour.
+    void pattern_brush(size_t at, size_t size) {
+        if (size < 32) return;
+        const uint32_t bmi = u32(at + 16), bmi_size = u32(at + 20), bits = u32(at + 24),
+                       bits_size = u32(at + 28);
+        Brush b{brush_style::Solid, 0xC0C0C0, 0};
+        if (bmi <= size && bmi_size <= size - bmi && bits <= size && bits_size <= size - bits)
+            if (const auto image = decode_dib(d_, at + bmi, bmi_size, at + bits, bits_size))
+                b.color = mean_color(*image);
+        c_.put_object(u32(at + 8), b);
+    }
+
     void create_font(size_t at, size_t size) {
         if (size < 12 + 92) return;
         Font f;
@@ -392,12 +404,32 @@ void EmfPlayer::record(uint32_t type, size_t at, size_t size) {
     case emr::EXTSELECTCLIPRGN: {
         if (size < 16) break;
         const uint32_t data = u32(at + 8), mode = u32(at + 12);
-        if (mode == gdi::RGN_COPY) c_.reset_clip();
-        // A region is taken by its bounding box (device units), enough for rectangles.
-        if (data >= 32 && data <= size - 16 && (mode == gdi::RGN_COPY || mode == gdi::RGN_AND))
-            c_.intersect_clip(point(at + 16 + 16), point(at + 16 + 24), true);
+        // A region is taken by its bounding box (device units), exact for rectangles.
+        if (data >= 32 && data <= size - 16)
+            c_.combine_clip(point(at + 16 + 16), point(at + 16 + 24), true, mode);
+        else if (mode == gdi::RGN_COPY)
+            c_.reset_clip(); // no region: the clip is removed
         break;
     }
+    case emr::SELECTCLIPPATH:
+        if (size >= 12) c_.clip_to_path(u32(at + 8));
+        break;
+    case emr::OFFSETCLIPRGN:
+        if (size >= 16) c_.offset_clip(point(at + 8));
+        break;
+    case emr::FILLRGN:
+        // Bounds, region size, brush, then the region whose header ends in its box.
+        if (size >= 32 + 32 && u32(at + 24) >= 32 && u32(at + 24) <= size - 32)
+            c_.fill_box(point(at + 32 + 16), point(at + 32 + 24), u32(at + 28));
+        break;
+    case emr::PAINTRGN:
+        if (size >= 28 + 32 && u32(at + 24) >= 32 && u32(at + 24) <= size - 28)
+            c_.fill_box(point(at + 28 + 16), point(at + 28 + 24), std::nullopt);
+        break;
+    case emr::CREATEMONOBRUSH:
+    case emr::CREATEDIBPATTERNBRUSHPT:
+        pattern_brush(at, size);
+        break;
     case emr::EXTTEXTOUTW:
     case emr::EXTTEXTOUTA:
         text(at, size, type == emr::EXTTEXTOUTW);

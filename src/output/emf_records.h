@@ -22,7 +22,8 @@ inline constexpr uint32_t HEADER = 1, POLYBEZIER = 2, POLYGON = 3, POLYLINE = 4,
                           EXTCREATEFONTINDIRECTW = 82, EXTTEXTOUTA = 83, EXTTEXTOUTW = 84,
                           POLYBEZIER16 = 85, POLYGON16 = 86, POLYLINE16 = 87, POLYBEZIERTO16 = 88,
                           POLYLINETO16 = 89, POLYPOLYLINE16 = 90, POLYPOLYGON16 = 91,
-                          EXTCREATEPEN = 95;
+                          EXTCREATEPEN = 95, SELECTCLIPPATH = 67, CREATEMONOBRUSH = 93,
+                          CREATEDIBPATTERNBRUSHPT = 94, FILLRGN = 71, PAINTRGN = 74;
 inline constexpr uint32_t SIGNATURE = 0x464D4520; // " EMF"
 inline constexpr uint32_t STOCK_OBJECT = 0x80000000;
 } // namespace plox::emr
@@ -44,15 +45,18 @@ inline constexpr uint16_t EOF_ = 0x0000, SAVEDC = 0x001E, REALIZEPALETTE = 0x003
                           ROUNDRECT = 0x061C, ARC = 0x0817, PIE = 0x081A, CHORD = 0x0830,
                           DIBBITBLT = 0x0940, EXTTEXTOUT = 0x0A32, DIBSTRETCHBLT = 0x0B41,
                           STRETCHDIB = 0x0F43, CREATEPALETTE = 0x00F7, CREATEPATTERNBRUSH = 0x01F9,
-                          DIBCREATEPATTERNBRUSH = 0x0142, CREATEREGION = 0x06FF;
+                          DIBCREATEPATTERNBRUSH = 0x0142, CREATEREGION = 0x06FF,
+                          OFFSETCLIPRGN = 0x0220, PATBLT = 0x061D, FILLREGION = 0x0228,
+                          PAINTREGION = 0x012B;
 inline constexpr uint32_t PLACEABLE_KEY = 0x9AC6CDD7;
 } // namespace plox::wmr
 
 namespace plox::gdi {
 inline constexpr uint32_t MM_TEXT = 1, MM_LOMETRIC = 2, MM_HIMETRIC = 3, MM_LOENGLISH = 4,
                           MM_HIENGLISH = 5, MM_TWIPS = 6, MM_ISOTROPIC = 7, MM_ANISOTROPIC = 8;
-inline constexpr uint32_t RGN_AND = 1, RGN_COPY = 5;
+inline constexpr uint32_t RGN_AND = 1, RGN_OR = 2, RGN_XOR = 3, RGN_DIFF = 4, RGN_COPY = 5;
 inline constexpr uint32_t SRCCOPY = 0x00CC0020;
-inline constexpr uint32_t BS_SOLID = 0, BS_NULL = 1, BS_HATCHED = 2;
+inline constexpr uint32_t BS_SOLID = 0, BS_NULL = 1, BS_HATCHED = 2, BS_PATTERN = 3,
+                          BS_DIBPATTERN = 5, BS_DIBPATTERNPT = 6;
 inline constexpr uint32_t PS_NULL = 5;
 } // namespace plox::gdi

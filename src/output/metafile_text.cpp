@@ -41,4 +41,17 @@ std::vector<std::string_view> split_characters(std::string_view bytes, uint8_t c
     return out;
 }
 
+std::string portable_face_name(std::string_view face) {
+    // Shift-JIS spellings of "ＭＳ 明朝", "ＭＳ Ｐ明朝", "ＭＳ ゴシック", "ＭＳ Ｐゴシック".
+    static constexpr std::pair<std::string_view, std::string_view> names[] = {
+        {"\x82\x6C\x82\x72\x20\x96\xBE\x92\xA9", "MS Mincho"},
+        {"\x82\x6C\x82\x72\x20\x82\x6F\x96\xBE\x92\xA9", "MS PMincho"},
+        {"\x82\x6C\x82\x72\x20\x83\x53\x83\x56\x83\x62\x83\x4E", "MS Gothic"},
+        {"\x82\x6C\x82\x72\x20\x82\x6F\x83\x53\x83\x56\x83\x62\x83\x4E", "MS PGothic"},
+    };
+    for (const auto& [japanese, ascii] : names)
+        if (face == japanese) return std::string(ascii);
+    return std::string(face);
+}
+
 } // namespace plox

@@ -28,6 +28,11 @@ public:
     virtual uint8_t unicode_charset(const Font& font) const;
 };
 
+// The face name a byte-coded (Windows) metafile's font record carries: the Japanese system faces
+// by their ASCII names, which Windows maps to the same fonts and which readers that take the
+// name as UTF-8 cannot misread; other names unchanged.
+std::string portable_face_name(std::string_view face);
+
 // Splits document bytes into characters: in every character set but Symbol a Shift-JIS lead
 // byte takes the byte after it.
 std::vector<std::string_view> split_characters(std::string_view bytes, uint8_t charset);

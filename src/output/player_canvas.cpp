@@ -87,6 +87,9 @@ void PlayerCanvas::select_object(uint32_t index) {
     if (const auto* pen = std::get_if<PlayerPen>(&o)) state_.pen = *pen;
     if (const auto* brush = std::get_if<Brush>(&o)) state_.brush = *brush;
     if (const auto* font = std::get_if<Font>(&o)) state_.font = *font;
+    // Selecting a region makes it the clip (a copy of it).
+    if (const auto* region = std::get_if<PlayerRegion>(&o))
+        combine_clip(region->a, region->b, false, clip_mode::Copy);
 }
 
 void PlayerCanvas::select_stock_object(uint32_t number) {
@@ -126,11 +129,71 @@ void PlayerCanvas::apply_clip() {
 }
 
 void PlayerCanvas::intersect_clip(PointD a, PointD b, bool device) {
+    combine_clip(a, b, device, clip_mode::And);
+}
+
+void PlayerCanvas::combine_clip(PointD a, PointD b, bool device, uint32_t mode) {
     const Affine& m = device ? device_ : logical_;
     const PointD p = m.apply(a.x, a.y), q = m.apply(b.x, b.y);
     const Rect r{to_int(std::min(p.x, q.x)), to_int(std::min(p.y, q.y)), to_int(std::max(p.x, q.x)),
                  to_int(std::max(p.y, q.y))};
-    state_.clip = state_.clip ? intersect(*state_.clip, r) : r;
+    combine_target_clip(r, mode);
+}
+
+void PlayerCanvas::combine_target_clip(const Rect& r, uint32_t mode) {
+    switch (mode) {
+    case clip_mode::And:
+        state_.clip = state_.clip ? intersect(*state_.clip, r) : r;
+        break;
+    case clip_mode::Copy:
+        state_.clip = r;
+        break;
+    case clip_mode::Or:
+    case clip_mode::Xor:
+        // Without a clip everything is visible already.
+        if (state_.clip)
+            state_.clip = Rect{
+                std::min(state_.clip->left, r.left), std::min(state_.clip->top, r.top),
+                std::max(state_.clip->right, r.right), std::max(state_.clip->bottom, r.bottom)};
+        break;
+    default:
+        return;
+    }
+    apply_clip();
+}
+
+void PlayerCanvas::clip_to_path(uint32_t mode) {
+    in_path_ = false;
+    bool any = false;
+    Rect box{};
+    for (const auto& figure : path_)
+        for (const Point& p : figure) {
+            if (!any) box = {p.x, p.y, p.x, p.y};
+            box = {std::min(box.left, p.x), std::min(box.top, p.y), std::max(box.right, p.x),
+                   std::max(box.bottom, p.y)};
+            any = true;
+        }
+    path_.clear();
+    if (any) combine_target_clip(box, mode);
+}
+
+void PlayerCanvas::select_clip_region(uint32_t index) {
+    const auto found = objects_.find(index);
+    const auto* region =
+        found == objects_.end() ? nullptr : std::get_if<PlayerRegion>(&found->second);
+    if (region)
+        combine_clip(region->a, region->b, false, clip_mode::Copy);
+    else
+        reset_clip();
+}
+
+void PlayerCanvas::offset_clip(PointD offset) {
+    if (!state_.clip) return;
+    const int32_t dx = to_int(offset.x * logical_.m11 + offset.y * logical_.m21);
+    const int32_t dy = to_int(offset.x * logical_.m12 + offset.y * logical_.m22);
+    Rect& c = *state_.clip;
+    c = {to_int(double(c.left) + dx), to_int(double(c.top) + dy), to_int(double(c.right) + dx),
+         to_int(double(c.bottom) + dy)};
     apply_clip();
 }
 
@@ -386,6 +449,24 @@ void PlayerCanvas::image(PointD a, PointD b, const Image& image) {
 
 void PlayerCanvas::fill_with_brush(PointD a, PointD b) {
     surface_.fill_rect(target_box(a, b), state_.brush);
+}
+
+void PlayerCanvas::fill_box(PointD a, PointD b, std::optional<uint32_t> brush) {
+    Brush fill = state_.brush;
+    if (brush) {
+        const auto found = objects_.find(*brush);
+        const Brush* b2 = found == objects_.end() ? nullptr : std::get_if<Brush>(&found->second);
+        if (!b2) return; // no such brush: nothing is painted
+        fill = *b2;
+    }
+    surface_.fill_rect(target_box(a, b), fill);
+}
+
+std::optional<PlayerRegion> PlayerCanvas::region(uint32_t index) const {
+    const auto found = objects_.find(index);
+    if (found == objects_.end()) return std::nullopt;
+    if (const auto* r = std::get_if<PlayerRegion>(&found->second)) return *r;
+    return std::nullopt;
 }
 
 } // namespace plox

@@ -42,7 +42,16 @@ struct PlayerPen {
     Pen pen;
     bool cosmetic = true;
 };
-using PlayerObject = std::variant<std::monostate, PlayerPen, Brush, Font>;
+// A region object of a Windows metafile, kept as its bounding box (logical units).
+struct PlayerRegion {
+    PointD a, b;
+};
+using PlayerObject = std::variant<std::monostate, PlayerPen, Brush, Font, PlayerRegion>;
+
+// How a new clip combines with the current one (the RGN_ values).
+namespace clip_mode {
+inline constexpr uint32_t And = 1, Or = 2, Xor = 3, Diff = 4, Copy = 5;
+}
 
 class PlayerCanvas {
 public:
@@ -72,6 +81,14 @@ public:
     void save();
     void restore(int32_t relative);
     void intersect_clip(PointD a, PointD b, bool device);
+    // Clip regions are kept as bounding boxes: AND intersects, COPY replaces, OR and XOR widen
+    // to the union, DIFF leaves the box as it is (the difference lies inside it).
+    void combine_clip(PointD a, PointD b, bool device, uint32_t mode);
+    // The current path's bounding box combined with the clip; the path is used up.
+    void clip_to_path(uint32_t mode);
+    void offset_clip(PointD offset);
+    // SelectClipRgn with a region object of the table; any other index removes the clip.
+    void select_clip_region(uint32_t index);
     void reset_clip();
 
     void begin_path();
@@ -94,6 +111,10 @@ public:
     void text_utf16(PointD reference, std::u16string_view text);
     void image(PointD a, PointD b, const Image& image);
     void fill_with_brush(PointD a, PointD b);
+    // FillRgn and PaintRgn: the region's box filled with the brush of the table's `brush` slot,
+    // or with the selected brush.
+    void fill_box(PointD a, PointD b, std::optional<uint32_t> brush);
+    std::optional<PlayerRegion> region(uint32_t index) const;
 
     const Font& font() const { return state_.font; }
     const MetafileText& codec() const { return text_; }
@@ -116,6 +137,7 @@ private:
     void apply_pen();
     void apply_brush();
     void apply_clip();
+    void combine_target_clip(const Rect& r, uint32_t mode);
     void add_to_path(std::span<const Point> points, bool from_current);
 
     Surface& surface_;

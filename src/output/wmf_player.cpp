@@ -77,6 +77,47 @@ private:
         create(f);
     }
 
+    // A region object: its bounding box (the scans inside it are not kept). An empty or
+    // damaged region still takes its slot, so that later indices stay right.
+    void create_region(size_t at, size_t size) {
+        if (size < 6 + 22) {
+            create(PlayerRegion{{0, 0}, {0, 0}});
+            return;
+        }
+        create(PlayerRegion{{double(w(at, 7)), double(w(at, 8))},
+                            {double(w(at, 9)), double(w(at, 10))}});
+    }
+
+    // Our surface has no pattern fills: a pattern brush paints the pattern's average colour.
+    Color pattern_color(uint16_t function, size_t at, size_t size) {
+        constexpr Color grey = 0xC0C0C0;
+        const uint16_t style = static_cast<uint16_t>(w(at, 0));
+        if (function == wmr::DIBCREATEPATTERNBRUSH && style != gdi::BS_PATTERN) {
+            if (size <= 10) return grey;
+            const auto image = decode_packed_dib(d_, at + 10, size - 10);
+            return image ? mean_color(*image) : grey;
+        }
+        // A device-dependent bitmap: only monochrome ones (set bits white) are read.
+        const size_t head = function == wmr::CREATEPATTERNBRUSH ? 6 : 10;
+        const size_t bits = head + 10 + (function == wmr::CREATEPATTERNBRUSH ? 18 : 0);
+        const int32_t width = d_.i16(at + head + 2).value_or(0),
+                      height = d_.i16(at + head + 4).value_or(0);
+        const int32_t stride = d_.i16(at + head + 6).value_or(0);
+        const uint8_t planes = d_.u8(at + head + 8).value_or(0),
+                      depth = d_.u8(at + head + 9).value_or(0);
+        if (planes != 1 || depth != 1 || width <= 0 || height <= 0 || stride * 8 < width ||
+            bits > size || size_t(stride) * size_t(height) > size - bits)
+            return grey;
+        uint64_t set = 0;
+        for (int32_t y = 0; y < height; ++y)
+            for (int32_t x = 0; x < width; ++x)
+                set += (*d_.u8(at + bits + size_t(y) * size_t(stride) + size_t(x / 8)) >>
+                        (7 - x % 8)) &
+                       1u;
+        const auto level = static_cast<Color>(set * 255 / (uint64_t(width) * uint64_t(height)));
+        return level << 16 | level << 8 | level;
+    }
+
     std::vector<PointD> points(size_t at, size_t size, size_t count_word) {
         std::vector<PointD> pts;
         const int16_t n = w(at, count_word);
@@ -235,10 +276,12 @@ void WmfPlayer::record(uint16_t function, size_t at, size_t size) {
         break;
     case wmr::DIBCREATEPATTERNBRUSH:
     case wmr::CREATEPATTERNBRUSH:
-        create(Brush{brush_style::Solid, 0xC0C0C0, 0}); // patterns are shown as a grey tone
+        create(Brush{brush_style::Solid, pattern_color(function, at, size), 0});
+        break;
+    case wmr::CREATEREGION:
+        create_region(at, size);
         break;
     case wmr::CREATEPALETTE:
-    case wmr::CREATEREGION:
         create(PlayerPen{Pen{pen_style::Null, 0, 0}, true}); // holds its slot; never drawn
         break;
     case wmr::SELECTOBJECT:
@@ -286,7 +329,23 @@ void WmfPlayer::record(uint16_t function, size_t at, size_t size) {
         if (size >= 14) c_.intersect_clip(yx(at, 2), yx(at, 0), false);
         break;
     case wmr::SELECTCLIPREGION:
-        c_.reset_clip(); // regions are not kept; their clip is dropped
+        c_.select_clip_region(static_cast<uint16_t>(w(at, 0)));
+        break;
+    case wmr::PATBLT:
+        if (size >= 18)
+            c_.fill_with_brush(yx(at, 4),
+                               {w(at, 5) + double(w(at, 3)), w(at, 4) + double(w(at, 2))});
+        break;
+    case wmr::FILLREGION:
+    case wmr::PAINTREGION:
+        if (const auto r = c_.region(static_cast<uint16_t>(w(at, 0))))
+            c_.fill_box(r->a, r->b,
+                        function == wmr::FILLREGION
+                            ? std::optional<uint32_t>(static_cast<uint16_t>(w(at, 1)))
+                            : std::nullopt);
+        break;
+    case wmr::OFFSETCLIPRGN:
+        if (size >= 10) c_.offset_clip(yx(at, 0));
         break;
     case wmr::TEXTOUT:
         text(at, size, false);

@@ -2,6 +2,7 @@
 #include "output/wmf_surface.h"
 
 #include "output/emf_records.h"
+#include "output/metafile_text.h"
 
 #include <algorithm>
 #include <cmath>
@@ -145,7 +146,7 @@ void WmfSurface::sync_font() {
     out_.u8(font_.clip_precision);
     out_.u8(font_.quality);
     out_.u8(font_.pitch_and_family);
-    std::string face = font_.face.substr(0, 31);
+    std::string face = portable_face_name(font_.face).substr(0, 31);
     face.resize(32, '\0');
     for (const char c : face)
         out_.u8(static_cast<uint8_t>(c));

@@ -7,11 +7,14 @@
 #include "platform/picture_export.h"
 #include "shell/command_table.h"
 #include "shell/main_window.h"
+#include "shell/page_editor.h"
+#include "shell/page_window.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <algorithm>
 
 namespace plox::shell {
 
@@ -89,6 +92,21 @@ void run_picture_command(MainWindow& window, Prompter& prompter, bool to_file,
 }
 
 } // namespace
+
+SelectedRegion editor_region(const MainWindow& window, const PageEditor& editor) {
+    return [&window, &editor]() -> std::optional<Rect> {
+        if (window.page() && window.page()->picking_region()) return std::nullopt;
+        const int kind = editor.selection().hit.kind;
+        // A click elsewhere ends the selection; the last region then no longer applies.
+        if (kind != editing::kind::Region && kind != editing::kind::Group) return std::nullopt;
+        const std::optional<editing::Rect32> r = editor.region();
+        if (!r) return std::nullopt;
+        const Rect rect{std::min(r->left, r->right), std::min(r->top, r->bottom),
+                        std::max(r->left, r->right), std::max(r->top, r->bottom)};
+        if (rect.empty()) return std::nullopt;
+        return rect;
+    };
+}
 
 void register_metafile_commands(MainWindow& window, Prompter& prompter, SelectedRegion selected) {
     auto has_graphs = [&window] { return !window.state().set.graphs.empty(); };

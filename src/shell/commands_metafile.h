@@ -14,10 +14,15 @@ class Prompter;
 namespace plox::shell {
 
 class MainWindow;
+class PageEditor;
 
 // The rectangle selected on the page (page units), when there is one; commands 127 and 128
 // stay greyed without it.
 using SelectedRegion = std::function<std::optional<Rect>()>;
+
+// The region the page editor holds while a region or the objects inside one are selected,
+// normalised; none while the page waits for a region of another command.
+SelectedRegion editor_region(const MainWindow& window, const PageEditor& editor);
 
 void register_metafile_commands(MainWindow& window, Prompter& prompter,
                                 SelectedRegion selected = {});

@@ -104,9 +104,9 @@ MainWindow::MainWindow(ShellServices services, QWidget* parent)
     connect(QApplication::clipboard(), &QClipboard::dataChanged, this, &MainWindow::refresh_menus);
     register_print_commands(*this);
     register_data_commands(*this);
-    install_page_editing(*this, services_.store);
+    PageEditor* editor = install_page_editing(*this, services_.store);
     page_->setFocus();
-    register_metafile_commands(*this, prompter());
+    register_metafile_commands(*this, prompter(), editor_region(*this, *editor));
     resize(800, 600);
     register_sheet_commands(*this);
 }
