@@ -10,6 +10,7 @@
 #include <QClipboard>
 #include <QFile>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
 #include <QTemporaryDir>
@@ -82,7 +83,7 @@ struct RegionCommandTest : ::testing::Test {
                     f->reject();
                 } else {
                     f->selectFile(file);
-                    f->accept();
+                    static_cast<QDialog*>(f)->accept();
                 }
             }
         });
