@@ -210,14 +210,16 @@ void EmfSurface::set_text_color(Color color) {
 }
 
 void EmfSurface::move_to(int32_t x, int32_t y) {
-    simple(emr::MOVETOEX, {x, y});
     cp_ = {x, y};
+    line_end_.reset();
 }
 
 void EmfSurface::line_to(int32_t x, int32_t y) {
     sync_pen();
+    if (line_end_ != out_.size()) simple(emr::MOVETOEX, {cp_.x, cp_.y});
     simple(emr::LINETO, {x, y});
     cp_ = {x, y};
+    line_end_ = out_.size();
 }
 
 void EmfSurface::polyline(std::span<const Point> points) {

@@ -184,14 +184,16 @@ void WmfSurface::set_text_color(Color color) {
 }
 
 void WmfSurface::move_to(int32_t px, int32_t py) {
-    simple(wmr::MOVETO, {y(py), x(px)});
     cp_ = {px, py};
+    line_end_.reset();
 }
 
 void WmfSurface::line_to(int32_t px, int32_t py) {
     sync_pen();
+    if (line_end_ != out_.size()) simple(wmr::MOVETO, {y(cp_.y), x(cp_.x)});
     simple(wmr::LINETO, {y(py), x(px)});
     cp_ = {px, py};
+    line_end_ = out_.size();
 }
 
 void WmfSurface::polyline(std::span<const Point> points) {
@@ -343,7 +345,6 @@ void WmfSurface::write_state() {
     set_bk_color(bk_color);
     set_text_color(text_color);
     simple(wmr::SETTEXTALIGN, {static_cast<int32_t>(emitted_align_), 0});
-    simple(wmr::MOVETO, {y(cp_.y), x(cp_.x)});
 }
 
 std::vector<uint8_t> WmfSurface::finish() {

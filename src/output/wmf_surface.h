@@ -85,6 +85,10 @@ private:
     Color bk_color_ = 0xFFFFFF, text_color_ = 0;
     uint32_t align_ = 0, emitted_align_ = 0;
     Point cp_;
+    // Where the last line ended in the output, while the reader's current point is cp_:
+    // a line drawn from anywhere else first moves there, so that no reader sees a line
+    // whose start lies before some other record (some start a new path at every record).
+    std::optional<size_t> line_end_;
     std::optional<Rect> clip_;
     bool saved_ = false;
     bool finished_ = false;

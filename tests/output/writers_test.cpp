@@ -186,5 +186,42 @@ TEST(WmfWriter, PlaceableHeaderChecksumAndTotals) {
               count(records, wmr::DELETEOBJECT));
 }
 
+// Readers that start a new path at every record lose a line whose start lies before a pen
+// change or a clip: each line follows a line or a move, from where the surface's point is.
+TEST(MetafileWriters, EveryLineFollowsAMoveOrALine) {
+    EmfSurface e(measurer, {0, 0, 20000, 20000}, latin1);
+    draw_sample(e);
+    const std::vector<uint8_t> emf = e.finish();
+    const auto er = emf_records(emf);
+    ASSERT_FALSE(er.empty());
+    size_t lines = 0;
+    for (size_t i = 1; i < er.size(); ++i)
+        if (er[i].type == emr::LINETO) {
+            ++lines;
+            EXPECT_TRUE(er[i - 1].type == emr::MOVETOEX || er[i - 1].type == emr::LINETO) << i;
+        }
+    EXPECT_EQ(lines, 3u);
+    // The line after the texts starts where they ended, not at the earlier move.
+    const ByteReader d(emf);
+    const auto last =
+        std::find_if(er.rbegin(), er.rend(), [](const auto& r) { return r.type == emr::LINETO; });
+    const auto& move = *(last + 1);
+    ASSERT_EQ(move.type, emr::MOVETOEX);
+    EXPECT_GT(*d.i32(move.offset + 8), 5000);
+    EXPECT_EQ(*d.i32(move.offset + 12), 18000);
+
+    WmfSurface w(measurer, {0, 0, 20000, 20000});
+    draw_sample(w);
+    const auto wr = wmf_records(w.finish());
+    ASSERT_FALSE(wr.empty());
+    lines = 0;
+    for (size_t i = 1; i < wr.size(); ++i)
+        if (wr[i].type == wmr::LINETO) {
+            ++lines;
+            EXPECT_TRUE(wr[i - 1].type == wmr::MOVETO || wr[i - 1].type == wmr::LINETO) << i;
+        }
+    EXPECT_EQ(lines, 3u);
+}
+
 } // namespace
 } // namespace plox
