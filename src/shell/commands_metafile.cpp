@@ -96,9 +96,8 @@ void run_picture_command(MainWindow& window, Prompter& prompter, bool to_file,
 SelectedRegion editor_region(const MainWindow& window, const PageEditor& editor) {
     return [&window, &editor]() -> std::optional<Rect> {
         if (window.page() && window.page()->picking_region()) return std::nullopt;
-        const int kind = editor.selection().hit.kind;
         // A click elsewhere ends the selection; the last region then no longer applies.
-        if (kind != editing::kind::Region && kind != editing::kind::Group) return std::nullopt;
+        if (!editor.region_selected()) return std::nullopt;
         const std::optional<editing::Rect32> r = editor.region();
         if (!r) return std::nullopt;
         const Rect rect{std::min(r->left, r->right), std::min(r->top, r->bottom),

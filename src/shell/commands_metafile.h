@@ -20,7 +20,7 @@ class PageEditor;
 // stay greyed without it.
 using SelectedRegion = std::function<std::optional<Rect>()>;
 
-// The region the page editor holds while a region or the objects inside one are selected,
+// The page editor's region while it is selected (as for the region's other commands),
 // normalised; none while the page waits for a region of another command.
 SelectedRegion editor_region(const MainWindow& window, const PageEditor& editor);
 
