@@ -37,8 +37,16 @@ bool prepare_least_squares(Series& series, const Graph& graph, const SettingsSto
     return true;
 }
 
-void prepare_general_function(Series& series, const SettingsStore& store) {
+void prepare_general_function(Series& series, const Graph& graph, int index,
+                              const SettingsStore& store) {
     if (series.fit) return;
+    for (int k = std::min(graph.series_count, MAX_SERIES) - 1; k >= 0; --k) {
+        const Series& other = graph.series[static_cast<size_t>(k)];
+        if (k != index && other.kind == kind::General && other.fit) {
+            series.fit = other.fit;
+            return;
+        }
+    }
     FitFunction block;
     const char* key = "LSQ Function";
     std::string function = block.function;

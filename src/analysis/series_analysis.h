@@ -75,8 +75,10 @@ std::vector<std::string> results_list(const Series& series);
 // loads "Dimension" and the curve settings, takes the curve range and scale type from the X axis
 // and 101 curve points. Returns whether it did (the fitting dialog follows either way).
 bool prepare_least_squares(Series& series, const Graph& graph, const SettingsStore& store);
-// Kind 128 needs a block: one is made from "LSQ Function" when the series has none.
-void prepare_general_function(Series& series, const SettingsStore& store);
+// Kind 128 needs a block: a series without one copies the block of the last other series of
+// `graph` of kind 128 that has one (`index` is the series' own place), else takes "LSQ Function".
+void prepare_general_function(Series& series, const Graph& graph, int index,
+                              const SettingsStore& store);
 // After OK: stores the kind (degree 1 for the models, 8 for kind 128), frees the block of a
 // linear kind and sets needs_reading.
 void apply_least_squares(Series& series, int kind);

@@ -43,7 +43,7 @@ SeriesAnalysis BatchAnalysis::analyse_extension(Graph& graph, int index) {
         cli_fail(name + ": no data points");
         return result;
     }
-    if ((series.kind & kind::Mask1F6) && !series.CountOutArea)
+    if ((series.kind & kind::AreaLimitedFit) && !series.CountOutArea)
         exclude_outside(graph, series, points->x, points->y);
     const std::vector<double> positions = generate_curve_x(series, 0);
     draw_extension_analysis(

@@ -122,6 +122,48 @@ double measure_scroll_repaint(shell::PageWindow* page) {
     return median(times);
 }
 
+// Said without holding up the window or taking its keyboard: everything but the command server
+// works without a bus. Unattended runs answer it through the prompter like every other message.
+void report_missing_bus(shell::MainWindow& window, Prompter& messages, bool unattended) {
+    if (unattended) {
+        messages.message("Error", shell::NO_BUS_MESSAGE, Buttons::Ok, Icon::Error);
+        return;
+    }
+    auto* box = new QMessageBox(QMessageBox::Critical, "Error", shell::NO_BUS_MESSAGE,
+                                QMessageBox::Ok, &window);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setAttribute(Qt::WA_ShowWithoutActivating);
+    box->setWindowModality(Qt::NonModal);
+    QTimer::singleShot(0, box, [box] { box->show(); });
+}
+
+// --timing and --screenshot act once the page has been painted for the first time.
+void after_first_paint(shell::MainWindow& window, QApplication& app, const GuiOptions& options,
+                       const QElapsedTimer& since_start) {
+    auto first_paint = std::make_shared<bool>(true);
+    QObject::connect(window.page(), &shell::PageWindow::painted, &window, [&, first_paint](double) {
+        if (!*first_paint) return;
+        *first_paint = false;
+        const double startup = since_start.nsecsElapsed() / 1e6;
+        QTimer::singleShot(0, &window, [&, startup] {
+            if (options.timing) {
+                const double repaint = measure_scroll_repaint(window.page());
+                std::printf("start-up to first paint: %.1f ms\nrepaint while scrolling (median of "
+                            "40): %.2f ms\n",
+                            startup, repaint);
+            }
+            if (!options.screenshot.empty()) {
+                const bool ok = window.grab().save(QString::fromStdString(options.screenshot));
+                if (!ok)
+                    std::fprintf(stderr, "ploxwin: cannot write %s\n", options.screenshot.c_str());
+                app.exit(ok ? 0 : 1);
+            } else if (options.timing) {
+                app.exit(0);
+            }
+        });
+    });
+}
+
 } // namespace
 
 int run_gui(int argc, char** argv) {
@@ -164,47 +206,13 @@ int run_gui(int argc, char** argv) {
     const bool server_started = automation->start_server();
     shell::register_analysis_commands(window);
     if (!window.start(options.path)) return 1;
-    if (!server_started) {
-        if (options.answer_after_ms >= 0) {
-            messages.message("Error", shell::NO_BUS_MESSAGE, Buttons::Ok, Icon::Error);
-        } else {
-            // Said without holding up the window or taking its keyboard: everything but the
-            // command server works without a bus.
-            auto* box = new QMessageBox(QMessageBox::Critical, "Error", shell::NO_BUS_MESSAGE,
-                                        QMessageBox::Ok, &window);
-            box->setAttribute(Qt::WA_DeleteOnClose);
-            box->setAttribute(Qt::WA_ShowWithoutActivating);
-            box->setWindowModality(Qt::NonModal);
-            QTimer::singleShot(0, box, [box] { box->show(); });
-        }
-    }
+    if (!server_started) report_missing_bus(window, messages, options.answer_after_ms >= 0);
     for (const std::string& path : options.open)
         window.open_file(path, false, shell::OpenSource::CommandLine);
     for (int id : options.commands)
         window.send_command(id);
 
-    bool first_paint = true;
-    QObject::connect(window.page(), &shell::PageWindow::painted, &window, [&](double) {
-        if (!first_paint) return;
-        first_paint = false;
-        const double startup = since_start.nsecsElapsed() / 1e6;
-        QTimer::singleShot(0, &window, [&, startup] {
-            if (options.timing) {
-                const double repaint = measure_scroll_repaint(window.page());
-                std::printf("start-up to first paint: %.1f ms\nrepaint while scrolling (median of "
-                            "40): %.2f ms\n",
-                            startup, repaint);
-            }
-            if (!options.screenshot.empty()) {
-                const bool ok = window.grab().save(QString::fromStdString(options.screenshot));
-                if (!ok)
-                    std::fprintf(stderr, "ploxwin: cannot write %s\n", options.screenshot.c_str());
-                app.exit(ok ? 0 : 1);
-            } else if (options.timing) {
-                app.exit(0);
-            }
-        });
-    });
+    after_first_paint(window, app, options, since_start);
     if (options.width > 0 && options.height > 0) {
         window.resize(options.width, options.height);
         window.show();

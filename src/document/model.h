@@ -2,6 +2,11 @@
 // Lengths are 0.01 mm, colours 0x00BBGGRR, fonts LOGFONT-shaped. Texts hold the bytes the
 // document holds (Shift-JIS or ASCII); their capacities count the terminating NUL of the
 // fixed buffers the files were designed around, so a text keeps at most capacity - 1 bytes.
+//
+// Field names: a field that the file format, the settings keys or the macro language name keeps
+// that name as written there (`AbsLine`, `CountOutArea`, `LineType`), so that code, stored keys and
+// documentation can be searched for one word; every other field is snake_case (`file_name`,
+// `point_count`). Never rename a field of the first kind to fit the second.
 #pragma once
 
 #include <array>
@@ -56,10 +61,11 @@ inline constexpr int32_t Extension2 = 512;
 
 inline constexpr int32_t LeastSquares = 0xF2;  // 2, 16, 32, 64, 128
 inline constexpr int32_t AnalysisPage = 0x7FE; // every kind but plain data
-inline constexpr int32_t Mask3F6 = 0x3F6;      // analyses that draw a computed curve
-inline constexpr int32_t Mask1F6 = 0x1F6;      // the same without kind 512
-inline constexpr int32_t Mask3F7 = 0x3F7;      // data and every curve kind but functions
-inline constexpr int32_t Mask7FF = 0x7FF;      // every kind
+// Kind sets by what the commands and the drawing ask of a series.
+inline constexpr int32_t ComputedCurve = 0x3F6;  // fits, splines and extension analyses
+inline constexpr int32_t AreaLimitedFit = 0x1F6; // those that may fit only points inside the area
+inline constexpr int32_t NonFunction = 0x3F7;    // data and every computed curve: all but functions
+inline constexpr int32_t Any = 0x7FF;
 } // namespace kind
 
 // Object Type codes.

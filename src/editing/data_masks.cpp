@@ -85,7 +85,7 @@ void apply_trimming(Graph& graph, const Trimming& t, bool sort) {
     // computed afresh, as they would be when the saved document is opened again.
     for (int i = 0; i < std::min(graph.series_count, MAX_SERIES); ++i) {
         Series& s = graph.series[static_cast<size_t>(i)];
-        if ((s.kind & kind::Mask1F6) && s.CountOutArea == 0) s.needs_reading = 1;
+        if ((s.kind & kind::AreaLimitedFit) && s.CountOutArea == 0) s.needs_reading = 1;
     }
     mark_modified(graph);
 }

@@ -15,7 +15,7 @@ namespace plox::forms {
 // What a command asks of the chooser.
 struct ChooserRequest {
     std::string title;            // caption (UTF-8); empty: "File の選択"
-    int32_t mask = kind::Mask7FF; // series kinds offered
+    int32_t mask = kind::Any;     // series kinds offered
     int exclude = -1;             // one series left out (index), -1: none
     bool multiple = true;         // LISTDIALOG (several, with "&All") or LISTDIALOG2 (one)
     bool choose_single = true;    // exactly one qualifying series is chosen without a list

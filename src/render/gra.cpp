@@ -139,6 +139,7 @@ public:
 
     void record(const GraRecord& r, const std::array<int32_t, 2 * GRA_MAX_POLYGON>& pts, int npts) {
         const auto& v = r.values;
+        if (r.letter != 'L' && r.letter != 'T' && r.letter != 'M' && r.letter != 'N') finish();
         switch (r.letter) {
         case 'A':
             pen_style_ = gra_pen_style(v[1]);
@@ -208,6 +209,14 @@ public:
         }
     }
 
+    // Draws the dashed run still held back.
+    void finish() {
+        if (run_.size() < 2) return;
+        surface_.polyline(run_);
+        run_.clear();
+        surface_.move_to(cx_, cy_);
+    }
+
     Rect extent() const { return box_; }
 
 private:
@@ -238,10 +247,21 @@ private:
         cy_ = y;
         surface_.move_to(x, y);
     }
+    // A patterned pen restarts its pattern with every line drawn, so curves written as many short
+    // line records would lose their dashes; connected lines are therefore held back and drawn as
+    // one polyline.
     void line(int32_t x, int32_t y) {
         extend(cx_, cy_);
         extend(x, y);
-        surface_.line_to(x, y);
+        if (pen_style_ == pen_style::Solid) {
+            surface_.line_to(x, y);
+        } else {
+            if (run_.empty() || run_.back() != Point{cx_, cy_}) {
+                finish();
+                run_.push_back(Point{cx_, cy_});
+            }
+            run_.push_back(Point{x, y});
+        }
         cx_ = x;
         cy_ = y;
     }
@@ -391,6 +411,7 @@ private:
     Color text_color_ = 0;
     int32_t cx_ = 0, cy_ = 0;
     Rect box_{30000, 30000, -30000, -30000};
+    std::vector<Point> run_;
 };
 
 GraResult draw_gra(Surface& surface, const TextMeasurer& measurer, LineReader& reader, int32_t x0,
@@ -407,6 +428,7 @@ GraResult draw_gra(Surface& surface, const TextMeasurer& measurer, LineReader& r
         int n = parse_gra_record(line, record, points);
         painter.record(record, points, n);
     }
+    painter.finish();
     result.status = 0;
     result.extent = painter.extent();
     return result;

@@ -135,37 +135,12 @@ private:
         if (i + 1 >= s.size()) return 0;
         Attributes& w = st_.wanted;
         const char c = s[i + 1];
+        if (std::string_view("AGBIORU").find(c) != std::string_view::npos) {
+            flush();
+            switch_style(c);
+            return i + 2;
+        }
         switch (c) {
-        case 'A':
-            flush();
-            st_.greek_mode = false;
-            return i + 2;
-        case 'G':
-            flush();
-            st_.greek_mode = true;
-            return i + 2;
-        case 'B':
-            flush();
-            w.weight = 700;
-            return i + 2;
-        case 'I':
-            flush();
-            w.italic = true;
-            return i + 2;
-        case 'O':
-            flush();
-            w.weight = 700;
-            w.italic = true;
-            return i + 2;
-        case 'R':
-            flush();
-            w.weight = 400;
-            w.italic = false;
-            return i + 2;
-        case 'U':
-            flush();
-            w.underline = !w.underline;
-            return i + 2;
         case 'S': {
             auto v = read_digits(s, i + 2, 3);
             if (!v) return 0;
@@ -217,6 +192,34 @@ private:
             return i + 4;
         }
         return 0;
+    }
+
+    // The one-letter codes: Greek or Latin letters, weight and slant, underline on and off.
+    void switch_style(char c) {
+        Attributes& w = st_.wanted;
+        switch (c) {
+        case 'A':
+        case 'G':
+            st_.greek_mode = c == 'G';
+            break;
+        case 'B':
+        case 'O':
+            w.weight = 700;
+            w.italic = w.italic || c == 'O';
+            break;
+        case 'I':
+            w.italic = true;
+            break;
+        case 'R':
+            w.weight = 400;
+            w.italic = false;
+            break;
+        case 'U':
+            w.underline = !w.underline;
+            break;
+        default:
+            break;
+        }
     }
 
     void shift(char axis, int dd) {

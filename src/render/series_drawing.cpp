@@ -264,7 +264,7 @@ Rect intersect(const Rect& a, const Rect& b) {
 }
 
 bool is_analysis_to_exclude(const Series& s) {
-    return (s.kind & kind::Mask1F6) && s.CountOutArea == 0;
+    return (s.kind & kind::AreaLimitedFit) && s.CountOutArea == 0;
 }
 
 // Bar base along one axis: BarBottom transformed, held inside the axis, mapped, held in the frame.
@@ -457,7 +457,7 @@ void draw_body_series(Surface& sf, Graph& g, RenderContext& ctx) {
         const ZeroLines zero = zero_lines(g, h, v, frame);
         if (regions) sf.set_clip_rect(&frame_region);
 
-        if ((se.kind & kind::Mask3F6) && ctx.curves) {
+        if ((se.kind & kind::ComputedCurve) && ctx.curves) {
             const SeriesLineStyle curve{se.curve_line_type, se.curve_line.width,
                                         se.curve_line.color, se.curve_line.pitch};
             const bool transform = se.kind != kind::Spline;

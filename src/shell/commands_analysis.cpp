@@ -71,7 +71,8 @@ const SettingsStore& store_or_empty(SettingsStore* store) {
 bool Commands::set_up_least_squares(Graph& g, int index, int fit_kind) {
     Series work = g.series[static_cast<size_t>(index)];
     prepare_least_squares(work, g, store_or_empty(store()));
-    if (fit_kind == kind::General) prepare_general_function(work, store_or_empty(store()));
+    if (fit_kind == kind::General)
+        prepare_general_function(work, g, index, store_or_empty(store()));
     const int graph_index = window.state().set.current;
     bool applied = false;
     auto apply = [&](const Series& edited) {
@@ -122,7 +123,7 @@ void Commands::least_squares(int fit_kind) {
     if (!g) return;
     forms::ChooserRequest request;
     request.title = "最小二乗するファイルの選択";
-    request.mask = kind::Mask3F7;
+    request.mask = kind::NonFunction;
     const forms::SeriesChoice choice = choose_series(window, *g, request);
     if (!choice.chosen()) return;
     std::vector<int> applied;
@@ -174,7 +175,7 @@ void Commands::spline(int variant) {
     if (!g) return;
     forms::ChooserRequest request;
     request.title = "スプライン補間するファイルの選択";
-    request.mask = kind::Mask3F7;
+    request.mask = kind::NonFunction;
     const forms::SeriesChoice choice = choose_series(window, *g, request);
     if (!choice.chosen()) return;
     bool any = false;
@@ -188,7 +189,7 @@ void Commands::draw_function() {
     if (!g || !window.services().dialogs) return;
     forms::ChooserRequest request;
     request.title = "結果代入するメモリーの選択";
-    request.mask = kind::Mask7FF;
+    request.mask = kind::Any;
     request.choose_single = false;
     // Without any series the new one is the only possible answer: no list for it.
     forms::SeriesChoice choice;
@@ -283,7 +284,7 @@ void Commands::extension(int index) {
     const AnalysisEntry& entry = module->analyses()[static_cast<size_t>(index)];
     forms::ChooserRequest request;
     request.title = entry.menu_text + "するファイルの選択";
-    request.mask = kind::Mask3F7;
+    request.mask = kind::NonFunction;
     const forms::SeriesChoice choice = choose_series(window, *g, request);
     if (!choice.chosen()) return;
     std::vector<int> report;

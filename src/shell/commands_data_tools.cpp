@@ -91,7 +91,7 @@ void DataTools::make_mask(Point a, Point b) {
     const auto area = mask_area(*g, corner_values(*g, a), corner_values(*g, b));
     forms::ChooserRequest request;
     request.title = "Select files for data masking";
-    request.mask = kind::Mask3F7;
+    request.mask = kind::NonFunction;
     request.multiple = false;
     request.all_button = true;
     request.choose_single = false;
@@ -144,7 +144,7 @@ void DataTools::read_value() {
     if (!g) return;
     forms::ChooserRequest request;
     request.title = "値を読むファイルの選択";
-    request.mask = kind::Mask3F7;
+    request.mask = kind::NonFunction;
     request.multiple = false;
     const forms::SeriesChoice choice = choose_series(window, *g, request);
     if (!choice.chosen()) return;

@@ -161,7 +161,7 @@ void SheetCommands::again() {
     if (!g) return;
     forms::ChooserRequest r;
     r.title = "もう一度設定する最小二乗、スプラインの選択";
-    r.mask = kind::Mask3F6;
+    r.mask = kind::ComputedCurve;
     dialogs::QtSeriesChooser chooser(&w_);
     const forms::SeriesChoice choice = chooser.choose(*g, r);
     if (!choice.chosen()) return;
@@ -176,7 +176,7 @@ void SheetCommands::clear_analyses() {
     if (!g) return;
     forms::ChooserRequest r;
     r.title = "消去する最小二乗、スプラインの選択";
-    r.mask = kind::Mask3F6;
+    r.mask = kind::ComputedCurve;
     dialogs::QtSeriesChooser chooser(&w_);
     const forms::SeriesChoice choice = chooser.choose(*g, r);
     if (!choice.chosen()) return;
@@ -198,7 +198,7 @@ void SheetCommands::choose_shown() {
     if (!g) return;
     forms::ChooserRequest r;
     r.title = "表示するファイルの選択";
-    r.mask = kind::Mask7FF;
+    r.mask = kind::Any;
     r.choose_single = false;
     r.allow_none = true;
     for (int i = 0; i < std::min(g->series_count, MAX_SERIES); ++i)

@@ -222,7 +222,9 @@ TEST_F(SeriesFit, SetUpFromTheSettingsStore) {
     store.write("LSQ Function", "IsParaMove1", 0);
     store.write_text("LSQ Function", "DifFunction0A", "sin(b*x)");
     store.write("LSQ Function", "ParaIni0B", 2.5);
-    prepare_general_function(s, store);
+    g.series_count = 2;
+    g.series[0] = s;
+    prepare_general_function(s, g, 0, store);
     ASSERT_TRUE(s.fit);
     EXPECT_EQ(s.fit->function, "a*sin(b*x)");
     EXPECT_EQ(s.fit->tolerance, 0.5);
@@ -232,6 +234,21 @@ TEST_F(SeriesFit, SetUpFromTheSettingsStore) {
     apply_least_squares(s, kind::General);
     EXPECT_EQ(s.degree, 8);
     EXPECT_TRUE(s.fit);
+
+    // A further block copies the last other series of kind 128 (not its own, not the settings).
+    g.series[1] = s;
+    g.series[1].fit->function = "b*x";
+    Series third;
+    prepare_general_function(third, g, 0, store);
+    ASSERT_TRUE(third.fit);
+    EXPECT_EQ(third.fit->function, "b*x");
+    g.series[0] = g.series[1];
+    g.series[0].fit->function = "c*x";
+    g.series[1].kind = kind::Polynomial;
+    Series fourth;
+    prepare_general_function(fourth, g, 0, store); // series 0 is the one being set up
+    ASSERT_TRUE(fourth.fit);
+    EXPECT_EQ(fourth.fit->function, "a*sin(b*x)");
 }
 
 TEST(ModuleSolver, FitsThroughTheExtensionModulesGaussJordan) {

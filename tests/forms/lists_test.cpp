@@ -37,7 +37,7 @@ Graph graph_of(std::initializer_list<int32_t> kinds) {
 TEST(SeriesChooser, OneQualifyingSeriesIsChosenWithoutTheList) {
     Graph g = graph_of({kind::Data, kind::Function});
     ChooserRequest masks;
-    masks.mask = kind::Mask3F7; // the drawn function is not offered
+    masks.mask = kind::NonFunction; // the drawn function is not offered
     ScriptedView view;
     SeriesChoice c = choose_series(g, masks, view);
     EXPECT_EQ(view.calls, 0);
@@ -57,7 +57,7 @@ TEST(SeriesChooser, OneQualifyingSeriesIsChosenWithoutTheList) {
 TEST(SeriesChooser, ExcludesOneSeriesAndKeepsOnlyWhatWasOffered) {
     Graph g = graph_of({kind::Polynomial, kind::Spline, kind::Data, kind::Extension1});
     ChooserRequest r;
-    r.mask = kind::Mask3F6;
+    r.mask = kind::ComputedCurve;
     r.exclude = 1;
     EXPECT_EQ(offered_series(g, r), (std::vector<int>{0, 3}));
 

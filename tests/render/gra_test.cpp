@@ -54,6 +54,27 @@ TEST(Gra, LineSpansThePictureWidthAtItsScale) {
     EXPECT_EQ(d.result.extent, (Rect{1000, 2000, 6000, 2000}));
 }
 
+TEST(Gra, DashedLinesThatJoinAreOnePolylineSoTheirPatternRunsOn) {
+    // A dashed curve of short records, a break, then a solid line: the joined records form one
+    // polyline (drawn before the text that follows them), the detached one starts another.
+    Drawn d = draw("A,5,2,10,0,0,0\nL,4,0,0,100,0\nT,2,200,0\nL,4,200,0,300,100\n"
+                   "L,4,500,500,600,500\nS,1,\"ab\",\nA,5,0,10,0,0,0\nL,4,0,0,0,100\n");
+    std::vector<std::string> kinds;
+    for (const Command& c : d.surface.commands()) {
+        if (auto* p = std::get_if<rec::Polyline>(&c))
+            kinds.push_back("polyline " + std::to_string(p->points.size()));
+        else if (std::holds_alternative<rec::LineTo>(c))
+            kinds.push_back("line");
+        else if (std::holds_alternative<rec::TextOut>(c))
+            kinds.push_back("text");
+    }
+    EXPECT_EQ(kinds, (std::vector<std::string>{"polyline 4", "polyline 2", "text", "line"}));
+    auto runs = all_of<rec::Polyline>(d.surface);
+    ASSERT_EQ(runs.size(), 2u);
+    EXPECT_EQ(runs[0].points.back(), (Point{1000 + 300, 2000 + 100}));
+    EXPECT_EQ(runs[1].points.front(), (Point{1000 + 500, 2000 + 500}));
+}
+
 TEST(Gra, TablesClampIndicesOutsideThem) {
     EXPECT_EQ(gra_color(4), 0x0000FF);
     EXPECT_EQ(gra_color(1), 0xFF0000);
