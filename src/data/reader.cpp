@@ -1,6 +1,7 @@
 // The data file reader: line splitting, field rules and the counters of load_columns.
 #include "data/reader.h"
 
+#include "document/large_memory.h"
 #include "document/paths.h"
 
 #include <fast_float/fast_float.h>
@@ -161,10 +162,41 @@ bool LineReader::open(const std::string& path) {
         return false;
     }
     fd_ = fd;
+    file_size_ = static_cast<size_t>(st.st_size);
     buffer_.resize(BLOCK_SIZE);
     begin_ = end_ = 0;
     eof_ = false;
     return true;
+}
+
+void LineReader::fill(bool to_lf) {
+    while (end_ < buffer_.size()) {
+        const ssize_t got = ::read(fd_, buffer_.data() + end_, buffer_.size() - end_);
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) {
+            eof_ = true;
+            break;
+        }
+        end_ += static_cast<size_t>(got);
+        if (to_lf && std::memchr(buffer_.data() + end_ - got, '\n', static_cast<size_t>(got)))
+            break;
+    }
+}
+
+size_t LineReader::estimated_lines() {
+    if (fd_ < 0) return 0;
+    if (begin_ == end_ && !eof_) {
+        begin_ = end_ = 0;
+        fill(false);
+    }
+    const size_t sample = end_ - begin_;
+    if (sample == 0) return 0;
+    const char* p = buffer_.data() + begin_;
+    const size_t lines = static_cast<size_t>(std::count(p, p + sample, '\n'));
+    if (eof_) return lines + (p[sample - 1] != '\n');
+    // Lines of the rest of the file are taken to be as long as those of the sample.
+    const double per_byte = static_cast<double>(std::max<size_t>(lines, 1)) / sample;
+    return static_cast<size_t>(per_byte * static_cast<double>(file_size_)) + 1;
 }
 
 void LineReader::close() {
@@ -197,19 +229,7 @@ std::optional<std::string_view> fetch_line(LineReader& reader, size_t size) {
             reader.end_ = available;
             reader.begin_ = 0;
         }
-        while (reader.end_ < reader.buffer_.size()) {
-            const ssize_t got = ::read(reader.fd_, reader.buffer_.data() + reader.end_,
-                                       reader.buffer_.size() - reader.end_);
-            if (got < 0 && errno == EINTR) continue;
-            if (got <= 0) {
-                reader.eof_ = true;
-                break;
-            }
-            reader.end_ += static_cast<size_t>(got);
-            if (std::memchr(reader.buffer_.data() + reader.end_ - got, '\n',
-                            static_cast<size_t>(got)))
-                break;
-        }
+        reader.fill(true);
     }
     if (copied == 0) return std::nullopt;
     const char* line = reader.buffer_.data() + reader.begin_;
@@ -305,6 +325,21 @@ void store_line(LoadedColumns& out, int kind, std::string_view line, FieldPair f
     }
 }
 
+// Points a file of about `lines` lines gives: lines from `start` on, every `step`th, at most
+// `limit`; a little more, since the count is an estimate.
+size_t expected_points(size_t lines, int64_t start, int64_t step, int64_t limit) {
+    const int64_t from_start = std::max<int64_t>(static_cast<int64_t>(lines) - start, 0);
+    const int64_t taken = std::min({(from_start + step - 1) / step, limit, int64_t{MAX_POINTS}});
+    return static_cast<size_t>(std::min<int64_t>(taken + taken / 32 + 16, MAX_POINTS));
+}
+
+// Reserving the whole column at once spares the copies and fresh-page faults of a vector
+// that doubles its way up to hundreds of thousands of values.
+void reserve_column(std::vector<double>& column, size_t points) {
+    column.reserve(large_page_capacity(points, sizeof(double)));
+    advise_large_pages(column.data(), column.capacity() * sizeof(double));
+}
+
 } // namespace
 
 std::optional<LoadedColumns> read_columns(Series& series, int kind, int column,
@@ -331,9 +366,9 @@ std::optional<LoadedColumns> read_columns(Series& series, int kind, int column,
     const bool tab_is_space = series.TabEqSpc != 0;
 
     LoadedColumns out;
-    const size_t initial = 2048;
-    out.first.reserve(initial);
-    if (kind != load_kind::Column) out.second.reserve(initial);
+    const size_t expected = expected_points(reader.estimated_lines(), start, step, limit);
+    reserve_column(out.first, expected);
+    if (kind != load_kind::Column) reserve_column(out.second, expected);
 
     int64_t j = 0, d = skip_comment ? 1 : 0, q = 0, n = 0;
     while (const auto fetched = fetch_line(reader, LOADER_LINE_SIZE)) {
@@ -348,13 +383,25 @@ std::optional<LoadedColumns> read_columns(Series& series, int kind, int column,
         if (!line.empty() && (line[0] == '#' || line[0] == '%' || line[0] == '\'')) continue;
         if (abs_line && j > limit) break;
 
-        const auto value = [&](int field) -> std::optional<double> {
-            if (field < 0) return static_cast<double>(abs_line ? j : d);
-            return field_of(line, field, tab_is_space);
-        };
-        const auto a = value(fields->first);
+        const char* end = line.data() + line.size();
+        const char* first_at = nullptr;
+        std::optional<double> a;
+        if (fields->first < 0) {
+            a = static_cast<double>(abs_line ? j : d);
+        } else {
+            first_at = locate_field(line.data(), end, fields->first, tab_is_space);
+            a = value_at(first_at, end);
+        }
         if (!a) continue;
-        const auto b = value(fields->second);
+        std::optional<double> b;
+        if (fields->second < 0)
+            b = static_cast<double>(abs_line ? j : d);
+        else if (first_at && fields->second > fields->first)
+            // Fields are found left to right, so the search goes on from the first one.
+            b = value_at(locate_field(first_at, end, fields->second - fields->first, tab_is_space),
+                         end);
+        else
+            b = field_of(line, fields->second, tab_is_space);
         if (!b) continue;
         if (skip_comment) {
             if (++q != 1) continue;

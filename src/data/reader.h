@@ -45,11 +45,18 @@ public:
     void close();
     bool is_open() const { return fd_ >= 0; }
 
+    // The number of lines the file holds, extrapolated from the first block (reading it if
+    // nothing is buffered yet); 0 for an empty file.
+    size_t estimated_lines();
+
 private:
     friend std::optional<std::string_view> fetch_line(LineReader&, size_t);
+    // Reads until the block is full, a read brings an LF (when `to_lf`), or the file ends.
+    void fill(bool to_lf);
     int fd_ = -1;
     std::vector<char> buffer_;
     size_t begin_ = 0, end_ = 0;
+    size_t file_size_ = 0;
     bool eof_ = false;
 };
 

@@ -54,9 +54,8 @@ inline constexpr uint32_t PLACEABLE_KEY = 0x9AC6CDD7;
 namespace plox::gdi {
 inline constexpr uint32_t MM_TEXT = 1, MM_LOMETRIC = 2, MM_HIMETRIC = 3, MM_LOENGLISH = 4,
                           MM_HIENGLISH = 5, MM_TWIPS = 6, MM_ISOTROPIC = 7, MM_ANISOTROPIC = 8;
-inline constexpr uint32_t RGN_AND = 1, RGN_OR = 2, RGN_XOR = 3, RGN_DIFF = 4, RGN_COPY = 5;
+inline constexpr uint32_t RGN_AND = 1, RGN_COPY = 5;
 inline constexpr uint32_t SRCCOPY = 0x00CC0020;
-inline constexpr uint32_t BS_SOLID = 0, BS_NULL = 1, BS_HATCHED = 2, BS_PATTERN = 3,
-                          BS_DIBPATTERN = 5, BS_DIBPATTERNPT = 6;
+inline constexpr uint32_t BS_SOLID = 0, BS_NULL = 1, BS_HATCHED = 2, BS_PATTERN = 3;
 inline constexpr uint32_t PS_NULL = 5;
 } // namespace plox::gdi

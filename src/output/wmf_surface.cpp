@@ -129,30 +129,41 @@ void WmfSurface::sync_brush() {
     emitted_brush_ = brush_;
 }
 
-void WmfSurface::sync_font() {
-    if (emitted_font_ == font_) return;
+// Text bytes of every font but Symbol are Shift-JIS here, as the screen and the enhanced writer
+// decode them; a reader goes by the font's character set, so a Latin font that draws
+// Japanese characters is written as a Shift-JIS one.
+Font WmfSurface::font_for(std::string_view bytes) const {
+    Font font = font_;
+    const bool wide = std::any_of(bytes.begin(), bytes.end(),
+                                  [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+    if (wide && font.charset != SYMBOL_FONT_CHARSET) font.charset = SHIFTJIS_FONT_CHARSET;
+    return font;
+}
+
+void WmfSurface::sync_font(const Font& font) {
+    if (emitted_font_ == font) return;
     const uint16_t slot = create(wmr::CREATEFONTINDIRECT);
     const size_t r = begin(wmr::CREATEFONTINDIRECT);
-    out_.i16(length(font_.height));
-    out_.i16(length(font_.width));
-    out_.i16(font_.escapement);
-    out_.i16(font_.orientation);
-    out_.i16(font_.weight);
-    out_.u8(font_.italic);
-    out_.u8(font_.underline);
-    out_.u8(font_.strike_out);
-    out_.u8(font_.charset);
-    out_.u8(font_.out_precision);
-    out_.u8(font_.clip_precision);
-    out_.u8(font_.quality);
-    out_.u8(font_.pitch_and_family);
-    std::string face = portable_face_name(font_.face).substr(0, 31);
+    out_.i16(length(font.height));
+    out_.i16(length(font.width));
+    out_.i16(font.escapement);
+    out_.i16(font.orientation);
+    out_.i16(font.weight);
+    out_.u8(font.italic);
+    out_.u8(font.underline);
+    out_.u8(font.strike_out);
+    out_.u8(font.charset);
+    out_.u8(font.out_precision);
+    out_.u8(font.clip_precision);
+    out_.u8(font.quality);
+    out_.u8(font.pitch_and_family);
+    std::string face = portable_face_name(font.face).substr(0, 31);
     face.resize(32, '\0');
     for (const char c : face)
         out_.u8(static_cast<uint8_t>(c));
     end(r);
     replace(font_slot_, slot);
-    emitted_font_ = font_;
+    emitted_font_ = font;
 }
 
 void WmfSurface::set_rop2(int32_t mode) {
@@ -253,7 +264,7 @@ void WmfSurface::fill_rect(const Rect& rect, const Brush& brush) {
 // As in the enhanced writer, the current point is ours: the reference point is explicit.
 void WmfSurface::text_out(int32_t px, int32_t py, std::string_view bytes) {
     if (bytes.empty()) return;
-    sync_font();
+    sync_font(font_for(bytes));
     const bool update_cp = align_ & text_align::UpdateCP;
     const uint32_t align = align_ & ~text_align::UpdateCP;
     if (align != emitted_align_) simple(wmr::SETTEXTALIGN, {static_cast<int32_t>(align), 0});

@@ -64,7 +64,8 @@ private:
     void box(uint16_t function, int32_t l, int32_t t, int32_t r, int32_t b);
     void sync_pen();
     void sync_brush();
-    void sync_font();
+    Font font_for(std::string_view bytes) const;
+    void sync_font(const Font& font);
     uint16_t create(uint16_t function);
     void replace(std::optional<uint16_t>& current, uint16_t created);
     void write_state();

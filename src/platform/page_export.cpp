@@ -1,8 +1,10 @@
-// Page export to PNG (QImage), PDF (QPdfWriter) and SVG (our own writer).
+// Page export to PNG (QImage and our encoder), PDF (QPdfWriter) and SVG (our own writer).
 #include "platform/page_export.h"
 
 #include "document/file_access.h"
+#include "document/large_memory.h"
 
+#include "platform/png_writer.h"
 #include "platform/qt_surface.h"
 #include "platform/qt_text_measurer.h"
 #include "platform/svg_surface.h"
@@ -16,6 +18,7 @@
 #include <QSaveFile>
 
 #include <cmath>
+#include <cstring>
 
 namespace plox {
 
@@ -28,6 +31,39 @@ constexpr int PDF_RESOLUTION = 1200;
 void draw_all(Surface& surface, GraphSet& set, RenderContext& context) {
     for (auto& graph : set.graphs)
         if (graph) draw_graph(surface, *graph, context);
+}
+
+ExportResult export_png(GraphSet& set, const std::string& path, const QString& target, Size window,
+                        int w, int h, int dpi, RenderContext& context,
+                        const QtTextMeasurer& measurer) {
+    const size_t stride = static_cast<size_t>(w) * 4;
+    LargeBuffer pixels(stride * static_cast<size_t>(h));
+    if (!pixels.data()) return {false, "not enough memory for the page image"};
+    std::memset(pixels.data(), 0xFF, pixels.size()); // white, opaque
+    {
+        // The image only borrows the pixels; it and its painter end before the buffer.
+        QImage image(pixels.data(), w, h, static_cast<qsizetype>(stride), QImage::Format_RGB32);
+        if (image.isNull()) return {false, "not enough memory for the page image"};
+        QPainter painter(&image);
+        QtSurface surface(painter, measurer, dpi / 2540.0, window);
+        surface.set_thin_pens_as_hairlines(true);
+        draw_all(surface, set, context);
+    }
+    QSaveFile file(target);
+    if (!file.open(QIODevice::WriteOnly)) return {false, "cannot write " + path};
+    const PngPixels png{.data = pixels.data(),
+                        .width = w,
+                        .height = h,
+                        .stride = stride,
+                        .alpha = false,
+                        .dots_per_metre = static_cast<int>(std::lround(dpi / 0.0254))};
+    const PngResult written = write_png(png, [&file](const uint8_t* bytes, size_t size) {
+        return file.write(reinterpret_cast<const char*>(bytes), static_cast<qint64>(size)) ==
+               static_cast<qint64>(size);
+    });
+    // Without a commit the save file removes what it wrote; the old file stays.
+    if (!written.ok || !file.commit()) return {false, "cannot write " + path};
+    return {true, {}};
 }
 
 } // namespace
@@ -68,21 +104,7 @@ ExportResult export_page(GraphSet& set, const std::string& path, PageSize page, 
         const int h = static_cast<int>(std::lround(page.height_mm / 25.4 * dpi));
         if (static_cast<double>(w) * h > MAX_PIXELS || w < 1 || h < 1)
             return {false, "the page is too large at " + std::to_string(dpi) + " dpi"};
-        QImage image(w, h, QImage::Format_RGB32);
-        if (image.isNull()) return {false, "not enough memory for the page image"};
-        image.fill(Qt::white);
-        const int dots_per_metre = static_cast<int>(std::lround(dpi / 0.0254));
-        image.setDotsPerMeterX(dots_per_metre);
-        image.setDotsPerMeterY(dots_per_metre);
-        {
-            QPainter painter(&image);
-            QtSurface surface(painter, measurer, dpi / 2540.0, window);
-            draw_all(surface, set, context);
-        }
-        QSaveFile file(qpath);
-        if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "PNG") || !file.commit())
-            return {false, "cannot write " + path};
-        return {true, {}};
+        return export_png(set, path, qpath, window, w, h, dpi, context, measurer);
     }
     case ExportFormat::Pdf: {
         QSaveFile file(qpath);

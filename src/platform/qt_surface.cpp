@@ -50,6 +50,11 @@ void QtSurface::set_rop2(int32_t mode) {
         p_.setCompositionMode(QPainter::CompositionMode_SourceOver);
 }
 
+void QtSurface::set_thin_pens_as_hairlines(bool on) {
+    thin_hairlines_ = on;
+    select_pen(pen_);
+}
+
 void QtSurface::select_pen(const Pen& pen) {
     pen_ = pen;
     if (pen.style == pen_style::Null) {
@@ -57,7 +62,9 @@ void QtSurface::select_pen(const Pen& pen) {
         return;
     }
     qpen_ = QPen(to_qcolor(pen.color));
-    qpen_.setWidthF(pen.width <= 0 ? 0.0 : pen.width); // 0: one device pixel (cosmetic)
+    const bool hairline = pen.width <= 0 || (thin_hairlines_ && pen.style == pen_style::Solid &&
+                                             pen.width * scale_ <= THIN_PEN_PIXELS);
+    qpen_.setWidthF(hairline ? 0.0 : pen.width); // 0: one device pixel (cosmetic)
     qpen_.setCapStyle(Qt::RoundCap);
     qpen_.setJoinStyle(Qt::RoundJoin);
     switch (pen.style) {

@@ -21,6 +21,10 @@ public:
     QtSurface(QPainter& painter, const QtTextMeasurer& measurer, double scale, Size window,
               QPointF origin = {});
 
+    // Raster pages only: solid pens up to THIN_PEN_PIXELS wide become one-pixel antialiased
+    // lines. The change is below a pixel, and Qt draws those many times faster than a stroke.
+    void set_thin_pens_as_hairlines(bool on);
+
     void set_rop2(int32_t mode) override;
     void set_bk_mode(int32_t mode) override { bk_mode_ = mode; }
     void set_bk_color(Color color) override { bk_color_ = color; }
@@ -69,6 +73,7 @@ private:
     uint32_t align_ = 0;
     QPointF cp_;
     std::optional<Rect> clip_;
+    bool thin_hairlines_ = false;
 };
 
 QColor to_qcolor(Color c);
@@ -82,5 +87,8 @@ double ellipse_angle(const QRectF& rect, QPointF radial);
 
 // Spacing of hatch lines in logical units: the same on every device.
 inline constexpr double HATCH_SPACING = 100;
+
+// The widest pen, in device pixels, that set_thin_pens_as_hairlines draws one pixel wide.
+inline constexpr double THIN_PEN_PIXELS = 1.5;
 
 } // namespace plox

@@ -114,6 +114,33 @@ TEST(FetchLine, LinesAcrossBlockBoundaries) {
     EXPECT_EQ(lines[99999], "99999 299997");
 }
 
+TEST(FetchLine, LineEstimateReadsAheadWithoutLosingLines) {
+    TempDir dir;
+    LineReader reader;
+    ASSERT_TRUE(reader.open(dir.write("short", "1 2\n3 4\n5 6")));
+    EXPECT_EQ(reader.estimated_lines(), 3u); // the whole file is in the sample
+    EXPECT_EQ(fetch_line(reader).value_or("?"), "1 2");
+    ASSERT_TRUE(reader.open(dir.write("empty", "")));
+    EXPECT_EQ(reader.estimated_lines(), 0u);
+    EXPECT_FALSE(fetch_line(reader));
+
+    // Beyond one block the count is extrapolated; lines of varying length average out.
+    std::string text;
+    for (int i = 0; i < 200000; ++i)
+        text += std::to_string(i % 1000) + " " + std::to_string(i) + "\n";
+    ASSERT_TRUE(reader.open(dir.write("long", text)));
+    const double estimate = static_cast<double>(reader.estimated_lines());
+    EXPECT_NEAR(estimate, 200000, 200000 * 0.1);
+    size_t lines = 0;
+    std::string_view last;
+    while (const auto line = fetch_line(reader)) {
+        ++lines;
+        last = *line;
+    }
+    EXPECT_EQ(lines, 200000u);
+    EXPECT_EQ(last, "999 199999");
+}
+
 Series series_for(const std::string& path) {
     Series s;
     s.file_name = path;
@@ -274,6 +301,45 @@ TEST(LoadColumns, CapsAt320000Points) {
     ASSERT_TRUE(x);
     EXPECT_EQ(x->size(), 320000u);
     EXPECT_EQ(s.point_count, 320000);
+}
+
+TEST(LoadColumns, PairsOfFieldsReadAsFieldByField) {
+    // Lines of numbers, separators, gaps and junk; every ordered pair of columns must give
+    // what field_value gives for each field alone.
+    std::mt19937 random(7);
+    const char* pieces[] = {"1", "-2.5", " ", ",", "  ,", "\t", "=", "x", "3D2", "\r", ".5", "+"};
+    std::string text;
+    std::vector<std::string> lines;
+    for (int i = 0; i < 400; ++i) {
+        std::string line;
+        for (int k = random() % 12; k > 0; --k)
+            line += pieces[random() % std::size(pieces)];
+        lines.push_back(line);
+        text += line + "\n";
+    }
+    TempDir dir;
+    const std::string path = dir.write("d", text);
+    for (int x = 0; x < 4; ++x)
+        for (int y = 0; y < 5; ++y) {
+            if (x == y) continue;
+            Series s = series_for(path);
+            s.ColumnX = x;
+            s.ColumnY = y;
+            std::vector<double> want_x, want_y;
+            const bool tab_is_space = s.TabEqSpc != 0;
+            for (std::string line : lines) {
+                if (line.ends_with('\r')) line.pop_back(); // part of the line end
+                const auto a = field(line, x, tab_is_space), b = field(line, y, tab_is_space);
+                if (a && b) {
+                    want_x.push_back(*a);
+                    want_y.push_back(*b);
+                }
+            }
+            const auto got = load_columns(s, load_kind::XY);
+            ASSERT_TRUE(got);
+            EXPECT_EQ(*got, want_x) << x << " " << y;
+            EXPECT_EQ(s.y_data, want_y) << x << " " << y;
+        }
 }
 
 TEST(LoadColumns, UnreadableFilesYieldNothingSilently) {

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 namespace plox {
 namespace {
 
@@ -13,7 +15,7 @@ const MetafileText latin1;
 
 struct Drawn {
     Rect box{INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
-    size_t shapes = 0;
+    size_t shapes = 0, images = 0, fills = 0;
     std::vector<std::pair<std::string, Point>> texts;
 };
 
@@ -45,6 +47,8 @@ Drawn play(const std::string& name, Size* natural = nullptr) {
             extend({r->r.right, r->r.bottom});
         }
         if (const auto* t = std::get_if<rec::TextOut>(&c)) d.texts.emplace_back(t->bytes, t->p);
+        d.images += std::holds_alternative<rec::DrawImage>(c);
+        d.fills += std::holds_alternative<rec::FillRect>(c);
     }
     return d;
 }
@@ -62,6 +66,10 @@ TEST(PublicSamples, FullTestPicturesDrawInsideTheirFrame) {
         EXPECT_LE(d.box.right, natural.cx + 2) << name;
         EXPECT_LE(d.box.bottom, natural.cy + 2) << name;
         EXPECT_GT(d.texts.size(), 10u) << name;
+        // Every bitmap but the embedded JPEG and PNG (and the WMF's device-dependent ones),
+        // and both region fills.
+        EXPECT_GE(d.images, std::string(name).ends_with(".emf") ? 133u : 31u) << name;
+        EXPECT_EQ(d.fills, 2u) << name;
     }
 }
 
@@ -81,6 +89,25 @@ TEST(PublicSamples, EveryMappingModeGivesTheSamePicture) {
             EXPECT_EQ(d.texts[i].first, reference.texts[i].first) << name;
             EXPECT_NEAR(d.texts[i].second.x, reference.texts[i].second.x, 10) << name;
             EXPECT_NEAR(d.texts[i].second.y, reference.texts[i].second.y, 10) << name;
+        }
+    }
+}
+
+// The public samples carry the records our writers never emit (regions, clip paths, pattern
+// brushes, bitmaps of every depth, embedded JPEG and PNG): cut and changed, they still play.
+TEST(PublicSamples, MutatedSamplesPlayWithoutHarm) {
+    for (const char* name : {"test_libuemf_ref.wmf", "test_libuemf_ref.emf"}) {
+        const auto original = read_file_bytes(data + name, 1 << 24);
+        ASSERT_TRUE(original) << name;
+        std::mt19937 random(7);
+        for (int round = 0; round < 60; ++round) {
+            std::vector<uint8_t> bytes = *original;
+            for (int i = 0; i <= round % 16; ++i)
+                bytes[random() % bytes.size()] = static_cast<uint8_t>(random());
+            if (round % 5 == 0) bytes.resize(random() % bytes.size());
+            RecordingSurface out;
+            play_metafile(bytes, out, {0, 0, 29700, 21000}, latin1);
+            EXPECT_LT(out.commands().size(), 1000000u) << name;
         }
     }
 }

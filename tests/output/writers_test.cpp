@@ -223,5 +223,37 @@ TEST(MetafileWriters, EveryLineFollowsAMoveOrALine) {
     EXPECT_EQ(lines, 3u);
 }
 
+// A WMF's text is bytes that readers decode by the font's character set: Japanese text keeps
+// the Shift-JIS set whatever font draws it, and the Japanese faces travel by ASCII names.
+TEST(WmfWriter, FontRecordsTellReadersHowToDecodeTheText) {
+    WmfSurface s(measurer, {0, 0, 20000, 20000});
+    Font f;
+    f.height = -400;
+    f.face = "Times New Roman";
+    s.select_font(f);
+    s.text_out(100, 100, "abc");
+    s.text_out(100, 200, "\x82\x54 nm"); // a full-width digit
+    f.charset = SYMBOL_FONT_CHARSET;
+    f.face = "Symbol";
+    s.select_font(f);
+    s.text_out(100, 300, "\xE1");
+    f.charset = SHIFTJIS_FONT_CHARSET;
+    f.face = "\x82\x6C\x82\x72\x20\x96\xBE\x92\xA9";
+    s.select_font(f);
+    s.text_out(100, 400, "A");
+    const std::vector<uint8_t> bytes = s.finish();
+    const ByteReader d(bytes);
+    std::vector<std::pair<int, std::string>> fonts;
+    for (const auto& r : wmf_records(bytes))
+        if (r.type == wmr::CREATEFONTINDIRECT) {
+            const auto face = d.bytes(r.offset + 6 + 18, 32);
+            fonts.emplace_back(*d.u8(r.offset + 6 + 13),
+                               std::string(reinterpret_cast<const char*>(face.data())));
+        }
+    const std::vector<std::pair<int, std::string>> expected{
+        {0, "Times New Roman"}, {128, "Times New Roman"}, {2, "Symbol"}, {128, "MS Mincho"}};
+    EXPECT_EQ(fonts, expected);
+}
+
 } // namespace
 } // namespace plox
