@@ -7,7 +7,7 @@ namespace plox {
 
 namespace {
 
-constexpr uint32_t BI_RLE8 = 1, BI_RLE4 = 2;
+constexpr uint32_t BI_RLE8 = 1, BI_RLE4 = 2, BI_JPEG = 4, BI_PNG = 5;
 // A run-length code expands to at most 255 pixels from 2 bytes; a bitmap claiming far more
 // pixels than its codes can describe is refused before anything is allocated.
 constexpr int64_t MAX_RLE_PIXELS_PER_BYTE = 256;
@@ -52,8 +52,10 @@ std::optional<DibHeader> read_header(const ByteReader& d, size_t at, size_t size
     } else if ((h.compression == BI_RLE8 && h.bit_count == 8) ||
                (h.compression == BI_RLE4 && h.bit_count == 4)) {
         // run-length pixels are expanded below
+    } else if (h.compression == BI_JPEG || h.compression == BI_PNG) {
+        h.palette_entries = 0; // a whole image file follows
     } else if (h.compression != 0) {
-        return std::nullopt; // embedded JPEG and PNG bitmaps are not decoded
+        return std::nullopt;
     } else if (h.bit_count == 16) {
         h.masks = {0x7C00, 0x03E0, 0x001F};
     }
@@ -146,6 +148,19 @@ std::optional<Image> decode_rle(const DibHeader& h, const std::vector<uint32_t>&
     return image;
 }
 
+// An embedded image file, accepted only at the size the header gives.
+std::optional<Image> decode_embedded(const DibHeader& h, std::span<const uint8_t> file,
+                                     const EmbeddedImageDecoder& embedded) {
+    const int64_t width = h.width, height = h.height < 0 ? -int64_t{h.height} : h.height;
+    if (!embedded || file.empty() || width <= 0 || height <= 0 || width * height > MAX_DIB_PIXELS)
+        return std::nullopt;
+    auto image = embedded(file, static_cast<int32_t>(width), static_cast<int32_t>(height));
+    if (!image || image->width != width || image->height != height ||
+        image->pixels.size() != static_cast<size_t>(width * height))
+        return std::nullopt;
+    return image;
+}
+
 } // namespace
 
 Color mean_color(const Image& image) {
@@ -161,11 +176,13 @@ Color mean_color(const Image& image) {
 }
 
 std::optional<Image> decode_dib(const ByteReader& d, size_t info, size_t info_size, size_t bits,
-                                size_t bits_size) {
+                                size_t bits_size, const EmbeddedImageDecoder& embedded) {
     if (!d.has(info, info_size) || !d.has(bits, bits_size)) return std::nullopt;
     const auto h = read_header(d, info, info_size);
     if (!h) return std::nullopt;
     if (h->palette_entries > 256) return std::nullopt;
+    if (h->compression == BI_JPEG || h->compression == BI_PNG)
+        return decode_embedded(*h, d.bytes(bits, bits_size), embedded);
     if (h->compression == BI_RLE8 || h->compression == BI_RLE4)
         return decode_rle(*h, read_palette(d, *h, info, info_size), d.bytes(bits, bits_size));
     const bool top_down = h->height < 0;
@@ -214,13 +231,14 @@ std::optional<Image> decode_dib(const ByteReader& d, size_t info, size_t info_si
     return image;
 }
 
-std::optional<Image> decode_packed_dib(const ByteReader& d, size_t at, size_t size) {
+std::optional<Image> decode_packed_dib(const ByteReader& d, size_t at, size_t size,
+                                       const EmbeddedImageDecoder& embedded) {
     if (!d.has(at, size)) return std::nullopt;
     const auto h = read_header(d, at, size);
     if (!h) return std::nullopt;
     const size_t info_size = h->header_size + h->palette_entries * h->entry_size;
     if (info_size > size) return std::nullopt;
-    return decode_dib(d, at, info_size, at + info_size, size - info_size);
+    return decode_dib(d, at, info_size, at + info_size, size - info_size, embedded);
 }
 
 } // namespace plox

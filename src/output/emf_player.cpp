@@ -156,7 +156,8 @@ private:
                        bits_size = u32(at + 28);
         Brush b{brush_style::Solid, 0xC0C0C0, 0};
         if (bmi <= size && bmi_size <= size - bmi && bits <= size && bits_size <= size - bits)
-            if (const auto image = decode_dib(d_, at + bmi, bmi_size, at + bits, bits_size))
+            if (const auto image =
+                    decode_dib(d_, at + bmi, bmi_size, at + bits, bits_size, embedded_))
                 b.color = mean_color(*image);
         c_.put_object(u32(at + 8), b);
     }
@@ -227,7 +228,7 @@ private:
             return;
         }
         if (bmi > size || bmi_size > size - bmi || bits > size || bits_size > size - bits) return;
-        const auto image = decode_dib(d_, at + bmi, bmi_size, at + bits, bits_size);
+        const auto image = decode_dib(d_, at + bmi, bmi_size, at + bits, bits_size, embedded_);
         if (image) c_.image(a, b, *image);
     }
 
@@ -235,6 +236,10 @@ private:
 
     const ByteReader& d_;
     PlayerCanvas& c_;
+    const EmbeddedImageDecoder embedded_ = [this](std::span<const uint8_t> file, int32_t w,
+                                                  int32_t h) {
+        return c_.codec().decode_embedded_image(file, w, h);
+    };
     EmfHeader h_;
     Affine to_target_;
 };

@@ -41,6 +41,11 @@ std::vector<std::string_view> split_characters(std::string_view bytes, uint8_t c
     return out;
 }
 
+std::optional<Image> MetafileText::decode_embedded_image(std::span<const uint8_t>, int32_t,
+                                                         int32_t) const {
+    return std::nullopt;
+}
+
 std::string portable_face_name(std::string_view face) {
     // Shift-JIS spellings of "ＭＳ 明朝", "ＭＳ Ｐ明朝", "ＭＳ ゴシック", "ＭＳ Ｐゴシック".
     static constexpr std::pair<std::string_view, std::string_view> names[] = {

@@ -1,10 +1,13 @@
 // Text conversions the metafile writers and the player need. Core knows no code pages, so the
 // platform supplies CP932 and Symbol decoding; the defaults here handle ASCII and Latin-1, which
-// is enough for tests and for files without Japanese text.
+// is enough for tests and for files without Japanese text. The platform also decodes the JPEG
+// and PNG files that bitmaps of a metafile may embed.
 #pragma once
 
 #include "render/surface.h"
 
+#include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -26,6 +29,9 @@ public:
     // decoded to Unicode Greek, so it must be shown in a Unicode face.
     virtual std::u16string unicode_face(const Font& font) const;
     virtual uint8_t unicode_charset(const Font& font) const;
+    // An embedded JPEG or PNG file as exactly `width` × `height` pixels; nullopt here.
+    virtual std::optional<Image> decode_embedded_image(std::span<const uint8_t> file, int32_t width,
+                                                       int32_t height) const;
 };
 
 // The face name a byte-coded (Windows) metafile's font record carries: the Japanese system faces

@@ -94,7 +94,7 @@ private:
         const uint16_t style = static_cast<uint16_t>(w(at, 0));
         if (function == wmr::DIBCREATEPATTERNBRUSH && style != gdi::BS_PATTERN) {
             if (size <= 10) return grey;
-            const auto image = decode_packed_dib(d_, at + 10, size - 10);
+            const auto image = decode_packed_dib(d_, at + 10, size - 10, embedded_);
             return image ? mean_color(*image) : grey;
         }
         // A device-dependent bitmap: only monochrome ones (set bits white) are read.
@@ -191,13 +191,18 @@ private:
             return;
         }
         if (dib >= size) return;
-        if (const auto image = decode_packed_dib(d_, at + dib, size - dib)) c_.image(a, b, *image);
+        if (const auto image = decode_packed_dib(d_, at + dib, size - dib, embedded_))
+            c_.image(a, b, *image);
     }
 
     void record(uint16_t function, size_t at, size_t size);
 
     const ByteReader& d_;
     PlayerCanvas& c_;
+    const EmbeddedImageDecoder embedded_ = [this](std::span<const uint8_t> file, int32_t w,
+                                                  int32_t h) {
+        return c_.codec().decode_embedded_image(file, w, h);
+    };
     WmfHeader h_;
 };
 

@@ -3,6 +3,9 @@
 #include "platform/font_faces.h"
 #include "platform/text_decoding.h"
 
+#include <QBuffer>
+#include <QImage>
+#include <QImageReader>
 #include <QStringEncoder>
 
 namespace plox {
@@ -31,6 +34,30 @@ std::u16string QtMetafileText::unicode_face(const Font& font) const {
     const QStringList faces = map_face(font);
     if (faces.isEmpty()) return MetafileText::unicode_face(font);
     return faces.front().toStdU16String();
+}
+
+// The file's own header must give the size the bitmap header promised before anything is
+// decoded, so a hostile file cannot make the reader allocate more than that.
+std::optional<Image> QtMetafileText::decode_embedded_image(std::span<const uint8_t> file,
+                                                           int32_t width, int32_t height) const {
+    QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(file.data()),
+                                               static_cast<qsizetype>(file.size()));
+    QBuffer buffer(&bytes);
+    if (!buffer.open(QIODevice::ReadOnly)) return std::nullopt;
+    QImageReader reader(&buffer);
+    if (reader.format() != "png" && reader.format() != "jpeg") return std::nullopt;
+    if (reader.size() != QSize(width, height)) return std::nullopt;
+    const QImage decoded = reader.read().convertToFormat(QImage::Format_ARGB32);
+    if (decoded.isNull() || decoded.size() != QSize(width, height)) return std::nullopt;
+    Image image;
+    image.width = width;
+    image.height = height;
+    image.pixels.reserve(static_cast<size_t>(width) * static_cast<size_t>(height));
+    for (int y = 0; y < height; ++y) {
+        const auto* line = reinterpret_cast<const uint32_t*>(decoded.constScanLine(y));
+        image.pixels.insert(image.pixels.end(), line, line + width);
+    }
+    return image;
 }
 
 } // namespace plox

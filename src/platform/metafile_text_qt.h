@@ -12,6 +12,8 @@ public:
     std::string from_utf16(std::u16string_view text, uint8_t charset) const override;
     // The installed face the screen draws the font with.
     std::u16string unicode_face(const Font& font) const override;
+    std::optional<Image> decode_embedded_image(std::span<const uint8_t> file, int32_t width,
+                                               int32_t height) const override;
 };
 
 } // namespace plox

@@ -7,6 +7,11 @@
 #include "render/graph_drawing.h"
 #include "render/objects.h"
 
+#include "output/metafile_player.h"
+#include "render/recording_surface.h"
+
+#include <QBuffer>
+#include <QImage>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -80,6 +85,51 @@ TEST(MetafilePicture, DrawnIntoTheBoxKeepingProportionAndText) {
         EXPECT_TRUE(box_found) << path << "\n" << out.dump();
     }
     std::filesystem::remove_all(dir);
+}
+
+std::vector<uint8_t> encoded(const QImage& image, const char* format) {
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    if (!image.save(&buffer, format)) return {};
+    return {buffer.data().begin(), buffer.data().end()};
+}
+
+size_t images_drawn(const std::vector<uint8_t>& file, const MetafileText& text) {
+    RecordingSurface out;
+    play_metafile(file, out, {0, 0, 29700, 21000}, text);
+    size_t n = 0;
+    for (const Command& c : out.commands())
+        n += std::holds_alternative<rec::DrawImage>(c);
+    return n;
+}
+
+// Bitmaps may embed a JPEG or PNG file: decoded only at the size the bitmap header promised.
+TEST(MetafilePicture, EmbeddedPngAndJpegBitmapsAreDecodedAtThePromisedSize) {
+    const QtMetafileText qt;
+    QImage picture(3, 2, QImage::Format_ARGB32);
+    picture.fill(QColor(255, 0, 0));
+    picture.setPixel(1, 1, qRgb(0, 0, 255));
+    const std::vector<uint8_t> png = encoded(picture, "PNG");
+    const auto image = qt.decode_embedded_image(png, 3, 2);
+    ASSERT_TRUE(image);
+    EXPECT_EQ(image->pixels[0], 0xFFFF0000u);
+    EXPECT_EQ(image->pixels[4], 0xFF0000FFu);
+    EXPECT_FALSE(qt.decode_embedded_image(png, 300, 200)); // not the size promised
+    EXPECT_FALSE(qt.decode_embedded_image({png.begin(), png.begin() + 20}, 3, 2));
+    const std::vector<uint8_t> jpeg = encoded(picture, "JPEG");
+    if (!jpeg.empty()) {
+        EXPECT_TRUE(qt.decode_embedded_image(jpeg, 3, 2));
+    }
+    const std::vector<uint8_t> bmp = encoded(picture, "BMP");
+    EXPECT_FALSE(qt.decode_embedded_image(bmp, 3, 2)); // only the two formats bitmaps embed
+
+    // The public sample's JPEG bitmap is drawn too; its PNG is damaged (a chunk length is off
+    // by one) and stays out.
+    const auto sample = read_file_bytes(
+        std::string(PLOX_SOURCE_DIR) + "/tests/output/data/test_libuemf_ref.emf", 1 << 24);
+    ASSERT_TRUE(sample);
+    EXPECT_EQ(images_drawn(*sample, qt),
+              images_drawn(*sample, MetafileText{}) + (jpeg.empty() ? 0 : 1));
 }
 
 } // namespace
