@@ -27,8 +27,12 @@ QImage random_image(int w, int h, QImage::Format format, unsigned seed) {
     std::mt19937 rng(seed);
     for (int y = 0; y < h; ++y) {
         auto* row = reinterpret_cast<uint32_t*>(img.scanLine(y));
+        // Rows repeated as on a page, and runs of one colour between pixels of any value.
+        if (y > 0 && rng() % 3 == 0) {
+            std::copy_n(reinterpret_cast<const uint32_t*>(img.constScanLine(y - 1)), w, row);
+            continue;
+        }
         for (int x = 0; x < w; ++x)
-            // Runs of one colour as on a page, between single pixels of any value.
             row[x] = (rng() % 4 == 0 || x == 0) ? static_cast<uint32_t>(rng()) : row[x - 1];
     }
     return img;
