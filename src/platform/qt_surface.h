@@ -88,7 +88,8 @@ double ellipse_angle(const QRectF& rect, QPointF radial);
 // Spacing of hatch lines in logical units: the same on every device.
 inline constexpr double HATCH_SPACING = 100;
 
-// The widest pen, in device pixels, that set_thin_pens_as_hairlines draws one pixel wide.
-inline constexpr double THIN_PEN_PIXELS = 1.5;
+// The widest pen, in device pixels, that set_thin_pens_as_hairlines draws one pixel wide. A
+// 0.2 mm pen at 150 dpi (1.18 pixels) is one; wider pens would look visibly lighter.
+inline constexpr double THIN_PEN_PIXELS = 1.25;
 
 } // namespace plox

@@ -149,7 +149,8 @@ TEST(QtSurface, ThinSolidPensBecomeOnePixelLinesOnlyWhenAsked) {
     EXPECT_NEAR(line.centre, stroke.centre, 0.5);
     EXPECT_GE(line.ink, 0.9);
     // Wider and dashed pens are drawn as before.
-    for (const Pen& pen : {Pen{pen_style::Solid, 30, 0}, Pen{pen_style::Dash, 12, 0}}) {
+    for (const Pen& pen : {Pen{pen_style::Solid, 14, 0}, Pen{pen_style::Solid, 30, 0},
+                           Pen{pen_style::Dash, 12, 0}}) {
         const ColumnInk off = column_ink(pen, false, true), on = column_ink(pen, true, true);
         EXPECT_EQ(on.ink, off.ink) << pen.width;
         EXPECT_EQ(on.centre, off.centre) << pen.width;
