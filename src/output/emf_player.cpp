@@ -233,6 +233,13 @@ private:
     }
 
     void record(uint32_t type, size_t at, size_t size);
+    bool mapping_record(uint32_t type, size_t at, size_t size);
+    bool state_record(uint32_t type, size_t at);
+    bool object_record(uint32_t type, size_t at, size_t size);
+    bool drawing_record(uint32_t type, size_t at, size_t size);
+    void poly_record(uint32_t type, size_t at, size_t size);
+    bool path_record(uint32_t type);
+    bool clip_record(uint32_t type, size_t at, size_t size);
 
     const ByteReader& d_;
     PlayerCanvas& c_;
@@ -244,32 +251,47 @@ private:
     Affine to_target_;
 };
 
+// Each family handles the records it knows and reports whether it did.
 void EmfPlayer::record(uint32_t type, size_t at, size_t size) {
+    if (mapping_record(type, at, size) || state_record(type, at) || object_record(type, at, size) ||
+        drawing_record(type, at, size) || path_record(type) || clip_record(type, at, size))
+        return;
+    switch (type) {
+    case emr::EXTTEXTOUTW:
+    case emr::EXTTEXTOUTA:
+        text(at, size, type == emr::EXTTEXTOUTW);
+        break;
+    case emr::STRETCHDIBITS:
+    case emr::BITBLT:
+    case emr::STRETCHBLT:
+        bitmap(type, at, size);
+        break;
+    default:
+        break; // records without an effect on our surface
+    }
+}
+
+bool EmfPlayer::mapping_record(uint32_t type, size_t at, size_t size) {
     MapState& m = c_.map();
     switch (type) {
     case emr::SETMAPMODE:
         m.mode = u32(at + 8);
-        c_.map_changed();
         break;
     case emr::SETWINDOWEXTEX:
         m.window_ext = point(at + 8);
-        c_.map_changed();
         break;
     case emr::SETWINDOWORGEX:
         m.window_org = point(at + 8);
-        c_.map_changed();
         break;
     case emr::SETVIEWPORTEXTEX:
         m.viewport_ext = point(at + 8);
-        c_.map_changed();
         break;
     case emr::SETVIEWPORTORGEX:
         m.viewport_org = point(at + 8);
-        c_.map_changed();
         break;
     case emr::SETWORLDTRANSFORM:
     case emr::MODIFYWORLDTRANSFORM: {
-        if (size < 32) break;
+        if (size < 32) return true;
         Affine x{*d_.f32(at + 8),  *d_.f32(at + 12), *d_.f32(at + 16),
                  *d_.f32(at + 20), *d_.f32(at + 24), *d_.f32(at + 28)};
         const uint32_t mode = type == emr::SETWORLDTRANSFORM ? 4 : (size >= 36 ? u32(at + 32) : 0);
@@ -277,9 +299,17 @@ void EmfPlayer::record(uint32_t type, size_t at, size_t size) {
         if (mode == 2) m.world = x.then(m.world);
         if (mode == 3) m.world = m.world.then(x);
         if (mode == 4) m.world = x;
-        c_.map_changed();
         break;
     }
+    default:
+        return false;
+    }
+    c_.map_changed();
+    return true;
+}
+
+bool EmfPlayer::state_record(uint32_t type, size_t at) {
+    switch (type) {
     case emr::SETBKMODE:
         c_.set_bk_mode(static_cast<int32_t>(u32(at + 8)));
         break;
@@ -301,6 +331,14 @@ void EmfPlayer::record(uint32_t type, size_t at, size_t size) {
     case emr::RESTOREDC:
         c_.restore(i32(at + 8));
         break;
+    default:
+        return false;
+    }
+    return true;
+}
+
+bool EmfPlayer::object_record(uint32_t type, size_t at, size_t size) {
+    switch (type) {
     case emr::CREATEPEN:
         create_pen(at, size, false);
         break;
@@ -309,6 +347,10 @@ void EmfPlayer::record(uint32_t type, size_t at, size_t size) {
         break;
     case emr::CREATEBRUSHINDIRECT:
         create_brush(at, size);
+        break;
+    case emr::CREATEMONOBRUSH:
+    case emr::CREATEDIBPATTERNBRUSHPT:
+        pattern_brush(at, size);
         break;
     case emr::EXTCREATEFONTINDIRECTW:
         create_font(at, size);
@@ -324,12 +366,62 @@ void EmfPlayer::record(uint32_t type, size_t at, size_t size) {
     case emr::DELETEOBJECT:
         c_.delete_object(u32(at + 8));
         break;
+    default:
+        return false;
+    }
+    return true;
+}
+
+bool EmfPlayer::drawing_record(uint32_t type, size_t at, size_t size) {
+    switch (type) {
     case emr::MOVETOEX:
         c_.move_to(point(at + 8));
         break;
     case emr::LINETO:
         c_.line_to(point(at + 8));
         break;
+    case emr::POLYLINE:
+    case emr::POLYLINE16:
+    case emr::POLYLINETO:
+    case emr::POLYLINETO16:
+    case emr::POLYBEZIER:
+    case emr::POLYBEZIER16:
+    case emr::POLYBEZIERTO:
+    case emr::POLYBEZIERTO16:
+    case emr::POLYGON:
+    case emr::POLYGON16:
+    case emr::POLYPOLYGON:
+    case emr::POLYPOLYGON16:
+    case emr::POLYPOLYLINE:
+    case emr::POLYPOLYLINE16:
+        poly_record(type, at, size);
+        break;
+    case emr::RECTANGLE:
+        if (size >= 24) c_.rectangle(point(at + 8), point(at + 16));
+        break;
+    case emr::ROUNDRECT:
+        if (size >= 32) c_.round_rect(point(at + 8), point(at + 16), point(at + 24));
+        break;
+    case emr::ELLIPSE:
+        if (size >= 24) c_.ellipse(point(at + 8), point(at + 16));
+        break;
+    case emr::ARC:
+    case emr::CHORD:
+    case emr::PIE:
+        if (size >= 40)
+            c_.arc(type == emr::ARC     ? PlayerCanvas::ArcKind::Arc
+                   : type == emr::CHORD ? PlayerCanvas::ArcKind::Chord
+                                        : PlayerCanvas::ArcKind::Pie,
+                   point(at + 8), point(at + 16), point(at + 24), point(at + 32));
+        break;
+    default:
+        return false;
+    }
+    return true;
+}
+
+void EmfPlayer::poly_record(uint32_t type, size_t at, size_t size) {
+    switch (type) {
     case emr::POLYLINE:
     case emr::POLYLINE16:
     case emr::POLYLINETO:
@@ -358,30 +450,16 @@ void EmfPlayer::record(uint32_t type, size_t at, size_t size) {
     case emr::POLYPOLYGON16:
         if (size >= 32) c_.polygons(poly_points(at, size, type == emr::POLYPOLYGON16));
         break;
-    case emr::POLYPOLYLINE:
-    case emr::POLYPOLYLINE16:
+    default: // POLYPOLYLINE, POLYPOLYLINE16
         if (size >= 32)
             for (const auto& line : poly_points(at, size, type == emr::POLYPOLYLINE16))
                 c_.polyline(line, false);
         break;
-    case emr::RECTANGLE:
-        if (size >= 24) c_.rectangle(point(at + 8), point(at + 16));
-        break;
-    case emr::ROUNDRECT:
-        if (size >= 32) c_.round_rect(point(at + 8), point(at + 16), point(at + 24));
-        break;
-    case emr::ELLIPSE:
-        if (size >= 24) c_.ellipse(point(at + 8), point(at + 16));
-        break;
-    case emr::ARC:
-    case emr::CHORD:
-    case emr::PIE:
-        if (size >= 40)
-            c_.arc(type == emr::ARC     ? PlayerCanvas::ArcKind::Arc
-                   : type == emr::CHORD ? PlayerCanvas::ArcKind::Chord
-                                        : PlayerCanvas::ArcKind::Pie,
-                   point(at + 8), point(at + 16), point(at + 24), point(at + 32));
-        break;
+    }
+}
+
+bool EmfPlayer::path_record(uint32_t type) {
+    switch (type) {
     case emr::BEGINPATH:
         c_.begin_path();
         break;
@@ -403,6 +481,15 @@ void EmfPlayer::record(uint32_t type, size_t at, size_t size) {
     case emr::STROKEANDFILLPATH:
         c_.draw_path(true, true);
         break;
+    default:
+        return false;
+    }
+    return true;
+}
+
+// Clip changes and the region fills, which share the region's layout.
+bool EmfPlayer::clip_record(uint32_t type, size_t at, size_t size) {
+    switch (type) {
     case emr::INTERSECTCLIPRECT:
         if (size >= 24) c_.intersect_clip(point(at + 8), point(at + 16), false);
         break;
@@ -431,22 +518,10 @@ void EmfPlayer::record(uint32_t type, size_t at, size_t size) {
         if (size >= 28 + 32 && u32(at + 24) >= 32 && u32(at + 24) <= size - 28)
             c_.fill_box(point(at + 28 + 16), point(at + 28 + 24), std::nullopt);
         break;
-    case emr::CREATEMONOBRUSH:
-    case emr::CREATEDIBPATTERNBRUSHPT:
-        pattern_brush(at, size);
-        break;
-    case emr::EXTTEXTOUTW:
-    case emr::EXTTEXTOUTA:
-        text(at, size, type == emr::EXTTEXTOUTW);
-        break;
-    case emr::STRETCHDIBITS:
-    case emr::BITBLT:
-    case emr::STRETCHBLT:
-        bitmap(type, at, size);
-        break;
     default:
-        break; // records without an effect on our surface
+        return false;
     }
+    return true;
 }
 
 } // namespace

@@ -55,6 +55,29 @@ private:
             c_.put_object(*slot, std::move(object));
     }
 
+    void create_pen(size_t at, size_t size) {
+        if (size < 16) return;
+        PlayerPen p;
+        p.pen.style = static_cast<uint16_t>(w(at, 0)) & 0x0F;
+        if (p.pen.style > pen_style::Null) p.pen.style = pen_style::Solid;
+        p.pen.width = std::abs(w(at, 1));
+        p.pen.color = static_cast<Color>(u32(at + 12) & 0xFFFFFF);
+        p.cosmetic = p.pen.width == 0;
+        create(p);
+    }
+
+    void create_brush(size_t at, size_t size) {
+        if (size < 14) return;
+        Brush b;
+        const uint16_t style = static_cast<uint16_t>(w(at, 0));
+        b.style = style == gdi::BS_NULL      ? brush_style::Hollow
+                  : style == gdi::BS_HATCHED ? brush_style::Hatched
+                                             : brush_style::Solid;
+        b.color = static_cast<Color>(u32(at + 8) & 0xFFFFFF);
+        b.hatch = std::clamp<int32_t>(w(at, 3), 0, 5);
+        create(b);
+    }
+
     void create_font(size_t at, size_t size) {
         Font f;
         if (size < 6 + 18) return;
@@ -196,6 +219,11 @@ private:
     }
 
     void record(uint16_t function, size_t at, size_t size);
+    bool mapping_record(uint16_t function, size_t at);
+    bool state_record(uint16_t function, size_t at);
+    bool object_record(uint16_t function, size_t at, size_t size);
+    bool drawing_record(uint16_t function, size_t at, size_t size);
+    bool clip_record(uint16_t function, size_t at, size_t size);
 
     const ByteReader& d_;
     PlayerCanvas& c_;
@@ -206,32 +234,59 @@ private:
     WmfHeader h_;
 };
 
+// Each family handles the records it knows and reports whether it did.
 void WmfPlayer::record(uint16_t function, size_t at, size_t size) {
+    if (mapping_record(function, at) || state_record(function, at) ||
+        object_record(function, at, size) || drawing_record(function, at, size) ||
+        clip_record(function, at, size))
+        return;
+    switch (function) {
+    case wmr::TEXTOUT:
+        text(at, size, false);
+        break;
+    case wmr::EXTTEXTOUT:
+        text(at, size, true);
+        break;
+    case wmr::STRETCHDIB:
+    case wmr::DIBSTRETCHBLT:
+    case wmr::DIBBITBLT:
+        bitmap(function, at, size);
+        break;
+    default:
+        break;
+    }
+}
+
+bool WmfPlayer::mapping_record(uint16_t function, size_t at) {
     MapState& m = c_.map();
     switch (function) {
     case wmr::SETMAPMODE:
         m.mode = static_cast<uint16_t>(w(at, 0));
-        break;
+        return true; // the window alone maps this surface
     case wmr::SETWINDOWORG:
         m.window_org = yx(at, 0);
-        c_.map_changed();
         break;
     case wmr::SETWINDOWEXT:
         m.window_ext = yx(at, 0);
-        c_.map_changed();
         break;
     case wmr::OFFSETWINDOWORG:
         m.window_org.x += w(at, 1);
         m.window_org.y += w(at, 0);
-        c_.map_changed();
         break;
     case wmr::SCALEWINDOWEXT:
-        if (w(at, 0) != 0 && w(at, 2) != 0) {
-            m.window_ext.y = m.window_ext.y * w(at, 1) / w(at, 0);
-            m.window_ext.x = m.window_ext.x * w(at, 3) / w(at, 2);
-            c_.map_changed();
-        }
+        if (w(at, 0) == 0 || w(at, 2) == 0) return true;
+        m.window_ext.y = m.window_ext.y * w(at, 1) / w(at, 0);
+        m.window_ext.x = m.window_ext.x * w(at, 3) / w(at, 2);
         break;
+    default:
+        return false;
+    }
+    c_.map_changed();
+    return true;
+}
+
+bool WmfPlayer::state_record(uint16_t function, size_t at) {
+    switch (function) {
     case wmr::SETBKMODE:
         c_.set_bk_mode(w(at, 0));
         break;
@@ -253,29 +308,20 @@ void WmfPlayer::record(uint16_t function, size_t at, size_t size) {
     case wmr::RESTOREDC:
         c_.restore(w(at, 0));
         break;
-    case wmr::CREATEPENINDIRECT: {
-        if (size < 16) break;
-        PlayerPen p;
-        p.pen.style = static_cast<uint16_t>(w(at, 0)) & 0x0F;
-        if (p.pen.style > pen_style::Null) p.pen.style = pen_style::Solid;
-        p.pen.width = std::abs(w(at, 1));
-        p.pen.color = static_cast<Color>(u32(at + 12) & 0xFFFFFF);
-        p.cosmetic = p.pen.width == 0;
-        create(p);
-        break;
+    default:
+        return false;
     }
-    case wmr::CREATEBRUSHINDIRECT: {
-        if (size < 14) break;
-        Brush b;
-        const uint16_t style = static_cast<uint16_t>(w(at, 0));
-        b.style = style == gdi::BS_NULL      ? brush_style::Hollow
-                  : style == gdi::BS_HATCHED ? brush_style::Hatched
-                                             : brush_style::Solid;
-        b.color = static_cast<Color>(u32(at + 8) & 0xFFFFFF);
-        b.hatch = std::clamp<int32_t>(w(at, 3), 0, 5);
-        create(b);
+    return true;
+}
+
+bool WmfPlayer::object_record(uint16_t function, size_t at, size_t size) {
+    switch (function) {
+    case wmr::CREATEPENINDIRECT:
+        create_pen(at, size);
         break;
-    }
+    case wmr::CREATEBRUSHINDIRECT:
+        create_brush(at, size);
+        break;
     case wmr::CREATEFONTINDIRECT:
         create_font(at, size);
         break;
@@ -295,6 +341,14 @@ void WmfPlayer::record(uint16_t function, size_t at, size_t size) {
     case wmr::DELETEOBJECT:
         c_.delete_object(static_cast<uint16_t>(w(at, 0)));
         break;
+    default:
+        return false;
+    }
+    return true;
+}
+
+bool WmfPlayer::drawing_record(uint16_t function, size_t at, size_t size) {
+    switch (function) {
     case wmr::MOVETO:
         c_.move_to(yx(at, 0));
         break;
@@ -330,16 +384,28 @@ void WmfPlayer::record(uint16_t function, size_t at, size_t size) {
                                             : PlayerCanvas::ArcKind::Pie,
                    yx(at, 6), yx(at, 4), yx(at, 2), yx(at, 0));
         break;
+    case wmr::PATBLT:
+        if (size >= 18)
+            c_.fill_with_brush(yx(at, 4),
+                               {w(at, 5) + double(w(at, 3)), w(at, 4) + double(w(at, 2))});
+        break;
+    default:
+        return false;
+    }
+    return true;
+}
+
+// Clip changes and the region fills, which share the region objects.
+bool WmfPlayer::clip_record(uint16_t function, size_t at, size_t size) {
+    switch (function) {
     case wmr::INTERSECTCLIPRECT:
         if (size >= 14) c_.intersect_clip(yx(at, 2), yx(at, 0), false);
         break;
     case wmr::SELECTCLIPREGION:
         c_.select_clip_region(static_cast<uint16_t>(w(at, 0)));
         break;
-    case wmr::PATBLT:
-        if (size >= 18)
-            c_.fill_with_brush(yx(at, 4),
-                               {w(at, 5) + double(w(at, 3)), w(at, 4) + double(w(at, 2))});
+    case wmr::OFFSETCLIPRGN:
+        if (size >= 10) c_.offset_clip(yx(at, 0));
         break;
     case wmr::FILLREGION:
     case wmr::PAINTREGION:
@@ -349,23 +415,10 @@ void WmfPlayer::record(uint16_t function, size_t at, size_t size) {
                             ? std::optional<uint32_t>(static_cast<uint16_t>(w(at, 1)))
                             : std::nullopt);
         break;
-    case wmr::OFFSETCLIPRGN:
-        if (size >= 10) c_.offset_clip(yx(at, 0));
-        break;
-    case wmr::TEXTOUT:
-        text(at, size, false);
-        break;
-    case wmr::EXTTEXTOUT:
-        text(at, size, true);
-        break;
-    case wmr::STRETCHDIB:
-    case wmr::DIBSTRETCHBLT:
-    case wmr::DIBBITBLT:
-        bitmap(function, at, size);
-        break;
     default:
-        break;
+        return false;
     }
+    return true;
 }
 
 } // namespace
