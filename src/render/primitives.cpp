@@ -145,11 +145,8 @@ void line(Surface& sf, int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
     sf.line_to(x2, y2);
 }
 
-// Markers 1-18 and 24-28: outlines filled with the selected brush. False for other types.
-// One flat table of short cases, longer than 80 lines on purpose: every shape reads in one place.
-// NOLINTNEXTLINE(readability-function-size)
-bool draw_shape_marker(Surface& sf, int32_t type, int32_t x, int32_t y, int32_t s) {
-    const int32_t h = 10 * s / 7;
+// Markers 1-13 and 24-28: one outline filled with the selected brush, or crossing lines.
+bool draw_single_marker(Surface& sf, int32_t type, int32_t x, int32_t y, int32_t s) {
     switch (type) {
     case 1:
     case 2:
@@ -169,7 +166,7 @@ bool draw_shape_marker(Surface& sf, int32_t type, int32_t x, int32_t y, int32_t 
         break;
     case 9:
     case 10:
-        diamond(sf, x, y, h);
+        diamond(sf, x, y, 10 * s / 7);
         break;
     case 11:
         line(sf, x, y - s, x, y + s + 1);
@@ -183,6 +180,28 @@ bool draw_shape_marker(Surface& sf, int32_t type, int32_t x, int32_t y, int32_t 
     case 26:
         sf.rectangle(x - s, y - s, x + s + 1, y + s + 1);
         break;
+    case 24:
+        line(sf, x - s, y + s, x + s, y - s);
+        break;
+    case 25:
+        line(sf, x - s, y - s, x + s, y + s);
+        break;
+    case 27:
+        sf.rectangle(x - s, y - s, x + s, y + s);
+        break;
+    case 28:
+        line(sf, x - s, y + s, x + s, y - s);
+        break;
+    default:
+        return false;
+    }
+    return true;
+}
+
+// Markers 14-18: a shape with a smaller copy inside.
+bool draw_double_marker(Surface& sf, int32_t type, int32_t x, int32_t y, int32_t s) {
+    const int32_t h = 10 * s / 7;
+    switch (type) {
     case 14:
         sf.ellipse(x - s, y - s, x + s, y + s);
         sf.ellipse(x - s / 2, y - s / 2, x + s / 2, y + s / 2);
@@ -214,22 +233,15 @@ bool draw_shape_marker(Surface& sf, int32_t type, int32_t x, int32_t y, int32_t 
         sf.polygon(p);
         break;
     }
-    case 24:
-        line(sf, x - s, y + s, x + s, y - s);
-        break;
-    case 25:
-        line(sf, x - s, y - s, x + s, y + s);
-        break;
-    case 27:
-        sf.rectangle(x - s, y - s, x + s, y + s);
-        break;
-    case 28:
-        line(sf, x - s, y + s, x + s, y - s);
-        break;
     default:
         return false;
     }
     return true;
+}
+
+// Markers 1-18 and 24-28; false for other types.
+bool draw_shape_marker(Surface& sf, int32_t type, int32_t x, int32_t y, int32_t s) {
+    return draw_single_marker(sf, type, x, y, s) || draw_double_marker(sf, type, x, y, s);
 }
 
 // Markers 19-23: an outline with one half filled in the fill colour, the

@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
+
 namespace plox {
 namespace {
 
@@ -92,6 +95,29 @@ TEST(Markers, ShapesAndHalfFills) {
                           "brush 0 123456 5\n"
                           "rectangle 1000 900 900 1100\n"
                           "brush 0 ffffff 5\n");
+}
+
+// Every built-in shape draws; the doubled ones (14-18) add a smaller copy of the shape; the
+// numbers between the built-in shapes and the extension's draw nothing.
+TEST(Markers, EveryBuiltInTypeDrawsAndDoubledOnesDrawTwoShapes) {
+    const Pen pen{pen_style::Solid, 10, 0};
+    const Brush brush{brush_style::Solid, 0xFFFFFF, 0};
+    auto lines = [&](int32_t type) {
+        RecordingSurface rec;
+        draw_marker(rec, type, 500, 500, 70, 0x00FF00, pen, brush);
+        const std::string dump = rec.dump();
+        return std::count(dump.begin(), dump.end(), '\n');
+    };
+    for (int32_t type = 1; type <= 28; ++type)
+        EXPECT_GT(lines(type), 0) << "type " << type;
+    for (int32_t type : {14, 15, 16, 17, 18})
+        EXPECT_EQ(lines(type), 2) << "type " << type;
+    for (int32_t type : {0, 29, 31, 34, 37})
+        EXPECT_EQ(lines(type), 0) << "type " << type;
+    RecordingSurface rec;
+    draw_marker(rec, 18, 500, 500, 70, 0, pen, brush);
+    EXPECT_EQ(rec.dump(), "polygon 4 400,500 500,400 600,500 500,600\n"
+                          "polygon 4 450,500 500,450 550,501 501,550\n");
 }
 
 struct FakeMarkers : ExternalMarkers {
