@@ -44,7 +44,8 @@ function(plox_test name)
         PLOX_BINARY_DIR="${PROJECT_BINARY_DIR}")
     plox_warnings(${name})
     gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST
-        PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;PLOXWIN_EXT_DIR=${PROJECT_BINARY_DIR}/bin")
+        PROPERTIES TIMEOUT 300
+        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;PLOXWIN_EXT_DIR=${PROJECT_BINARY_DIR}/bin")
 endfunction()
 
 # plox_qt_library(name [DEPS lib...]): a Qt layer from the .cpp files of the current folder.

@@ -233,10 +233,15 @@ QWidget* SeriesSheetDialog::plot_page() {
         grid->addWidget(box, row, 1);
         return std::pair{check, box};
     };
-    auto [x_on, x_text] =
+    // Plain variables rather than structured bindings: the lambdas below capture them.
+    const auto x_pair =
         transform(QStringLiteral("&X値変換"), p.x_transform, p.x_expression, false, 7);
-    auto [y_on, y_text] =
+    const auto y_pair =
         transform(QStringLiteral("&Y値変換"), p.y_transform, p.y_expression, true, 8);
+    QCheckBox* const x_on = x_pair.first;
+    QComboBox* const x_text = x_pair.second;
+    QCheckBox* const y_on = y_pair.first;
+    QComboBox* const y_text = y_pair.second;
     sample_ = new QLabel;
     grid->addWidget(sample_, 0, 2, 3, 1);
 

@@ -10,6 +10,7 @@
 #include <QClipboard>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
@@ -79,12 +80,18 @@ struct RegionCommandTest : ::testing::Test {
                 d->accept();
             } else if (auto* f = qobject_cast<QFileDialog*>(modal)) {
                 ++dialogs_seen;
-                if (file.isEmpty()) {
+                // selectFile leaves the name alone while the name field has the focus, so the
+                // name is typed into the field itself.
+                auto* name = f->findChild<QLineEdit*>("fileNameEdit");
+                if (file.isEmpty() || !name) {
                     f->reject();
                 } else {
-                    f->selectFile(file);
+                    f->setDirectory(QFileInfo(file).absolutePath());
+                    name->setText(QFileInfo(file).fileName());
                     static_cast<QDialog*>(f)->accept();
                 }
+                // A dialog that refuses the answer fails the test instead of hanging it.
+                if (f->isVisible()) f->reject();
             }
         });
         timer->start(30);
