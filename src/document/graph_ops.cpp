@@ -113,6 +113,13 @@ void mark_modified(Graph& g) {
     g.cached_drawing.reset();
 }
 
+void reread_range_analyses(Graph& g) {
+    for (int i = 0; i < std::min(g.series_count, MAX_SERIES); ++i) {
+        Series& s = g.series[static_cast<size_t>(i)];
+        if ((s.kind & kind::AreaLimitedFit) && s.CountOutArea == 0) s.needs_reading = 1;
+    }
+}
+
 void mark_saved(Graph& g) {
     g.unmodified = 1;
 }

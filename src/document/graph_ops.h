@@ -58,6 +58,9 @@ void mark_modified(Graph& g);
 void mark_saved(Graph& g);
 // Forces automatic ranges on the next drawing.
 void invalidate_scales(Graph& g);
+// After the axis ranges changed: analyses that leave out the points outside the graph
+// (`CountOutArea` 0) are computed again, as they would be when the document is opened again.
+void reread_range_analyses(Graph& g);
 
 // Lowest free object slot, or -1.
 int find_free_object_slot(const Graph& g);

@@ -81,12 +81,7 @@ void apply_trimming(Graph& graph, const Trimming& t, bool sort) {
     }
     // The ranges are the user's now, not the data's.
     graph.scales_valid = 1;
-    // Analyses that leave out the points outside the graph depend on the ranges: they are
-    // computed afresh, as they would be when the saved document is opened again.
-    for (int i = 0; i < std::min(graph.series_count, MAX_SERIES); ++i) {
-        Series& s = graph.series[static_cast<size_t>(i)];
-        if ((s.kind & kind::AreaLimitedFit) && s.CountOutArea == 0) s.needs_reading = 1;
-    }
+    reread_range_analyses(graph);
     mark_modified(graph);
 }
 
@@ -135,6 +130,7 @@ std::vector<int> copy_linked_axes(GraphSet& set, int source) {
         }
         if (!any) continue;
         to.scales_valid = 1;
+        reread_range_analyses(to);
         mark_modified(to);
         changed.push_back(g);
     }

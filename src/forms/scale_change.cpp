@@ -10,6 +10,7 @@ std::vector<int> apply_scale_change(GraphSet& set, int graph) {
     if (graph < 0 || graph >= static_cast<int>(set.graphs.size())) return changed;
     Graph& source = *set.graphs[graph];
     source.scales_valid = 1;
+    reread_range_analyses(source);
     mark_modified(source);
     for (int i = 0; i < static_cast<int>(set.graphs.size()); ++i) {
         if (i == graph) continue;
@@ -30,6 +31,7 @@ std::vector<int> apply_scale_change(GraphSet& set, int graph) {
         if (any) {
             // The copied range must survive the other graph's next drawing.
             other.scales_valid = 1;
+            reread_range_analyses(other);
             mark_modified(other);
             changed.push_back(i);
         }

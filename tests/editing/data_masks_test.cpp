@@ -114,6 +114,10 @@ TEST(Trimming, LinkedAxesFollowInOtherGraphs) {
     set.graphs.push_back(linear_graph());
     set.graphs.push_back(linear_graph());
     set.axis_link = {1, 0, 0, 0};
+    add_series(*set.graphs[1], "/d/fit.dat", nullptr);
+    set.graphs[1]->series[0].kind = kind::Power;
+    set.graphs[1]->series[0].CountOutArea = 0;
+    set.graphs[1]->series[0].needs_reading = 0;
     set.graphs[0]->axes[AxisX].from = -3;
     set.graphs[0]->axes[AxisX].scale_type = 1;
     set.graphs[0]->axes[AxisY].to = 7;
@@ -121,6 +125,7 @@ TEST(Trimming, LinkedAxesFollowInOtherGraphs) {
     EXPECT_DOUBLE_EQ(set.graphs[1]->axes[AxisX].from, -3);
     EXPECT_EQ(set.graphs[1]->axes[AxisX].scale_type, 1);
     EXPECT_DOUBLE_EQ(set.graphs[1]->axes[AxisY].to, 100);
+    EXPECT_EQ(set.graphs[1]->series[0].needs_reading, 1); // its fit sees the new range
     set.axis_link = {0, 0, 0, 0};
     EXPECT_TRUE(copy_linked_axes(set, 0).empty());
 }

@@ -194,6 +194,13 @@ TEST(ScaleChange, CopiesLinkedAxesToTheOtherGraphsOnly) {
     x.scale_type = 1;
     set.graphs[0]->axes[AxisY].to = 99;
     set.axis_link[AxisX] = 1;
+    for (int g = 0; g < 2; ++g) {
+        Graph& graph = *set.graphs[static_cast<size_t>(g)];
+        add_series(graph, "/d/fit.dat", nullptr);
+        graph.series[0].kind = kind::Polynomial;
+        graph.series[0].CountOutArea = 0;
+        graph.series[0].needs_reading = 0;
+    }
     auto changed = apply_scale_change(set, 0);
     ASSERT_EQ(changed, std::vector<int>{1});
     const Graph& other = *set.graphs[1];
@@ -202,6 +209,9 @@ TEST(ScaleChange, CopiesLinkedAxesToTheOtherGraphsOnly) {
     EXPECT_NE(other.axes[AxisY].to, 99);
     EXPECT_EQ(other.unmodified, 0);
     EXPECT_EQ(set.graphs[0]->scales_valid, 1);
+    // Fits that leave out points outside the graph are computed for the new ranges.
+    EXPECT_EQ(set.graphs[0]->series[0].needs_reading, 1);
+    EXPECT_EQ(other.series[0].needs_reading, 1);
 
     set.axis_link[AxisX] = 0;
     mark_saved(*set.graphs[1]);
