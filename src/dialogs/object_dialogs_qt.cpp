@@ -40,56 +40,77 @@ void finish(QDialog& d, QGridLayout* grid, AnswerButtons& buttons) {
     v->addLayout(buttons.row);
 }
 
-ObjectAnswer text_dialog(QWidget* parent, GraphObject& o, bool allow_paste, SettingsStore* store) {
-    forms::TextForm f;
-    f.load(o);
-    QDialog d(parent);
-    d.setWindowTitle(QStringLiteral("Title"));
-    auto* grid = new QGridLayout;
-    auto* text = new QPlainTextEdit(decode_cp932(f.text), &d);
-    text->setTabChangesFocus(true);
-    text->setMinimumWidth(380);
-    text->setMaximumHeight(90);
-    add_row(grid, 0, 0, QStringLiteral("文字列(&R)"), text);
-    grid->addWidget(new QLabel(QStringLiteral("位置(mm)")), 1, 0);
-    auto* x = line_edit(f.x, &d);
-    auto* y = line_edit(f.y, &d);
-    add_row(grid, 2, 0, QStringLiteral("&x"), x);
-    add_row(grid, 3, 0, QStringLiteral("&y"), y);
-    auto* direction = line_edit(std::to_string(f.direction), &d);
-    add_row(grid, 4, 0, QStringLiteral("描画方向(度)"), direction);
-    auto* face1 = face_combo(f.faces[0], &d);
-    auto* face2 = face_combo(f.faces[1], &d);
-    auto* face3 = face_combo(f.faces[2], &d);
-    add_row(grid, 5, 0, QStringLiteral("英文フォント(&E)"), face1);
-    add_row(grid, 6, 0, QStringLiteral("日本語フォント(&J)"), face2);
-    add_row(grid, 7, 0, QStringLiteral("特殊文字"), face3);
-    auto* size = line_edit(std::to_string(f.size), &d);
-    add_row(grid, 8, 0, QStringLiteral("サイズ(&S)"), size);
-    auto* style = new QComboBox(&d);
-    style->addItems({QStringLiteral("標準"), QStringLiteral("斜体"), QStringLiteral("太字"),
-                     QStringLiteral("太字 斜体")});
-    style->setCurrentIndex(f.style & 3);
-    add_row(grid, 9, 0, QStringLiteral("スタイル(&L)"), style);
-    auto* colour = colour_combo(f.color, &d);
-    add_row(grid, 10, 0, QStringLiteral("色(&C)"), colour);
-    auto* opaque = new QCheckBox(QStringLiteral("背景の非透過(&T)"), &d);
-    opaque->setChecked(f.opaque);
-    grid->addWidget(opaque, 11, 1);
-    auto* justify = new QButtonGroup(&d);
-    auto* row = new QHBoxLayout;
-    const QString names[3] = {QStringLiteral("左揃え"), QStringLiteral("中央揃え"),
-                              QStringLiteral("右揃え")};
-    for (int i = 0; i < 3; ++i) {
-        auto* r = new QRadioButton(names[i], &d);
-        r->setChecked(f.justify == i);
-        justify->addButton(r, i);
-        row->addWidget(r);
-    }
-    grid->addLayout(row, 12, 1);
+// The text dialog's fields, built in Tab order and read back into its form.
+struct TextFields {
+    QPlainTextEdit* text;
+    QLineEdit *x, *y, *direction;
+    QComboBox* faces[3];
+    QLineEdit* size;
+    QComboBox *style, *colour;
+    QCheckBox* opaque;
+    QButtonGroup* justify;
 
-    AnswerButtons buttons;
-    buttons.build(&d);
+    TextFields(QDialog& d, QGridLayout* grid, const forms::TextForm& f) {
+        text = new QPlainTextEdit(decode_cp932(f.text), &d);
+        text->setTabChangesFocus(true);
+        text->setMinimumWidth(380);
+        text->setMaximumHeight(90);
+        add_row(grid, 0, 0, QStringLiteral("文字列(&R)"), text);
+        grid->addWidget(new QLabel(QStringLiteral("位置(mm)")), 1, 0);
+        x = line_edit(f.x, &d);
+        y = line_edit(f.y, &d);
+        add_row(grid, 2, 0, QStringLiteral("&x"), x);
+        add_row(grid, 3, 0, QStringLiteral("&y"), y);
+        direction = line_edit(std::to_string(f.direction), &d);
+        add_row(grid, 4, 0, QStringLiteral("描画方向(度)"), direction);
+        const QString face_labels[3] = {QStringLiteral("英文フォント(&E)"),
+                                        QStringLiteral("日本語フォント(&J)"),
+                                        QStringLiteral("特殊文字")};
+        for (int i = 0; i < 3; ++i) {
+            faces[i] = face_combo(f.faces[i], &d);
+            add_row(grid, 5 + i, 0, face_labels[i], faces[i]);
+        }
+        size = line_edit(std::to_string(f.size), &d);
+        add_row(grid, 8, 0, QStringLiteral("サイズ(&S)"), size);
+        style = new QComboBox(&d);
+        style->addItems({QStringLiteral("標準"), QStringLiteral("斜体"), QStringLiteral("太字"),
+                         QStringLiteral("太字 斜体")});
+        style->setCurrentIndex(f.style & 3);
+        add_row(grid, 9, 0, QStringLiteral("スタイル(&L)"), style);
+        colour = colour_combo(f.color, &d);
+        add_row(grid, 10, 0, QStringLiteral("色(&C)"), colour);
+        opaque = new QCheckBox(QStringLiteral("背景の非透過(&T)"), &d);
+        opaque->setChecked(f.opaque);
+        grid->addWidget(opaque, 11, 1);
+        justify = new QButtonGroup(&d);
+        auto* row = new QHBoxLayout;
+        const QString names[3] = {QStringLiteral("左揃え"), QStringLiteral("中央揃え"),
+                                  QStringLiteral("右揃え")};
+        for (int i = 0; i < 3; ++i) {
+            auto* r = new QRadioButton(names[i], &d);
+            r->setChecked(f.justify == i);
+            justify->addButton(r, i);
+            row->addWidget(r);
+        }
+        grid->addLayout(row, 12, 1);
+    }
+
+    void read(forms::TextForm& f) const {
+        f.text = encode_cp932(text->toPlainText());
+        f.x = s(x->text());
+        f.y = s(y->text());
+        f.direction = direction->text().toInt();
+        f.faces = {encode_cp932(faces[0]->currentText()), encode_cp932(faces[1]->currentText()),
+                   encode_cp932(faces[2]->currentText())};
+        f.size = size->text().toInt();
+        f.style = style->currentIndex();
+        f.color = colour_of(colour);
+        f.opaque = opaque->isChecked();
+        f.justify = justify->checkedId() < 0 ? 0 : justify->checkedId();
+    }
+};
+
+void add_help_button(QDialog& d, AnswerButtons& buttons) {
     auto* help = new QPushButton(QStringLiteral("&Help"), &d);
     help->setAutoDefault(false);
     QObject::connect(help, &QPushButton::clicked, &d, [] {
@@ -97,6 +118,19 @@ ObjectAnswer text_dialog(QWidget* parent, GraphObject& o, bool allow_paste, Sett
             QUrl::fromLocalFile(QStringLiteral(PLOX_SOURCE_DIR "/docs/help.html")));
     });
     buttons.row->addWidget(help);
+}
+
+ObjectAnswer text_dialog(QWidget* parent, GraphObject& o, bool allow_paste, SettingsStore* store) {
+    forms::TextForm f;
+    f.load(o);
+    QDialog d(parent);
+    d.setWindowTitle(QStringLiteral("Title"));
+    auto* grid = new QGridLayout;
+    const TextFields fields(d, grid, f);
+
+    AnswerButtons buttons;
+    buttons.build(&d);
+    add_help_button(d, buttons);
     QPushButton* save = buttons.add(&d, QStringLiteral("保存(&V)"), ObjectAnswer::Ok);
     buttons.add(&d, QStringLiteral("消去(&D)"), ObjectAnswer::Delete);
     QPushButton* paste = buttons.add(&d, QStringLiteral("貼付(&P)"), ObjectAnswer::Paste);
@@ -106,17 +140,7 @@ ObjectAnswer text_dialog(QWidget* parent, GraphObject& o, bool allow_paste, Sett
     finish(d, grid, buttons);
     if (d.exec() != QDialog::Accepted) return ObjectAnswer::Cancel;
     if (buttons.answer == ObjectAnswer::Delete) return buttons.answer;
-    f.text = encode_cp932(text->toPlainText());
-    f.x = s(x->text());
-    f.y = s(y->text());
-    f.direction = direction->text().toInt();
-    f.faces = {encode_cp932(face1->currentText()), encode_cp932(face2->currentText()),
-               encode_cp932(face3->currentText())};
-    f.size = size->text().toInt();
-    f.style = style->currentIndex();
-    f.color = colour_of(colour);
-    f.opaque = opaque->isChecked();
-    f.justify = justify->checkedId() < 0 ? 0 : justify->checkedId();
+    fields.read(f);
     f.apply(o);
     if (save_defaults && store) editing::save_object_defaults(*store, o);
     return buttons.answer;

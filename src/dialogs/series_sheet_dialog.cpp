@@ -20,6 +20,9 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include <tuple>
+#include <utility>
+
 namespace plox::dialogs {
 
 void SeriesPageRegistry::add(int32_t kinds, const QString& title, SeriesPageFactory factory) {
@@ -48,6 +51,83 @@ QString preview_of(const std::string& path) {
         head += file.readLine(4096);
     return from_bytes(head.toStdString());
 }
+
+// The plot page's fields in Tab order: the style rows, then the two value transforms.
+struct PlotControls {
+    QComboBox *plot_type, *line_type;
+    ColourButton *marker, *fill, *line;
+    QLineEdit *size, *width, *pitch;
+    QComboBox* brush;
+    QCheckBox *x_on, *y_on;
+    QComboBox *x_text, *y_text;
+
+    PlotControls(QGridLayout* grid, const forms::SeriesPlotPage& p, SettingsStore* store) {
+        plot_type = plot_type_list(p.plot_type);
+        plot_type->setObjectName(QStringLiteral("plotType"));
+        add_labelled(grid, 0, 0, QStringLiteral("ﾌﾟﾛｯﾄﾀｲﾌﾟ(&P)"), plot_type);
+        line_type = line_type_list(p.line_type);
+        add_labelled(grid, 1, 0, QStringLiteral("線種(&L)"), line_type);
+        marker = new ColourButton(QStringLiteral("ﾄﾞｯﾄ色(&D)"), p.marker_colour);
+        marker->setObjectName(QStringLiteral("markerColour"));
+        fill = new ColourButton(QStringLiteral("中塗色"), p.fill_colour);
+        line = new ColourButton(QStringLiteral("線色"), p.line_colour);
+        auto* colours = new QHBoxLayout;
+        for (QPushButton* b : {static_cast<QPushButton*>(marker), static_cast<QPushButton*>(fill),
+                               static_cast<QPushButton*>(line)}) {
+            b->setAutoDefault(false);
+            colours->addWidget(b);
+        }
+        grid->addLayout(colours, 2, 0, 1, 2);
+        size = add_edit(grid, 3, 0, QStringLiteral("ｻｲｽﾞ(&S)"), p.size, 10);
+        width = add_edit(grid, 4, 0, QStringLiteral("線幅(&W)"), p.width, 10);
+        pitch = add_edit(grid, 5, 0, QStringLiteral("ﾋﾟｯﾁ(&I)"), p.pitch, 10);
+        brush = new QComboBox;
+        brush->addItems({QStringLiteral("中塗"), QStringLiteral("中空"), QStringLiteral("ﾊｯﾁ1"),
+                         QStringLiteral("ﾊｯﾁ2"), QStringLiteral("ﾊｯﾁ3"), QStringLiteral("ﾊｯﾁ4"),
+                         QStringLiteral("ﾊｯﾁ5"), QStringLiteral("ﾊｯﾁ6")});
+        brush->setCurrentIndex(p.fill);
+        add_labelled(grid, 6, 0, QStringLiteral("ﾄﾞｯﾄのﾌﾞﾗｼ(&H)"), brush);
+        std::tie(x_on, x_text) = transform_row(grid, 7, QStringLiteral("&X値変換"), p.x_transform,
+                                               p.x_expression, store, false);
+        std::tie(y_on, y_text) = transform_row(grid, 8, QStringLiteral("&Y値変換"), p.y_transform,
+                                               p.y_expression, store, true);
+    }
+
+    // A check box and an editable list of the expressions used before.
+    static std::pair<QCheckBox*, QComboBox*> transform_row(QGridLayout* grid, int row,
+                                                           const QString& label, bool on,
+                                                           const std::string& text,
+                                                           SettingsStore* store, bool y) {
+        auto* check = new QCheckBox(label);
+        check->setChecked(on);
+        auto* box = new QComboBox;
+        box->setEditable(true);
+        if (store)
+            for (const std::string& e : forms::read_transform_history(*store, y))
+                box->addItem(from_bytes(e));
+        box->setCurrentText(from_bytes(text));
+        box->lineEdit()->setMaxLength(static_cast<int>(EXPRESSION_CAPACITY) - 1);
+        grid->addWidget(check, row, 0);
+        grid->addWidget(box, row, 1);
+        return {check, box};
+    }
+
+    void read(forms::SeriesPlotPage& f) const {
+        f.plot_type = plot_type_of(plot_type);
+        f.line_type = line_type->currentIndex();
+        f.marker_colour = marker->colour();
+        f.fill_colour = fill->colour();
+        f.line_colour = line->colour();
+        f.size = us(size->text());
+        f.width = us(width->text());
+        f.pitch = us(pitch->text());
+        f.fill = brush->currentIndex();
+        f.x_transform = x_on->isChecked();
+        f.y_transform = y_on->isChecked();
+        f.x_expression = to_bytes(x_text->currentText());
+        f.y_expression = to_bytes(y_text->currentText());
+    }
+};
 
 } // namespace
 
@@ -193,74 +273,11 @@ QWidget* SeriesSheetDialog::plot_page() {
     auto* body = new QWidget;
     auto* grid = new QGridLayout(body);
     grid->setContentsMargins(0, 0, 0, 0);
-    const auto& p = form_.plot;
-    auto* plot_type = plot_type_list(p.plot_type);
-    plot_type->setObjectName(QStringLiteral("plotType"));
-    add_labelled(grid, 0, 0, QStringLiteral("ﾌﾟﾛｯﾄﾀｲﾌﾟ(&P)"), plot_type);
-    auto* line_type = line_type_list(p.line_type);
-    add_labelled(grid, 1, 0, QStringLiteral("線種(&L)"), line_type);
-    auto* marker = new ColourButton(QStringLiteral("ﾄﾞｯﾄ色(&D)"), p.marker_colour);
-    marker->setObjectName(QStringLiteral("markerColour"));
-    auto* fill = new ColourButton(QStringLiteral("中塗色"), p.fill_colour);
-    auto* line = new ColourButton(QStringLiteral("線色"), p.line_colour);
-    auto* colours = new QHBoxLayout;
-    for (QPushButton* b : {static_cast<QPushButton*>(marker), static_cast<QPushButton*>(fill),
-                           static_cast<QPushButton*>(line)}) {
-        b->setAutoDefault(false);
-        colours->addWidget(b);
-    }
-    grid->addLayout(colours, 2, 0, 1, 2);
-    auto* size = add_edit(grid, 3, 0, QStringLiteral("ｻｲｽﾞ(&S)"), p.size, 10);
-    auto* width = add_edit(grid, 4, 0, QStringLiteral("線幅(&W)"), p.width, 10);
-    auto* pitch = add_edit(grid, 5, 0, QStringLiteral("ﾋﾟｯﾁ(&I)"), p.pitch, 10);
-    auto* brush = new QComboBox;
-    brush->addItems({QStringLiteral("中塗"), QStringLiteral("中空"), QStringLiteral("ﾊｯﾁ1"),
-                     QStringLiteral("ﾊｯﾁ2"), QStringLiteral("ﾊｯﾁ3"), QStringLiteral("ﾊｯﾁ4"),
-                     QStringLiteral("ﾊｯﾁ5"), QStringLiteral("ﾊｯﾁ6")});
-    brush->setCurrentIndex(p.fill);
-    add_labelled(grid, 6, 0, QStringLiteral("ﾄﾞｯﾄのﾌﾞﾗｼ(&H)"), brush);
-    auto transform = [&](const QString& label, bool on, const std::string& text, bool y, int row) {
-        auto* check = new QCheckBox(label);
-        check->setChecked(on);
-        auto* box = new QComboBox;
-        box->setEditable(true);
-        if (context_.store)
-            for (const std::string& e : forms::read_transform_history(*context_.store, y))
-                box->addItem(from_bytes(e));
-        box->setCurrentText(from_bytes(text));
-        box->lineEdit()->setMaxLength(static_cast<int>(EXPRESSION_CAPACITY) - 1);
-        grid->addWidget(check, row, 0);
-        grid->addWidget(box, row, 1);
-        return std::pair{check, box};
-    };
-    // Plain variables rather than structured bindings: the lambdas below capture them.
-    const auto x_pair =
-        transform(QStringLiteral("&X値変換"), p.x_transform, p.x_expression, false, 7);
-    const auto y_pair =
-        transform(QStringLiteral("&Y値変換"), p.y_transform, p.y_expression, true, 8);
-    QCheckBox* const x_on = x_pair.first;
-    QComboBox* const x_text = x_pair.second;
-    QCheckBox* const y_on = y_pair.first;
-    QComboBox* const y_text = y_pair.second;
+    const PlotControls c(grid, form_.plot, context_.store);
     sample_ = new QLabel;
     grid->addWidget(sample_, 0, 2, 3, 1);
 
-    auto read = [=, this] {
-        auto& f = form_.plot;
-        f.plot_type = plot_type_of(plot_type);
-        f.line_type = line_type->currentIndex();
-        f.marker_colour = marker->colour();
-        f.fill_colour = fill->colour();
-        f.line_colour = line->colour();
-        f.size = us(size->text());
-        f.width = us(width->text());
-        f.pitch = us(pitch->text());
-        f.fill = brush->currentIndex();
-        f.x_transform = x_on->isChecked();
-        f.y_transform = y_on->isChecked();
-        f.x_expression = to_bytes(x_text->currentText());
-        f.y_expression = to_bytes(y_text->currentText());
-    };
+    auto read = [c, this] { c.read(form_.plot); };
     collect_.push_back(read);
     refresh_sample_ = [this, read] {
         read();
@@ -269,11 +286,11 @@ QWidget* SeriesSheetDialog::plot_page() {
         sample_->setPixmap(series_sample(s, 96, 32));
     };
     refresh_sample_();
-    for (QComboBox* c : {plot_type, line_type, brush})
-        connect(c, &QComboBox::currentIndexChanged, this, [this] { refresh_sample_(); });
-    for (QLineEdit* e : {size, width, pitch})
+    for (QComboBox* box : {c.plot_type, c.line_type, c.brush})
+        connect(box, &QComboBox::currentIndexChanged, this, [this] { refresh_sample_(); });
+    for (QLineEdit* e : {c.size, c.width, c.pitch})
         connect(e, &QLineEdit::editingFinished, this, [this] { refresh_sample_(); });
-    for (ColourButton* b : {marker, fill, line})
+    for (ColourButton* b : {c.marker, c.fill, c.line})
         connect(b, &QPushButton::clicked, this, [this] { refresh_sample_(); });
     return standard_page(QStringLiteral("UPDATEDIALOG2"), forms::SeriesGroup::Style, body);
 }
