@@ -2,6 +2,7 @@
 #include "dialogs/object_dialogs_qt.h"
 
 #include "dialogs/object_dialog_parts.h"
+#include "dialogs/sheet_widgets.h"
 #include "editing/object_edit.h"
 #include "platform/text_decoding.h"
 
@@ -138,7 +139,7 @@ ObjectAnswer text_dialog(QWidget* parent, GraphObject& o, bool allow_paste, Sett
     bool save_defaults = false;
     QObject::connect(save, &QPushButton::pressed, [&] { save_defaults = true; });
     finish(d, grid, buttons);
-    if (d.exec() != QDialog::Accepted) return ObjectAnswer::Cancel;
+    if (run_dialog(d) != QDialog::Accepted) return ObjectAnswer::Cancel;
     if (buttons.answer == ObjectAnswer::Delete) return buttons.answer;
     fields.read(f);
     f.apply(o);

@@ -1,8 +1,10 @@
-// The property sheets and list dialogs under the offscreen platform: a field changed through
-// its widget (or by keyboard) reaches the record on OK, and Cancel leaves it alone.
+// The property sheets, list dialogs and the text object dialog under the offscreen platform: a
+// field changed through its widget (or by keyboard) reaches the record on OK, and Cancel leaves
+// it alone.
 #include "dialogs/axis_sheet_dialog.h"
 #include "dialogs/fit_dialogs_qt.h"
 #include "dialogs/graph_sheet_dialog.h"
+#include "dialogs/object_dialogs_qt.h"
 #include "dialogs/series_chooser_dialog.h"
 #include "dialogs/series_sheet_dialog.h"
 #include "dialogs/small_dialogs.h"
@@ -14,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
@@ -67,7 +70,66 @@ QPushButton* button(QWidget& parent, const QString& text) {
     return nullptr;
 }
 
+// The field a label names, so that a test finds fields the way the user reads them.
+template <typename T> T* field(QWidget& parent, const QString& label) {
+    for (QLabel* l : parent.findChildren<QLabel*>())
+        if (l->text() == label) {
+            T* w = qobject_cast<T*>(l->buddy());
+            EXPECT_NE(w, nullptr) << label.toStdString();
+            return w;
+        }
+    ADD_FAILURE() << label.toStdString();
+    return nullptr;
+}
+
 } // namespace
+
+TEST(TextObjectDialog, EveryFieldReachesTheObjectOnOkAndNothingOnCancel) {
+    auto g = create_graph();
+    GraphObject o;
+    o.Type = object_type::Text;
+    o.Font1.face = "First";
+    QtObjectDialogs dialogs;
+    {
+        Scripted s([](QDialog& d) {
+            field<QPlainTextEdit>(d, QStringLiteral("文字列(&R)"))->setPlainText("one\ntwo");
+            field<QLineEdit>(d, QStringLiteral("&x"))->setText("12.5");
+            field<QLineEdit>(d, QStringLiteral("&y"))->setText("30");
+            field<QLineEdit>(d, QStringLiteral("描画方向(度)"))->setText("90");
+            field<QComboBox>(d, QStringLiteral("日本語フォント(&J)"))->setCurrentText("Second");
+            field<QComboBox>(d, QStringLiteral("特殊文字"))->setCurrentText("Third");
+            field<QLineEdit>(d, QStringLiteral("サイズ(&S)"))->setText("18");
+            field<QComboBox>(d, QStringLiteral("スタイル(&L)"))->setCurrentIndex(2);
+            for (QCheckBox* c : d.findChildren<QCheckBox*>())
+                c->setChecked(true);
+            for (QRadioButton* r : d.findChildren<QRadioButton*>())
+                if (r->text() == QStringLiteral("右揃え")) r->click();
+            button(d, QStringLiteral("OK"))->click();
+        });
+        EXPECT_EQ(dialogs.edit_object(*g, o, false, nullptr), forms::ObjectAnswer::Ok);
+    }
+    EXPECT_EQ(o.Str, "one\\ntwo");
+    EXPECT_EQ(o.x, 1250);
+    EXPECT_EQ(o.y, 3000);
+    EXPECT_EQ(o.Font1.face, "First");
+    EXPECT_EQ(o.Font2.face, "Second");
+    EXPECT_EQ(o.Font3.face, "Third");
+    EXPECT_EQ(o.Font2.escapement, 900);
+    EXPECT_EQ(o.Font3.height, -1800);
+    EXPECT_EQ(o.Font1.weight, 700);
+    EXPECT_EQ(o.Font1.italic, 0);
+    EXPECT_EQ(o.Back, 2);
+    EXPECT_EQ(o.alignment, 2);
+
+    const GraphObject before = o;
+    Scripted cancel([](QDialog& d) {
+        field<QLineEdit>(d, QStringLiteral("&x"))->setText("99");
+        d.reject();
+    });
+    EXPECT_EQ(dialogs.edit_object(*g, o, false, nullptr), forms::ObjectAnswer::Cancel);
+    EXPECT_EQ(o.x, before.x);
+    EXPECT_EQ(o.Str, before.Str);
+}
 
 TEST(AxisSheetDialog, KeyboardMnemonicsAndEnterApplyTheRange) {
     GraphSet set;
