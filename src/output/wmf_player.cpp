@@ -191,7 +191,7 @@ private:
 
     // Bitmap records: the destination from their words, a packed DIB behind them.
     void bitmap(uint16_t function, size_t at, size_t size) {
-        const bool with_bitmap = size / 2 != static_cast<size_t>((function >> 8) + 3);
+        const bool with_bitmap = size / 2 != static_cast<size_t>(function >> 8) + 3;
         PointD a, b;
         size_t dib = 0;
         if (function == wmr::STRETCHDIB) {
