@@ -422,7 +422,8 @@ void MainWindow::rebuild_recent_menu() {
 
 void MainWindow::add_recent(const std::string& path) {
     if (!services_.store) return;
-    state_.recent = add_recent_file(*services_.store, path);
+    // One form per file, and one that still names it after the working folder changed.
+    state_.recent = add_recent_file(*services_.store, paths::absolute(path));
     rebuild_recent_menu();
 }
 
