@@ -36,10 +36,6 @@ inline bool is_digit(char c) {
 inline bool is_line_end(char c) {
     return c == '\0' || c == '\r' || c == '\n';
 }
-// Where the text of a line stops for splitting: a CR inside a line belongs to its field.
-inline bool is_text_end(char c) {
-    return c == '\0' || c == '\n';
-}
 
 // What a byte is to field splitting; a tab is a space or a comma as TabEqSpc says.
 enum CharClass : uint8_t { Token, Space, Comma, TextEnd };
@@ -51,7 +47,7 @@ struct CharClasses {
         of[' '] = Space;
         of[','] = Comma;
         of['\t'] = tab_is_space ? Space : Comma;
-        of['\0'] = of['\n'] = TextEnd;
+        of['\0'] = of['\n'] = TextEnd; // a CR inside a line belongs to its field
     }
 };
 constexpr CharClasses TAB_AS_SPACE{true}, TAB_AS_COMMA{false};

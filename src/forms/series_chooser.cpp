@@ -74,7 +74,8 @@ SeriesChoice choose_series(const Graph& graph, const ChooserRequest& request,
     std::erase_if(choice.series, [&](int i) {
         return std::find(offered.begin(), offered.end(), i) == offered.end();
     });
-    if (!request.multiple && !choice.all && choice.series.size() > 1) choice.series.resize(1);
+    if (!request.multiple && !choice.all && choice.series.size() > 1)
+        choice.series.erase(choice.series.begin() + 1, choice.series.end());
     if (choice.answer == SeriesChoice::Answer::Chosen && choice.series.empty() &&
         !request.allow_none)
         choice.answer = SeriesChoice::Answer::Cancelled;
