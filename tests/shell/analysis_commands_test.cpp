@@ -7,6 +7,7 @@
 #include "shell/commands_analysis.h"
 #include "shell/main_window.h"
 #include "shell/page_window.h"
+#include "shell_test_application.h"
 
 #include <QAction>
 #include <QApplication>
@@ -22,16 +23,6 @@ namespace plox::shell {
 namespace {
 
 // The other tests of this program may have made the application already.
-QApplication& app() {
-    if (auto* existing = qobject_cast<QApplication*>(QCoreApplication::instance()))
-        return *existing;
-    static int argc = 1;
-    static char name[] = "shell_tests";
-    static char* argv[] = {name, nullptr};
-    static QApplication* instance = new QApplication(argc, argv);
-    return *instance;
-}
-
 class QuietPrompter : public Prompter {
 public:
     Answer message(std::string_view title, std::string_view text, Buttons, Icon) override {
@@ -71,7 +62,7 @@ void answer_dialogs(int count, std::shared_ptr<QStringList> names) {
 class AnalysisCommandsTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        app();
+        test_application();
         ASSERT_TRUE(config_.isValid() && files_.isValid());
         qputenv("PLOXWIN_CONFIG_DIR", config_.path().toUtf8());
         store_ = std::make_unique<QtSettingsStore>();

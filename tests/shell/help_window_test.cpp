@@ -2,6 +2,7 @@
 // and the shell's dialogs refusing a page that cannot be read.
 #include "dialogs/help_window.h"
 #include "dialogs/shell_dialogs_qt.h"
+#include "shell_test_application.h"
 
 #include <QApplication>
 #include <QFile>
@@ -15,16 +16,6 @@ namespace plox {
 
 namespace {
 
-QApplication& app() {
-    static int argc = 1;
-    static char name[] = "shell_tests";
-    static char* argv[] = {name, nullptr};
-    static QApplication* instance = qobject_cast<QApplication*>(QCoreApplication::instance())
-                                        ? qobject_cast<QApplication*>(QCoreApplication::instance())
-                                        : new QApplication(argc, argv);
-    return *instance;
-}
-
 const QString help_page = QStringLiteral(PLOX_SOURCE_DIR "/docs/help.html");
 
 QStringList top_entries(const QTreeWidget* tree) {
@@ -37,7 +28,7 @@ QStringList top_entries(const QTreeWidget* tree) {
 } // namespace
 
 TEST(HelpWindow, ContentsListTheHeadingsOfTheBundledPage) {
-    app();
+    shell::test_application();
     HelpWindow window;
     ASSERT_TRUE(window.load(help_page));
     EXPECT_TRUE(window.browser()->toPlainText().contains(QStringLiteral("Getting started")));
@@ -55,7 +46,7 @@ TEST(HelpWindow, ContentsListTheHeadingsOfTheBundledPage) {
 }
 
 TEST(HelpWindow, NestsDeeperHeadingsAndSkipsEmptyOnes) {
-    app();
+    shell::test_application();
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("h.html"));
     QFile file(path);
@@ -72,7 +63,7 @@ TEST(HelpWindow, NestsDeeperHeadingsAndSkipsEmptyOnes) {
 }
 
 TEST(HelpWindow, SearchFindsEachMatchThenWrapsAndReportsMisses) {
-    app();
+    shell::test_application();
     HelpWindow window;
     ASSERT_TRUE(window.load(help_page));
     const QString text = window.browser()->toPlainText();
@@ -96,7 +87,7 @@ TEST(HelpWindow, SearchFindsEachMatchThenWrapsAndReportsMisses) {
 }
 
 TEST(HelpWindow, UnreadablePageIsRefused) {
-    app();
+    shell::test_application();
     HelpWindow window;
     EXPECT_FALSE(window.load(QStringLiteral("/nonexistent/help.html")));
     QtShellDialogs dialogs;

@@ -9,6 +9,7 @@
 #include "shell/deferred_prompter.h"
 #include "shell/main_window.h"
 #include "shell/page_window.h"
+#include "shell_test_application.h"
 
 #include <QAction>
 #include <QApplication>
@@ -33,17 +34,6 @@ extern "C" const char* __lsan_default_suppressions() {
 namespace plox::shell {
 
 namespace {
-
-QApplication& app() {
-    static int argc = 1;
-    static char name[] = "shell_tests";
-    static char* argv[] = {name, nullptr};
-    // Other test files of this program may have made the one application already.
-    static QApplication* instance = qobject_cast<QApplication*>(QCoreApplication::instance())
-                                        ? qobject_cast<QApplication*>(QCoreApplication::instance())
-                                        : new QApplication(argc, argv);
-    return *instance;
-}
 
 // Answers messages from a script (Ok when it runs out) and remembers them.
 class ScriptedPrompter : public Prompter {
@@ -94,7 +84,7 @@ public:
 class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        app();
+        test_application();
         ASSERT_TRUE(config_.isValid() && files_.isValid());
         qputenv("PLOXWIN_CONFIG_DIR", config_.path().toUtf8());
         store_ = std::make_unique<QtSettingsStore>();
@@ -522,7 +512,7 @@ TEST_F(MainWindowTest, QtStoreKeepsTypesBytesAndSubKeys) {
 }
 
 TEST(DeferredPrompter, MessagesRaisedWhilePaintingAppearAfterwardsInOrder) {
-    app();
+    test_application();
     RecordingPrompter shown;
     QObject owner;
     DeferredPrompter deferred(shown, &owner);

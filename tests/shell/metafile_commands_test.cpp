@@ -4,6 +4,7 @@
 #include "shell/main_window.h"
 #include "shell/page_editor.h"
 #include "shell/page_window.h"
+#include "shell_test_application.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -23,15 +24,6 @@
 
 namespace plox::shell {
 namespace {
-
-QApplication& application() {
-    static int argc = 1;
-    static char name[] = "shell_tests";
-    static char* argv[] = {name, nullptr};
-    auto* existing = qobject_cast<QApplication*>(QCoreApplication::instance());
-    static QApplication* instance = existing ? existing : new QApplication(argc, argv);
-    return *instance;
-}
 
 class QuietPrompter : public Prompter {
 public:
@@ -97,7 +89,7 @@ struct RegionCommandTest : ::testing::Test {
         timer->start(30);
     }
 
-    QApplication& app = application();
+    QApplication& app = test_application();
     QuietPrompter prompter;
     std::unique_ptr<MainWindow> window;
     PageEditor* editor = nullptr;

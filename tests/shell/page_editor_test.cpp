@@ -5,6 +5,7 @@
 #include "shell/main_window.h"
 #include "shell/page_editor.h"
 #include "shell/page_window.h"
+#include "shell_test_application.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -17,15 +18,6 @@
 
 namespace plox::shell {
 namespace {
-
-QApplication& application() {
-    static int argc = 1;
-    static char name[] = "shell_tests";
-    static char* argv[] = {name, nullptr};
-    auto* existing = qobject_cast<QApplication*>(QCoreApplication::instance());
-    static QApplication* instance = existing ? existing : new QApplication(argc, argv);
-    return *instance;
-}
 
 class QuietPrompter : public Prompter {
 public:
@@ -102,7 +94,7 @@ struct EditorTest : ::testing::Test {
         QTest::mouseRelease(viewport(), Qt::LeftButton, {}, to);
     }
 
-    QApplication& app = application();
+    QApplication& app = test_application();
     QuietPrompter prompter;
     FakeObjectDialogs dialogs;
     std::unique_ptr<MainWindow> window;

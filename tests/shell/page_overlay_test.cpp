@@ -1,5 +1,6 @@
 // Overlays and region picking of the page window, driven by synthetic mouse events.
 #include "shell/page_window.h"
+#include "shell_test_application.h"
 
 #include <QApplication>
 #include <QImage>
@@ -10,21 +11,12 @@
 namespace plox::shell {
 namespace {
 
-QApplication& application() {
-    static int argc = 1;
-    static char name[] = "shell_tests";
-    static char* argv[] = {name, nullptr};
-    auto* existing = qobject_cast<QApplication*>(QCoreApplication::instance());
-    static QApplication* instance = existing ? existing : new QApplication(argc, argv);
-    return *instance;
-}
-
 struct PageFixture : ::testing::Test {
     PageFixture() {
         page.resize(600, 500);
         page.show();
     }
-    QApplication& app = application(); // before any widget
+    QApplication& app = test_application(); // before any widget
     AppState state;
     PageWindow page{state};
 };

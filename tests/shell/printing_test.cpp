@@ -8,6 +8,7 @@
 #include "platform/settings_qt.h"
 #include "shell/main_window.h"
 #include "shell/printing.h"
+#include "shell_test_application.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -23,15 +24,6 @@
 namespace plox::shell {
 
 namespace {
-
-QApplication& app() {
-    static int argc = 1;
-    static char name[] = "shell_tests";
-    static char* argv[] = {name, nullptr};
-    if (auto* existing = qobject_cast<QApplication*>(QApplication::instance())) return *existing;
-    static QApplication* instance = new QApplication(argc, argv);
-    return *instance;
-}
 
 class ScriptedPrompter : public Prompter {
 public:
@@ -67,7 +59,7 @@ QString pdf_page_size(const QString& pdf) {
 class PrintingTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        app();
+        test_application();
         ASSERT_TRUE(config_.isValid() && files_.isValid());
         qputenv("PLOXWIN_CONFIG_DIR", config_.path().toUtf8());
         store_ = std::make_unique<QtSettingsStore>();

@@ -5,6 +5,7 @@
 #include "document/document_io.h"
 #include "platform/settings_qt.h"
 #include "shell/main_window.h"
+#include "shell_test_application.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -58,12 +59,7 @@ QPushButton* button(QDialog& d, const QString& text) {
 class SheetCommandsTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!QApplication::instance()) {
-            static int argc = 1;
-            static char name[] = "shell_tests";
-            static char* argv[] = {name, nullptr};
-            new QApplication(argc, argv);
-        }
+        test_application();
         ASSERT_TRUE(config_.isValid() && files_.isValid());
         qputenv("PLOXWIN_CONFIG_DIR", config_.path().toUtf8());
         store_ = std::make_unique<QtSettingsStore>();

@@ -5,6 +5,7 @@
 #include "shell/command_table.h"
 #include "shell/commands_automation.h"
 #include "shell/main_window.h"
+#include "shell_test_application.h"
 
 #include <QApplication>
 #include <QTemporaryDir>
@@ -16,17 +17,10 @@ namespace plox::shell {
 
 namespace {
 
-void ensure_application() {
-    static int argc = 1;
-    static char name[] = "shell_tests";
-    static char* argv[] = {name, nullptr};
-    if (!QApplication::instance()) new QApplication(argc, argv);
-}
-
 class WindowAutomationTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ensure_application();
+        test_application();
         qputenv("PLOXWIN_CONFIG_DIR", config_.path().toUtf8());
         store_ = std::make_unique<QtSettingsStore>();
         ShellServices s;
